@@ -1,0 +1,13 @@
+# Cross-compiling for Windows with MinGW-w64 (posix thread model: std::mutex, GoogleTest).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(triplet i686-w64-mingw32)
+set(CMAKE_C_COMPILER   ${triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triplet}-g++-posix)
+set(CMAKE_RC_COMPILER  ${triplet}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${triplet} ${VELSETUP_DEPS_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VELSETUP_DEPS_PREFIX)

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs every test: installs what is missing, builds the native, win64 and win32 targets,
+# runs the native tests, then the Windows tests under 64-bit wine (with Xvfb).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+start=$(date +%s)
+bash scripts/deps.sh
+
+jobs=$(nproc)
+for preset in native win64 win32; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+# A display for the Windows tests that open windows; ended with the script.
+xvfb_pid=
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 70 89); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=:$n
+    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
+    break
+  done
+fi
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  (source scripts/wine-env.sh >/dev/null 2>&1 && wineserver -k) 2>/dev/null || true
+}
+trap cleanup EXIT
+
+status=0
+echo "== native tests"
+ctest --test-dir build/native --output-on-failure -j "$jobs" || status=1
+echo "== windows tests (wine)"
+ctest --test-dir build/win64 --output-on-failure || status=1
+
+echo "== all tests took $(( $(date +%s) - start )) s"
+exit $status

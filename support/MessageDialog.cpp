@@ -1,0 +1,51 @@
+#include "support/MessageDialog.h"
+
+#include "support/InstallLog.h"
+
+namespace {
+class SilentPresenter : public TMessagePresenter {
+ public:
+  bool ShowMessageForm(const std::string&, const std::string&, const std::string&, TMessageKind kind, int,
+                       const TNotifyEvent&) override {
+    return kind != mkQuestion;
+  }
+  void UpdateWait(const std::string&, const std::string&) override {}
+  void CloseWait() override {}
+};
+
+SilentPresenter silentPresenter;
+TMessagePresenter* currentPresenter = &silentPresenter;
+}  // namespace
+
+void SetMessagePresenter(TMessagePresenter* presenter) {
+  currentPresenter = presenter ? presenter : &silentPresenter;
+}
+
+TMessagePresenter& MessagePresenter() { return *currentPresenter; }
+
+bool ShowMessageForm(const std::string& text, const std::string& title, const std::string& caption,
+                     TMessageKind kind, int cursor, const TNotifyEvent& runProc) {
+  return currentPresenter->ShowMessageForm(text, title, caption, kind, cursor, runProc);
+}
+
+bool ShowQuestion(const std::string& text, const std::string& title) {
+  return ShowMessageForm(text, title, "", mkQuestion);
+}
+
+void ShowError(const std::string& text, const std::string& title) {
+  InstallLog().AddError(text);
+  ShowMessageForm(text, title, "", mkError);
+}
+
+void ShowInfo(const std::string& text, const std::string& title) {
+  ShowMessageForm(text, title, "", mkInformation);
+}
+
+void ShowWait(const std::string& text, const std::string& title, const std::string& caption) {
+  CloseWait();
+  ShowMessageForm(text, title, caption, mkWait);
+}
+
+void UpdateWait(const std::string& text, const std::string& title) { currentPresenter->UpdateWait(text, title); }
+
+void CloseWait() { currentPresenter->CloseWait(); }
