@@ -75,24 +75,24 @@ int ItemOfLanguage(TLanguage language) {
 
 // 1
 const TMessage msgErrorCode = {
+    "Kód chyby",
     "Error Code",
-    "Error Code",
-    "Error Code",
-    "Error Code",
+    "Fehlercode",
+    "Kód chyby",
 };
 // 2
 const TMessage msgDownloadFile = {
+    "Stahování souboru \"%s\"",
     "Download file \"%s\"",
-    "Download file \"%s\"",
-    "Download file \"%s\"",
-    "Download file \"%s\"",
+    "Datei \"%s\" herunterladen",
+    "Sťahovanie súboru \"%s\"",
 };
 // 3
 const TMessage msgExtractFile = {
+    "Rozbalování souboru \"%s\"",
     "Extract file \"%s\"",
-    "Extract file \"%s\"",
-    "Extract file \"%s\"",
-    "Extract file \"%s\"",
+    "Datei \"%s\" entpacken",
+    "Rozbaľovanie súboru \"%s\"",
 };
 // 4
 const TMessage msgNotEnoughDiskSpace = {
@@ -103,94 +103,94 @@ const TMessage msgNotEnoughDiskSpace = {
 };
 // 5
 const TMessage msgRequiredSpace = {
+    "Požadované místo : %s MB",
     "Required space: %s MB",
-    "Required space: %s MB",
-    "Required space: %s MB",
-    "Required space: %s MB",
+    "Verlangter Speicherplatz : %s MB",
+    "Požadované miesto: %s MB",
 };
 // 6
 const TMessage msgCannotCreateDestinationFolder = {
+    "Nelze vytvořit cílovou složku \"%s\".\n\rSpusťte instalaci pravým tlačítkem myši a zvolte Spustit jako správce.",
     "Can not create destination folder \"%s\".\n\rStart the installation of the right mouse button and select Run as administrator.",
-    "Can not create destination folder \"%s\".\n\rStart the installation of the right mouse button and select Run as administrator.",
-    "Can not create destination folder \"%s\".\n\rStart the installation of the right mouse button and select Run as administrator.",
-    "Can not create destination folder \"%s\".\n\rStart the installation of the right mouse button and select Run as administrator.",
+    "Der Zielordner \"%s\" kann nicht erstellt werden.\n\rStarten Sie die Installation mit der rechten Maustaste und wählen Sie Als Administrator ausführen.",
+    "Nie je možné vytvoriť cieľový priečinok \"%s\".\n\rSpustite inštaláciu pravým tlačidlom myši a zvoľte Spustiť ako správca.",
 };
 // 7
 const TMessage msgErrorMessage = {
+    "Chybové hlášení",
     "Error Message",
-    "Error Message",
-    "Error Message",
-    "Error Message",
+    "Fehlermeldung",
+    "Chybové hlásenie",
 };
 // 8
 const TMessage msgMSSQLNotSelectedOrInstalled = {
+    "Microsoft SQL Server nebyl vybrán ani nainstalován.",
     "Microsoft SQL Server has not been selected or installed.",
-    "Microsoft SQL Server has not been selected or installed.",
-    "Microsoft SQL Server has not been selected or installed.",
-    "Microsoft SQL Server has not been selected or installed.",
+    "Microsoft SQL Server wurde nicht ausgewählt oder installiert.",
+    "Microsoft SQL Server nebol vybraný ani nainštalovaný.",
 };
 // 9
 const TMessage msgDatabaseNameNotFilled = {
+    "Název databáze není vyplněn.",
     "Database name is not filled.",
-    "Database name is not filled.",
-    "Database name is not filled.",
-    "Database name is not filled.",
+    "Der Datenbankname ist nicht ausgefüllt.",
+    "Názov databázy nie je vyplnený.",
 };
 // 10
 const TMessage msgDatabaseNameDisallowedChars = {
+    "Název databáze obsahuje nepovolené znaky.",
     "Database name contains disallowed characters.",
-    "Database name contains disallowed characters.",
-    "Database name contains disallowed characters.",
-    "Database name contains disallowed characters.",
+    "Der Datenbankname enthält unzulässige Zeichen.",
+    "Názov databázy obsahuje nepovolené znaky.",
 };
 // 11
 const TMessage msgMSSQLNotSelected = {
+    "Microsoft SQL Server nebyl vybrán",
     "Microsoft SQL Server has not been selected",
-    "Microsoft SQL Server has not been selected",
-    "Microsoft SQL Server has not been selected",
-    "Microsoft SQL Server has not been selected",
+    "Microsoft SQL Server wurde nicht ausgewählt",
+    "Microsoft SQL Server nebol vybraný",
 };
 // 12
 const TMessage msgDotNetNotInstalled = {
+    ".Net verze 3.5 nebo vyšší není nainstalován. Je nezbytný pro správnou funkci Microsoft SQL Server.",
     ".Net version 3.5 or higher is not installed. It is necessary for the proper functionality of Microsoft SQL Server.",
-    ".Net version 3.5 or higher is not installed. It is necessary for the proper functionality of Microsoft SQL Server.",
-    ".Net version 3.5 or higher is not installed. It is necessary for the proper functionality of Microsoft SQL Server.",
-    ".Net version 3.5 or higher is not installed. It is necessary for the proper functionality of Microsoft SQL Server.",
+    ".Net Version 3.5 oder höher ist nicht installiert. Es ist für die ordnungsgemäße Funktion von Microsoft SQL Server erforderlich.",
+    ".Net verzie 3.5 alebo vyššej nie je nainštalovaný. Je nevyhnutný pre správnu funkciu Microsoft SQL Server.",
 };
 // 13
 const TMessage msgUnknownVersion = {
+    "Neznámá verze",
     "Unknown version",
-    "Unknown version",
-    "Unknown version",
-    "Unknown version",
+    "Unbekannte Version",
+    "Neznáma verzia",
 };
 // 14
 const TMessage msgSetupDatLoadError = {
+    "Při načítání souboru \"setup.dat\" došlo k chybě",
     "When loading the file \"setup.dat\" An error occurred",
-    "When loading the file \"setup.dat\" An error occurred",
-    "When loading the file \"setup.dat\" An error occurred",
-    "When loading the file \"setup.dat\" An error occurred",
+    "Beim Laden der Datei \"setup.dat\" ist ein Fehler aufgetreten",
+    "Pri načítaní súboru \"setup.dat\" došlo k chybe",
 };
 // 15
 const TMessage msgErrorInstallingVelmor = {
+    "Chyba při instalaci systému VELMOR.",
     "Error when installing the VELMOR system.",
-    "Error when installing the VELMOR system.",
-    "Error when installing the VELMOR system.",
-    "Error when installing the VELMOR system.",
+    "Fehler bei der Installation des Systems VELMOR.",
+    "Chyba pri inštalácii systému VELMOR.",
 };
 // 16
 const TMessage msgSearchingMSSQLNetwork = {
+    "Vyhledávání instance Microsoft SQL Server v síti.",
     "Searching for an instance of Microsoft SQL Server on the network.",
-    "Searching for an instance of Microsoft SQL Server on the network.",
-    "Searching for an instance of Microsoft SQL Server on the network.",
-    "Searching for an instance of Microsoft SQL Server on the network.",
+    "Suche nach einer Instanz von Microsoft SQL Server im Netzwerk.",
+    "Vyhľadávanie inštancie Microsoft SQL Server v sieti.",
 };
 // 17
 const TMessage msgFoundServers = {
+    "Nalezeno %s serverů.",
     "Found %s servers.",
-    "Found %s servers.",
-    "Found %s servers.",
-    "Found %s servers.",
+    "%s Server gefunden.",
+    "Nájdených %s serverov.",
 };
 // 18
 const TMessage msgInstallation = {
@@ -201,38 +201,38 @@ const TMessage msgInstallation = {
 };
 // 19
 const TMessage msgFoundSystemInDirectory = {
+    "Ve vybraném instalačním adresáři byl nalezen systém",
     "In the selected installation directory was found system",
-    "In the selected installation directory was found system",
-    "In the selected installation directory was found system",
-    "In the selected installation directory was found system",
+    "Im ausgewählten Installationsverzeichnis wurde das System gefunden",
+    "Vo vybranom inštalačnom adresári bol nájdený systém",
 };
 // 20
 const TMessage msgInstallationDirectory = {
+    "Instalační adresář",
     "Installation directory",
-    "Installation directory",
-    "Installation directory",
-    "Installation directory",
+    "Installationsverzeichnis",
+    "Inštalačný adresár",
 };
 // 21
 const TMessage msgSelectExistingMSSQL = {
+    "Vyberte existující Microsoft SQL Server",
     "Select an existing Microsoft SQL Server",
-    "Select an existing Microsoft SQL Server",
-    "Select an existing Microsoft SQL Server",
-    "Select an existing Microsoft SQL Server",
+    "Wählen Sie einen vorhandenen Microsoft SQL Server",
+    "Vyberte existujúci Microsoft SQL Server",
 };
 // 22
 const TMessage msgMSSQLNotFoundRunInstallation = {
+    "Microsoft SQL Server nebyl nalezen, spusťte prosím instalaci.",
     "Microsoft SQL Server not found, please run installation.",
-    "Microsoft SQL Server not found, please run installation.",
-    "Microsoft SQL Server not found, please run installation.",
-    "Microsoft SQL Server not found, please run installation.",
+    "Microsoft SQL Server wurde nicht gefunden, bitte starten Sie die Installation.",
+    "Microsoft SQL Server nebol nájdený, spustite prosím inštaláciu.",
 };
 // 23
 const TMessage msgDatabaseName = {
+    "Název databáze",
     "Database name",
-    "Database name",
-    "Database name",
-    "Database name",
+    "Datenbankname",
+    "Názov databázy",
 };
 // 24
 const TMessage msgInstallationLower = {
@@ -243,38 +243,38 @@ const TMessage msgInstallationLower = {
 };
 // 25
 const TMessage msgUseOrSelectMSSQLNetwork = {
+    "Můžete také použít existující Microsoft SQL Server ve vaší síti\rVyberte existující Microsoft SQL Server ze sítě",
     "You can also use an existing Microsoft SQL Server in your network\rSelect an existing Microsoft SQL Server from the network",
-    "You can also use an existing Microsoft SQL Server in your network\rSelect an existing Microsoft SQL Server from the network",
-    "You can also use an existing Microsoft SQL Server in your network\rSelect an existing Microsoft SQL Server from the network",
-    "You can also use an existing Microsoft SQL Server in your network\rSelect an existing Microsoft SQL Server from the network",
+    "Sie können auch einen vorhandenen Microsoft SQL Server in Ihrem Netzwerk verwenden\rWählen Sie einen vorhandenen Microsoft SQL Server aus dem Netzwerk",
+    "Môžete tiež použiť existujúci Microsoft SQL Server vo vašej sieti\rVyberte existujúci Microsoft SQL Server zo siete",
 };
 // 26
 const TMessage msgMSSQLVersionsToDownload = {
+    "Dostupné verze Microsoft SQL Server ke stažení a instalaci",
     "Available versions of Microsoft SQL server to download and install",
-    "Available versions of Microsoft SQL server to download and install",
-    "Available versions of Microsoft SQL server to download and install",
-    "Available versions of Microsoft SQL server to download and install",
+    "Verfügbare Versionen von Microsoft SQL Server zum Herunterladen und Installieren",
+    "Dostupné verzie Microsoft SQL Server na stiahnutie a inštaláciu",
 };
 // 27
 const TMessage msgInstallSelectedMSSQL = {
+    "Nainstalovat vybranou verzi Microsoft SQL Server",
     "Install the selected version of Microsoft SQL Server",
-    "Install the selected version of Microsoft SQL Server",
-    "Install the selected version of Microsoft SQL Server",
-    "Install the selected version of Microsoft SQL Server",
+    "Ausgewählte Version von Microsoft SQL Server installieren",
+    "Nainštalovať vybranú verziu Microsoft SQL Server",
 };
 // 28
 const TMessage msgDownloadSelectedMSSQL = {
+    "Stáhnout vybranou verzi Microsoft SQL Server",
     "Download the selected version of Microsoft SQL Server",
-    "Download the selected version of Microsoft SQL Server",
-    "Download the selected version of Microsoft SQL Server",
-    "Download the selected version of Microsoft SQL Server",
+    "Ausgewählte Version von Microsoft SQL Server herunterladen",
+    "Stiahnuť vybranú verziu Microsoft SQL Server",
 };
 // 29
 const TMessage msgBackingUp = {
+    "Zálohování",
     "Backing up",
-    "Backing up",
-    "Backing up",
-    "Backing up",
+    "Sicherung",
+    "Zálohovanie",
 };
 // 30
 const TMessage msgFileName = {
@@ -285,73 +285,73 @@ const TMessage msgFileName = {
 };
 // 31
 const TMessage msgInstallingVelmorToDirectory = {
+    "Instalace systému VELMOR do vybraného adresáře",
     "Installing VELMOR to the selected directory",
-    "Installing VELMOR to the selected directory",
-    "Installing VELMOR to the selected directory",
-    "Installing VELMOR to the selected directory",
+    "Installation von VELMOR in das ausgewählte Verzeichnis",
+    "Inštalácia systému VELMOR do vybraného adresára",
 };
 // 32
 const TMessage msgCopyingTheFile = {
+    "Kopírování souboru ",
     "Copying the file ",
-    "Copying the file ",
-    "Copying the file ",
-    "Copying the file ",
+    "Kopieren der Datei ",
+    "Kopírovanie súboru ",
 };
 // 33
 const TMessage msgOverallProgress = {
+    "Celkový průběh instalace",
     "The overall installation progress",
-    "The overall installation progress",
-    "The overall installation progress",
-    "The overall installation progress",
+    "Gesamtfortschritt der Installation",
+    "Celkový priebeh inštalácie",
 };
 // 34
 const TMessage msgShortcutDesktop = {
+    "   Vytvořit zástupce na ploše",
     "   Create shortcut on desktop",
-    "   Create shortcut on desktop",
-    "   Create shortcut on desktop",
-    "   Create shortcut on desktop",
+    "   Verknüpfung auf dem Desktop erstellen",
+    "   Vytvoriť odkaz na ploche",
 };
 // 35
 const TMessage msgShortcutStartMenu = {
+    "   Vytvořit zástupce v nabídce \"Start\"",
     "   Create shortcut on \"Start menu\"",
-    "   Create shortcut on \"Start menu\"",
-    "   Create shortcut on \"Start menu\"",
-    "   Create shortcut on \"Start menu\"",
+    "   Verknüpfung im \"Startmenü\" erstellen",
+    "   Vytvoriť odkaz v ponuke \"Štart\"",
 };
 // 36
 const TMessage msgRestoreFromBackupSucceeded = {
+    "Obnova souborů ze zálohy byla úspěšně dokončena.",
     "Restoring files from backup was completed successfully.",
-    "Restoring files from backup was completed successfully.",
-    "Restoring files from backup was completed successfully.",
-    "Restoring files from backup was completed successfully.",
+    "Die Wiederherstellung der Dateien aus der Sicherung wurde erfolgreich abgeschlossen.",
+    "Obnova súborov zo zálohy bola úspešne dokončená.",
 };
 // 37
 const TMessage msgRestoringFromBackup = {
+    "Obnova ze zálohy",
     "Restoring from backup",
-    "Restoring from backup",
-    "Restoring from backup",
-    "Restoring from backup",
+    "Wiederherstellung aus der Sicherung",
+    "Obnova zo zálohy",
 };
 // 38
 const TMessage msgSelectMSSQLNetworkWhereLocated = {
+    "Vyberte existující MSSQL Server ve vaší síti, na kterém je již umístěna",
     "Select an existing MSSQL Server on your network, where is already located",
-    "Select an existing MSSQL Server on your network, where is already located",
-    "Select an existing MSSQL Server on your network, where is already located",
-    "Select an existing MSSQL Server on your network, where is already located",
+    "Wählen Sie einen vorhandenen MSSQL Server in Ihrem Netzwerk, auf dem sich die Datenbank bereits befindet",
+    "Vyberte existujúci MSSQL Server vo vašej sieti, na ktorom sa už nachádza",
 };
 // 39
 const TMessage msgOrNewDatabaseCreated = {
+    "nebo bude vytvořena nová databáze",
     "or will be created a new database",
-    "or will be created a new database",
-    "or will be created a new database",
-    "or will be created a new database",
+    "oder eine neue Datenbank erstellt wird",
+    "alebo bude vytvorená nová databáza",
 };
 // 40
 const TMessage msgRefresh = {
+    "Obnovit",
     "Refresh",
-    "Refresh",
-    "Refresh",
-    "Refresh",
+    "Aktualisieren",
+    "Obnoviť",
 };
 // 41
 const TMessage msgNext = {
@@ -390,10 +390,10 @@ const TMessage msgTerminate = {
 };
 // 46
 const TMessage msgTerminateDownload = {
+    "Přerušit stahování",
     "Terminate download",
-    "Terminate download",
-    "Terminate download",
-    "Terminate download",
+    "Download abbrechen",
+    "Prerušiť sťahovanie",
 };
 // 47
 const TMessage msgClose = {
@@ -411,220 +411,220 @@ const TMessage msgTerminateApplication = {
 };
 // 49
 const TMessage msgTextMessage = {
+    "Text zprávy",
     "Text message",
-    "Text message",
-    "Text message",
-    "Text message",
+    "Nachrichtentext",
+    "Text správy",
 };
 // 50
 const TMessage msgLogAddedToMail = {
+    "Soubor protokolu instalace bude při odeslání e-mailu automaticky přiložen",
     "Installation log file will be automatically added when sending mail",
-    "Installation log file will be automatically added when sending mail",
-    "Installation log file will be automatically added when sending mail",
-    "Installation log file will be automatically added when sending mail",
+    "Die Protokolldatei der Installation wird beim Senden der E-Mail automatisch angehängt",
+    "Súbor protokolu inštalácie bude pri odoslaní e-mailu automaticky priložený",
 };
 // 51
 const TMessage msgPrintLog = {
+    "Tisk protokolu",
     "Print log",
-    "Print log",
-    "Print log",
-    "Print log",
+    "Protokoll drucken",
+    "Tlač protokolu",
 };
 // 52
 const TMessage msgSendLogEmail = {
+    "Odeslat protokol e-mailem",
     "Send log on email",
-    "Send log on email",
-    "Send log on email",
-    "Send log on email",
+    "Protokoll per E-Mail senden",
+    "Odoslať protokol e-mailom",
 };
 // 53
 const TMessage msgSaveLog = {
+    "Uložit protokol",
     "Save log",
-    "Save log",
-    "Save log",
-    "Save log",
+    "Protokoll speichern",
+    "Uložiť protokol",
 };
 // 54
 const TMessage msgViewLog = {
+    "Zobrazit protokol",
     "View log",
-    "View log",
-    "View log",
-    "View log",
+    "Protokoll anzeigen",
+    "Zobraziť protokol",
 };
 // 55
 const TMessage msgInstallLogFile = {
+    "Protokol instalace",
     "Install logfile",
-    "Install logfile",
-    "Install logfile",
-    "Install logfile",
+    "Installationsprotokoll",
+    "Protokol inštalácie",
 };
 // 56
 const TMessage msgSelectTargetDirectory = {
+    "Výběr cílového adresáře",
     "Selecting a target directory",
-    "Selecting a target directory",
-    "Selecting a target directory",
-    "Selecting a target directory",
+    "Auswahl des Zielverzeichnisses",
+    "Výber cieľového adresára",
 };
 // 57
 const TMessage msgLoadingBackupDirectoryStructure = {
+    "Načítání struktury adresářů a souborů pro zálohu - GetALLDirectory",
     "Loading the directory structure and files for backup - GetALLDirectory",
-    "Loading the directory structure and files for backup - GetALLDirectory",
-    "Loading the directory structure and files for backup - GetALLDirectory",
-    "Loading the directory structure and files for backup - GetALLDirectory",
+    "Laden der Verzeichnisstruktur und der Dateien für die Sicherung - GetALLDirectory",
+    "Načítanie štruktúry adresárov a súborov na zálohu - GetALLDirectory",
 };
 // 58
 const TMessage msgCreateArchive = {
+    "Vytvoření archivu ",
     "Create archiv ",
-    "Create archiv ",
-    "Create archiv ",
-    "Create archiv ",
+    "Archiv erstellen ",
+    "Vytvorenie archívu ",
 };
 // 59
 const TMessage msgAddFileToArchive = {
+    "Přidání souboru do archivu ",
     "Add file to archiv ",
-    "Add file to archiv ",
-    "Add file to archiv ",
-    "Add file to archiv ",
+    "Datei zum Archiv hinzufügen ",
+    "Pridanie súboru do archívu ",
 };
 // 60
 const TMessage msgCancelingInstallation = {
+    " * Přerušení instalace  * ",
     " * Canceling of installation  * ",
-    " * Canceling of installation  * ",
-    " * Canceling of installation  * ",
-    " * Canceling of installation  * ",
+    " * Abbruch der Installation  * ",
+    " * Prerušenie inštalácie  * ",
 };
 // 61
 const TMessage msgErrorBackingUp = {
+    "Chyba při zálohování předchozí verze : ",
     "Error while backing up a previous version : ",
-    "Error while backing up a previous version : ",
-    "Error while backing up a previous version : ",
-    "Error while backing up a previous version : ",
+    "Fehler beim Sichern der vorherigen Version : ",
+    "Chyba pri zálohovaní predchádzajúcej verzie : ",
 };
 // 62
 const TMessage msgErrorDownloadingMSSQL = {
+    "Chyba při stahování Microsoft SQL : ",
     "Error downloading Microsoft SQL : ",
-    "Error downloading Microsoft SQL : ",
-    "Error downloading Microsoft SQL : ",
-    "Error downloading Microsoft SQL : ",
+    "Fehler beim Herunterladen von Microsoft SQL : ",
+    "Chyba pri sťahovaní Microsoft SQL : ",
 };
 // 63
 const TMessage msgMSSQLInstallationError = {
+    "Při instalaci Microsoft SQL došlo k chybě nebo byla předčasně přerušena",
     "An Microsoft SQL Installation Error Occurred, or prematurely Interrupted",
-    "An Microsoft SQL Installation Error Occurred, or prematurely Interrupted",
-    "An Microsoft SQL Installation Error Occurred, or prematurely Interrupted",
-    "An Microsoft SQL Installation Error Occurred, or prematurely Interrupted",
+    "Bei der Installation von Microsoft SQL ist ein Fehler aufgetreten, oder sie wurde vorzeitig abgebrochen",
+    "Pri inštalácii Microsoft SQL došlo k chybe alebo bola predčasne prerušená",
 };
 // 64
 const TMessage msgManagementStudioInstallationError = {
+    "Při instalaci Microsoft Management Studio došlo k chybě nebo byla předčasně přerušena",
     "An Microsoft Management Studio Installation Error Occurred, or prematurely Interrupted",
-    "An Microsoft Management Studio Installation Error Occurred, or prematurely Interrupted",
-    "An Microsoft Management Studio Installation Error Occurred, or prematurely Interrupted",
-    "An Microsoft Management Studio Installation Error Occurred, or prematurely Interrupted",
+    "Bei der Installation von Microsoft Management Studio ist ein Fehler aufgetreten, oder sie wurde vorzeitig abgebrochen",
+    "Pri inštalácii Microsoft Management Studio došlo k chybe alebo bola predčasne prerušená",
 };
 // 65
 const TMessage msgNoInstalledMSSQLFound = {
+    "Nebyla nalezena žádná nainstalovaná verze Microsoft SQL Server.",
     "No installed version of Microsoft SQL Server was found.",
-    "No installed version of Microsoft SQL Server was found.",
-    "No installed version of Microsoft SQL Server was found.",
-    "No installed version of Microsoft SQL Server was found.",
+    "Es wurde keine installierte Version von Microsoft SQL Server gefunden.",
+    "Nebola nájdená žiadna nainštalovaná verzia Microsoft SQL Server.",
 };
 // 66
 const TMessage msgAbortInstallation = {
+    "Přerušit instalaci",
     "Abort the installation",
-    "Abort the installation",
-    "Abort the installation",
-    "Abort the installation",
+    "Installation abbrechen",
+    "Prerušiť inštaláciu",
 };
 // 67
 const TMessage msgAbortDownload = {
+    "Přerušit stahování",
     "Abort the download",
-    "Abort the download",
-    "Abort the download",
-    "Abort the download",
+    "Download abbrechen",
+    "Prerušiť sťahovanie",
 };
 // 68
 const TMessage msgCannotCreateDestinationPath = {
+    "Nelze vytvořit cílovou cestu: %s. Instalace byla přerušena",
     "Unable to create the destination path: %s. Installation aborted",
-    "Unable to create the destination path: %s. Installation aborted",
-    "Unable to create the destination path: %s. Installation aborted",
-    "Unable to create the destination path: %s. Installation aborted",
+    "Der Zielpfad kann nicht erstellt werden: %s. Die Installation wurde abgebrochen",
+    "Nie je možné vytvoriť cieľovú cestu: %s. Inštalácia bola prerušená",
 };
 // 69
 const TMessage msgErrorCopyingFiles = {
+    "Chyba při kopírování souborů ",
     "Error copying files ",
-    "Error copying files ",
-    "Error copying files ",
-    "Error copying files ",
+    "Fehler beim Kopieren der Dateien ",
+    "Chyba pri kopírovaní súborov ",
 };
 // 70
 const TMessage msgInstallationRun = {
+    "Instalace",
     "Installation",
     "Installation",
-    "Installation",
-    "Installation",
+    "Inštalácia",
 };
 // 71
 const TMessage msgExtractingArchives = {
+    "Rozbalování archivů ",
     "Extracting archives ",
-    "Extracting archives ",
-    "Extracting archives ",
-    "Extracting archives ",
+    "Archive werden entpackt ",
+    "Rozbaľovanie archívov ",
 };
 // 72
 const TMessage msgErrorRestoringPrevious = {
+    "Chyba při obnově předchozí verze : ",
     "Error when restoring the previous version : ",
-    "Error when restoring the previous version : ",
-    "Error when restoring the previous version : ",
-    "Error when restoring the previous version : ",
+    "Fehler bei der Wiederherstellung der vorherigen Version : ",
+    "Chyba pri obnove predchádzajúcej verzie : ",
 };
 // 73
 const TMessage msgRestorePreviousSucceeded = {
+    "Obnova předchozí verze byla úspěšně dokončena.",
     "Restoring the previous version was completed successfully.",
-    "Restoring the previous version was completed successfully.",
-    "Restoring the previous version was completed successfully.",
-    "Restoring the previous version was completed successfully.",
+    "Die Wiederherstellung der vorherigen Version wurde erfolgreich abgeschlossen.",
+    "Obnova predchádzajúcej verzie bola úspešne dokončená.",
 };
 // 74
 const TMessage msgErrorRecoveringPrevious = {
+    "Chyba při obnovení předchozí verze.",
     "Error when recovering previous version.",
-    "Error when recovering previous version.",
-    "Error when recovering previous version.",
-    "Error when recovering previous version.",
+    "Fehler beim Wiederherstellen der vorherigen Version.",
+    "Chyba pri obnovení predchádzajúcej verzie.",
 };
 // 75
 const TMessage msgInstallationInterrupted = {
+    " Instalace byla přerušena. \n\r Obnovit původní verzi ze zálohy",
     " Installation was interrupted. \n\r Restore the original version from backup",
-    " Installation was interrupted. \n\r Restore the original version from backup",
-    " Installation was interrupted. \n\r Restore the original version from backup",
-    " Installation was interrupted. \n\r Restore the original version from backup",
+    " Die Installation wurde unterbrochen. \n\r Ursprüngliche Version aus der Sicherung wiederherstellen",
+    " Inštalácia bola prerušená. \n\r Obnoviť pôvodnú verziu zo zálohy",
 };
 // 76
 const TMessage msgErrorOccurredWhenInstalling = {
+    "Při instalaci došlo k chybě : \n\r %s \n\r\n\r Instalace bude přerušena. \n\r Obnovit původní verzi ze zálohy",
     "Error occurred when installing : \n\r %s \n\r\n\r The installation will be aborted. \n\r Restore the original version from backup",
-    "Error occurred when installing : \n\r %s \n\r\n\r The installation will be aborted. \n\r Restore the original version from backup",
-    "Error occurred when installing : \n\r %s \n\r\n\r The installation will be aborted. \n\r Restore the original version from backup",
-    "Error occurred when installing : \n\r %s \n\r\n\r The installation will be aborted. \n\r Restore the original version from backup",
+    "Bei der Installation ist ein Fehler aufgetreten : \n\r %s \n\r\n\r Die Installation wird abgebrochen. \n\r Ursprüngliche Version aus der Sicherung wiederherstellen",
+    "Pri inštalácii došlo k chybe : \n\r %s \n\r\n\r Inštalácia bude prerušená. \n\r Obnoviť pôvodnú verziu zo zálohy",
 };
 // 77
 const TMessage msgCannotUseForUpgrade = {
+    "Tuto instalaci nelze použít pro aktualizaci",
     "This installation can not be used for upgrade",
-    "This installation can not be used for upgrade",
-    "This installation can not be used for upgrade",
-    "This installation can not be used for upgrade",
+    "Diese Installation kann nicht für eine Aktualisierung verwendet werden",
+    "Túto inštaláciu nie je možné použiť na aktualizáciu",
 };
 // 78
 const TMessage msgNewerVersionInLocation = {
+    "Vybrané umístění obsahuje novější verzi %s, než je v instalaci",
     "The selected location contains a newer version of %s than in the installation",
-    "The selected location contains a newer version of %s than in the installation",
-    "The selected location contains a newer version of %s than in the installation",
-    "The selected location contains a newer version of %s than in the installation",
+    "Der ausgewählte Speicherort enthält eine neuere Version von %s als die Installation",
+    "Vybrané umiestnenie obsahuje novšiu verziu %s, ako je v inštalácii",
 };
 // 79
 const TMessage msgSameVersionInLocation = {
+    "Vybrané umístění obsahuje stejnou verzi %s jako instalace",
     "The selected location contains the same version of %s as in the installation",
-    "The selected location contains the same version of %s as in the installation",
-    "The selected location contains the same version of %s as in the installation",
-    "The selected location contains the same version of %s as in the installation",
+    "Der ausgewählte Speicherort enthält dieselbe Version von %s wie die Installation",
+    "Vybrané umiestnenie obsahuje rovnakú verziu %s ako inštalácia",
 };
 // 80
 const TMessage msgPlainText = {
@@ -635,213 +635,213 @@ const TMessage msgPlainText = {
 };
 // 81
 const TMessage msgUnableToContinue = {
+    "Nelze pokračovat.\n\rParametry instalace nejsou správně vyplněny",
     "Unable to continue.\n\rParameters of the installation are not filled correctly",
-    "Unable to continue.\n\rParameters of the installation are not filled correctly",
-    "Unable to continue.\n\rParameters of the installation are not filled correctly",
-    "Unable to continue.\n\rParameters of the installation are not filled correctly",
+    "Fortfahren nicht möglich.\n\rDie Parameter der Installation sind nicht korrekt ausgefüllt",
+    "Nie je možné pokračovať.\n\rParametre inštalácie nie sú správne vyplnené",
 };
 // 82
 const TMessage msgUnknownVersionFound = {
+    "Neznámá verze",
     "Unknown version",
-    "Unknown version",
-    "Unknown version",
-    "Unknown version",
+    "Unbekannte Version",
+    "Neznáma verzia",
 };
 // 83
 const TMessage msgErrorsFoundDuringChecking = {
+    "Při kontrole byly nalezeny tyto chyby",
     "These errors was found during checking",
-    "These errors was found during checking",
-    "These errors was found during checking",
-    "These errors was found during checking",
+    "Bei der Prüfung wurden folgende Fehler gefunden",
+    "Pri kontrole boli nájdené tieto chyby",
 };
 // 84
 const TMessage msgLaterVersionInDestination = {
+    "V cílové složce byla nalezena novější verze systému",
     "In the destination folder was found later versions of system",
-    "In the destination folder was found later versions of system",
-    "In the destination folder was found later versions of system",
-    "In the destination folder was found later versions of system",
+    "Im Zielordner wurde eine neuere Version des Systems gefunden",
+    "V cieľovom priečinku bola nájdená novšia verzia systému",
 };
 // 85
 const TMessage msgInstallationForDifferentVersion = {
+    "Instalace je určena pro jinou verzi systému VELMOR",
     "Installation is intended for a different version of VELMOR",
-    "Installation is intended for a different version of VELMOR",
-    "Installation is intended for a different version of VELMOR",
-    "Installation is intended for a different version of VELMOR",
+    "Die Installation ist für eine andere Version von VELMOR bestimmt",
+    "Inštalácia je určená pre inú verziu systému VELMOR",
 };
 // 86
 const TMessage msgCannotUpgradeVersion = {
+    "Verzi ve vybraném umístění nelze touto instalací aktualizovat",
     "Version in selected locations can not upgrade by this installation",
-    "Version in selected locations can not upgrade by this installation",
-    "Version in selected locations can not upgrade by this installation",
-    "Version in selected locations can not upgrade by this installation",
+    "Die Version am ausgewählten Speicherort kann mit dieser Installation nicht aktualisiert werden",
+    "Verziu vo vybranom umiestnení nie je možné touto inštaláciou aktualizovať",
 };
 // 87
 const TMessage msgNewerWindowsRequired = {
+    "Instalace je určena pro novější verzi Windows",
     "Installation is for a newer versions of Windows",
-    "Installation is for a newer versions of Windows",
-    "Installation is for a newer versions of Windows",
-    "Installation is for a newer versions of Windows",
+    "Die Installation ist für eine neuere Windows-Version bestimmt",
+    "Inštalácia je určená pre novšiu verziu Windows",
 };
 // 88
 const TMessage msgSetupDatNotFound = {
+    "Instalace nenalezla soubor \"setup.dat\"",
     "Installation not found file \"setup.dat\"",
-    "Installation not found file \"setup.dat\"",
-    "Installation not found file \"setup.dat\"",
-    "Installation not found file \"setup.dat\"",
+    "Die Installation hat die Datei \"setup.dat\" nicht gefunden",
+    "Inštalácia nenašla súbor \"setup.dat\"",
 };
 // 89
 const TMessage msgErrorReadingSetupDat = {
+    "Chyba při čtení souboru \"setup.dat",
     "Error reading file \"setup.dat",
-    "Error reading file \"setup.dat",
-    "Error reading file \"setup.dat",
-    "Error reading file \"setup.dat",
+    "Fehler beim Lesen der Datei \"setup.dat",
+    "Chyba pri čítaní súboru \"setup.dat",
 };
 // 90
 const TMessage msgAdminRightsRequired = {
+    "Program musí být spuštěn s právy správce",
     "The program must be run with administrator rights",
-    "The program must be run with administrator rights",
-    "The program must be run with administrator rights",
-    "The program must be run with administrator rights",
+    "Das Programm muss mit Administratorrechten ausgeführt werden",
+    "Program musí byť spustený s právami správcu",
 };
 // 91
 const TMessage msgInstallingProduct = {
+    "Instalace produktu %s ",
     "Installing product %s ",
-    "Installing product %s ",
-    "Installing product %s ",
-    "Installing product %s ",
+    "Installation des Produkts %s ",
+    "Inštalácia produktu %s ",
 };
 // 92
 const TMessage msgDownloadingProductVersion = {
+    "Stahování vybrané verze produktu %s",
     "Downloading selected version of the product %s",
-    "Downloading selected version of the product %s",
-    "Downloading selected version of the product %s",
-    "Downloading selected version of the product %s",
+    "Die ausgewählte Version des Produkts %s wird heruntergeladen",
+    "Sťahovanie vybranej verzie produktu %s",
 };
 // 93
 const TMessage msgInstallNewMSSQL = {
+    "Nainstalovat nový Microsoft SQL Server",
     "Install new Microsoft SQL Server",
-    "Install new Microsoft SQL Server",
-    "Install new Microsoft SQL Server",
-    "Install new Microsoft SQL Server",
+    "Neuen Microsoft SQL Server installieren",
+    "Nainštalovať nový Microsoft SQL Server",
 };
 // 94
 const TMessage msgMSSQLSetting = {
+    "Nastavení Microsoft SQL Server",
     "Microsoft SQL Server Setting",
-    "Microsoft SQL Server Setting",
-    "Microsoft SQL Server Setting",
-    "Microsoft SQL Server Setting",
+    "Einstellung von Microsoft SQL Server",
+    "Nastavenie Microsoft SQL Server",
 };
 // 95
 const TMessage msgDataStoredInSQLDatabase = {
+    "Data systému VELMOR jsou uložena v databázi SQL. \rInstalace vyžaduje, abyste určili, který Microsoft SQL Server \rchcete použít. Máte tyto možnosti:",
     "Data of VELMOR system are stored in a SQL database. \rThe installation requires you to determine which Microsoft SQL Server \ryou want to use. You have the following choices:",
-    "Data of VELMOR system are stored in a SQL database. \rThe installation requires you to determine which Microsoft SQL Server \ryou want to use. You have the following choices:",
-    "Data of VELMOR system are stored in a SQL database. \rThe installation requires you to determine which Microsoft SQL Server \ryou want to use. You have the following choices:",
-    "Data of VELMOR system are stored in a SQL database. \rThe installation requires you to determine which Microsoft SQL Server \ryou want to use. You have the following choices:",
+    "Die Daten des Systems VELMOR werden in einer SQL-Datenbank gespeichert. \rBei der Installation müssen Sie festlegen, welchen Microsoft SQL Server \rSie verwenden möchten. Sie haben folgende Möglichkeiten:",
+    "Dáta systému VELMOR sú uložené v databáze SQL. \rInštalácia vyžaduje, aby ste určili, ktorý Microsoft SQL Server \rchcete použiť. Máte tieto možnosti:",
 };
 // 96
 const TMessage msgNetworkInstanceSettings = {
+    "Nastavení připojení k síťové instanci MSSQL Server",
     "Network instance connection settings of MSSQL Server",
-    "Network instance connection settings of MSSQL Server",
-    "Network instance connection settings of MSSQL Server",
-    "Network instance connection settings of MSSQL Server",
+    "Verbindungseinstellungen der Netzwerkinstanz von MSSQL Server",
+    "Nastavenie pripojenia k sieťovej inštancii MSSQL Server",
 };
 // 97
 const TMessage msgInstallingMSSQL = {
+    "Instalace Microsoft SQL Server",
     "Installing Microsoft SQL Server",
-    "Installing Microsoft SQL Server",
-    "Installing Microsoft SQL Server",
-    "Installing Microsoft SQL Server",
+    "Installation von Microsoft SQL Server",
+    "Inštalácia Microsoft SQL Server",
 };
 // 98
 const TMessage msgRescanNetwork = {
+    "Znovu prohledat síť",
     "Rescan network",
-    "Rescan network",
-    "Rescan network",
-    "Rescan network",
+    "Netzwerk erneut durchsuchen",
+    "Znovu prehľadať sieť",
 };
 // 99
 const TMessage msgDatabaseOption = {
+    "   Volba databáze  ",
     "   The database option  ",
-    "   The database option  ",
-    "   The database option  ",
-    "   The database option  ",
+    "   Datenbankauswahl  ",
+    "   Voľba databázy  ",
 };
 // 100
 const TMessage msgPresetDatabase = {
+    "Přednastavená (číselníky vyplněny)",
     "Preset (master data filled)",
-    "Preset (master data filled)",
-    "Preset (master data filled)",
-    "Preset (master data filled)",
+    "Voreingestellt (Stammdaten ausgefüllt)",
+    "Prednastavená (číselníky vyplnené)",
 };
 // 101
 const TMessage msgEmptyDatabase = {
+    "Prázdná (číselníky vyplní uživatel)",
     "Empty (master data filled by user)",
-    "Empty (master data filled by user)",
-    "Empty (master data filled by user)",
-    "Empty (master data filled by user)",
+    "Leer (Stammdaten füllt der Benutzer aus)",
+    "Prázdna (číselníky vyplní používateľ)",
 };
 // 102
 const TMessage msgInstallationHeading = {
+    "Instalace",
     "Installation",
     "Installation",
-    "Installation",
-    "Installation",
+    "Inštalácia",
 };
 // 103
 const TMessage msgCreatingBackup = {
+    "Vytvoření zálohy",
     "Creating a backup",
-    "Creating a backup",
-    "Creating a backup",
-    "Creating a backup",
+    "Erstellen einer Sicherung",
+    "Vytvorenie zálohy",
 };
 // 104
 const TMessage msgCopyingFiles = {
+    "Kopírování souborů",
     "Copying files",
-    "Copying files",
-    "Copying files",
-    "Copying files",
+    "Kopieren der Dateien",
+    "Kopírovanie súborov",
 };
 // 105
 const TMessage msgCreatingShortcuts = {
+    "Vytvoření zástupců programu",
     "Creating shortcuts of the program",
-    "Creating shortcuts of the program",
-    "Creating shortcuts of the program",
-    "Creating shortcuts of the program",
+    "Erstellen der Programmverknüpfungen",
+    "Vytvorenie odkazov programu",
 };
 // 106
 const TMessage msgCompletingInstallation = {
+    "Dokončení instalace",
     "Completing the installation",
-    "Completing the installation",
-    "Completing the installation",
-    "Completing the installation",
+    "Abschluss der Installation",
+    "Dokončenie inštalácie",
 };
 // 107
 const TMessage msgRestoringPreviousInstallation = {
+    "Obnova předchozí instalace",
     "Restoring the previous installation",
-    "Restoring the previous installation",
-    "Restoring the previous installation",
-    "Restoring the previous installation",
+    "Wiederherstellung der vorherigen Installation",
+    "Obnova predchádzajúcej inštalácie",
 };
 // 108
 const TMessage msgInstallationDirectoryNotFilled = {
+    "Instalační adresář není správně vyplněn",
     "The installation directory is not filled correctly",
-    "The installation directory is not filled correctly",
-    "The installation directory is not filled correctly",
-    "The installation directory is not filled correctly",
+    "Das Installationsverzeichnis ist nicht korrekt ausgefüllt",
+    "Inštalačný adresár nie je správne vyplnený",
 };
 // 109
 const TMessage msgCheckingInstallationDirectory = {
+    "Kontrola \"Instalačního adresáře\"",
     "Checking the \"Installation Directory\"",
-    "Checking the \"Installation Directory\"",
-    "Checking the \"Installation Directory\"",
-    "Checking the \"Installation Directory\"",
+    "Prüfung des \"Installationsverzeichnisses\"",
+    "Kontrola \"Inštalačného adresára\"",
 };
 // 110
 const TMessage msgInstallationAlreadyRunning = {
+    "Instalace již běží",
     "Installation is already running",
-    "Installation is already running",
-    "Installation is already running",
-    "Installation is already running",
+    "Die Installation läuft bereits",
+    "Inštalácia už beží",
 };
 // 111
 const TMessage msgSystemInstalledSuccessfully = {
@@ -852,115 +852,115 @@ const TMessage msgSystemInstalledSuccessfully = {
 };
 // 112
 const TMessage msgUseExistingMSSQLNetwork = {
+    "Můžete také použít existující Microsoft SQL Server ve vaší síti",
     "You can also use an existing Microsoft SQL server on your network",
-    "You can also use an existing Microsoft SQL server on your network",
-    "You can also use an existing Microsoft SQL server on your network",
-    "You can also use an existing Microsoft SQL server on your network",
+    "Sie können auch einen vorhandenen Microsoft SQL Server in Ihrem Netzwerk verwenden",
+    "Môžete tiež použiť existujúci Microsoft SQL Server vo vašej sieti",
 };
 // 113
 const TMessage msgSelectExistingMSSQLFromNetwork = {
+    "Vyberte existující Microsoft SQL Server ze sítě",
     "Select an existing Microsoft SQL server from the network",
-    "Select an existing Microsoft SQL server from the network",
-    "Select an existing Microsoft SQL server from the network",
-    "Select an existing Microsoft SQL server from the network",
+    "Wählen Sie einen vorhandenen Microsoft SQL Server aus dem Netzwerk",
+    "Vyberte existujúci Microsoft SQL Server zo siete",
 };
 // 114
 const TMessage msgRunVelmorAfterInstallation = {
+    "   Spustit VELMOR po instalaci",
     "   Run VELMOR after installation",
-    "   Run VELMOR after installation",
-    "   Run VELMOR after installation",
-    "   Run VELMOR after installation",
+    "   VELMOR nach der Installation starten",
+    "   Spustiť VELMOR po inštalácii",
 };
 // 115
 const TMessage msgInstall = {
+    "Instalovat",
     "Install",
-    "Install",
-    "Install",
-    "Install",
+    "Installieren",
+    "Inštalovať",
 };
 // 116
 const TMessage msgSearchingInstanceMSSQLNetwork = {
+    "Vyhledávání instance Microsoft SQL Server v síti.",
     "Searching for instance of Microsoft SQL Server on the network.",
-    "Searching for instance of Microsoft SQL Server on the network.",
-    "Searching for instance of Microsoft SQL Server on the network.",
-    "Searching for instance of Microsoft SQL Server on the network.",
+    "Suche nach einer Instanz von Microsoft SQL Server im Netzwerk.",
+    "Vyhľadávanie inštancie Microsoft SQL Server v sieti.",
 };
 // 117
 const TMessage msgSearchingFoundServers = {
+    "Vyhledávání instance MSSQL Server v síti.\n\r Nalezeno %s serverů.",
     "Searching for instance of MSSQL Server on the network.\n\r Found %s servers.",
-    "Searching for instance of MSSQL Server on the network.\n\r Found %s servers.",
-    "Searching for instance of MSSQL Server on the network.\n\r Found %s servers.",
-    "Searching for instance of MSSQL Server on the network.\n\r Found %s servers.",
+    "Suche nach einer Instanz von MSSQL Server im Netzwerk.\n\r %s Server gefunden.",
+    "Vyhľadávanie inštancie MSSQL Server v sieti.\n\r Nájdených %s serverov.",
 };
 // 118
 const TMessage msgMSSQLIniDownloadFailed = {
+    "Nepodařilo se stáhnout soubor MSSQL.ini (informace pro instalaci MSSQL Server)",
     "Failed to download MSSQL.ini file (Information for installing MSSQL Server)",
-    "Failed to download MSSQL.ini file (Information for installing MSSQL Server)",
-    "Failed to download MSSQL.ini file (Information for installing MSSQL Server)",
-    "Failed to download MSSQL.ini file (Information for installing MSSQL Server)",
+    "Die Datei MSSQL.ini konnte nicht heruntergeladen werden (Informationen zur Installation von MSSQL Server)",
+    "Nepodarilo sa stiahnuť súbor MSSQL.ini (informácie na inštaláciu MSSQL Server)",
 };
 // 119
 const TMessage msgUpdateVersion = {
+    "Aktualizovat verzi",
     "Update version",
-    "Update version",
-    "Update version",
-    "Update version",
+    "Version aktualisieren",
+    "Aktualizovať verziu",
 };
 // 120
 const TMessage msgConfigureMSSQL = {
+    "Nastavit Microsoft SQL Server",
     "Configure Microsoft SQL Server",
-    "Configure Microsoft SQL Server",
-    "Configure Microsoft SQL Server",
-    "Configure Microsoft SQL Server",
+    "Microsoft SQL Server konfigurieren",
+    "Nastaviť Microsoft SQL Server",
 };
 // 121
 const TMessage msgSelectMSSQL = {
+    "Vybrat Microsoft SQL Server",
     "Select Microsoft SQL Server",
-    "Select Microsoft SQL Server",
-    "Select Microsoft SQL Server",
-    "Select Microsoft SQL Server",
+    "Microsoft SQL Server auswählen",
+    "Vybrať Microsoft SQL Server",
 };
 // 122
 const TMessage msgInstallTheMSSQL = {
+    "Nainstalovat Microsoft SQL Server",
     "Install the Microsoft SQL Server",
-    "Install the Microsoft SQL Server",
-    "Install the Microsoft SQL Server",
-    "Install the Microsoft SQL Server",
+    "Microsoft SQL Server installieren",
+    "Nainštalovať Microsoft SQL Server",
 };
 // 123
 const TMessage msgSearchForMSSQL = {
+    "Vyhledat Microsoft SQL Server",
     "Search for Microsoft SQL Server",
-    "Search for Microsoft SQL Server",
-    "Search for Microsoft SQL Server",
-    "Search for Microsoft SQL Server",
+    "Microsoft SQL Server suchen",
+    "Vyhľadať Microsoft SQL Server",
 };
 // 124
 const TMessage msgInstallVelmor = {
+    "Instalovat VELMOR",
     "Install VELMOR",
-    "Install VELMOR",
-    "Install VELMOR",
-    "Install VELMOR",
+    "VELMOR installieren",
+    "Inštalovať VELMOR",
 };
 // 125
 const TMessage msgInstallTheMSSQLServer = {
+    "Nainstalovat Microsoft SQL Server",
     "Install the Microsoft SQL Server",
-    "Install the Microsoft SQL Server",
-    "Install the Microsoft SQL Server",
-    "Install the Microsoft SQL Server",
+    "Microsoft SQL Server installieren",
+    "Nainštalovať Microsoft SQL Server",
 };
 // 126
 const TMessage msgErrorUnpackingFile = {
+    "Chyba při rozbalování souboru \"",
     "Error unpacking a file \"",
-    "Error unpacking a file \"",
-    "Error unpacking a file \"",
-    "Error unpacking a file \"",
+    "Fehler beim Entpacken der Datei \"",
+    "Chyba pri rozbaľovaní súboru \"",
 };
 // 127
 const TMessage msgConfigureMSSQLHeading = {
+    "Konfigurace Microsoft SQL Server",
     "Configure Microsoft SQL Server",
-    "Configure Microsoft SQL Server",
-    "Configure Microsoft SQL Server",
-    "Configure Microsoft SQL Server",
+    "Konfiguration von Microsoft SQL Server",
+    "Konfigurácia Microsoft SQL Server",
 };
 // 128
 const TMessage msgLanguageSelection = {
@@ -971,66 +971,66 @@ const TMessage msgLanguageSelection = {
 };
 // 129
 const TMessage msgZerdanEdition = {
+    "edice ZERDAN",
     "ZERDAN edition",
-    "ZERDAN edition",
-    "ZERDAN edition",
-    "ZERDAN edition",
+    "ZERDAN-Edition",
+    "edícia ZERDAN",
 };
 // 130
 const TMessage msgRbSelectExistingMSSQL = {
+    "    Vybrat existující Microsoft SQL Server na tomto počítači",
     "    Select the existing Microsoft SQL Server on this computer",
-    "    Select the existing Microsoft SQL Server on this computer",
-    "    Select the existing Microsoft SQL Server on this computer",
-    "    Select the existing Microsoft SQL Server on this computer",
+    "    Vorhandenen Microsoft SQL Server auf diesem Computer auswählen",
+    "    Vybrať existujúci Microsoft SQL Server na tomto počítači",
 };
 // 131
 const TMessage msgRbInstallNewMSSQL = {
+    "    Nainstalovat nový Microsoft SQL Server na tento počítač",
     "    Install the new Microsoft SQL Server on this computer",
-    "    Install the new Microsoft SQL Server on this computer",
-    "    Install the new Microsoft SQL Server on this computer",
-    "    Install the new Microsoft SQL Server on this computer",
+    "    Neuen Microsoft SQL Server auf diesem Computer installieren",
+    "    Nainštalovať nový Microsoft SQL Server na tento počítač",
 };
 // 132
 const TMessage msgRbSearchMSSQLNetwork = {
+    "    Vyhledat existující Microsoft SQL Server ve vaší síti",
     "    Search for an existing Microsoft SQL Server on your network",
-    "    Search for an existing Microsoft SQL Server on your network",
-    "    Search for an existing Microsoft SQL Server on your network",
-    "    Search for an existing Microsoft SQL Server on your network",
+    "    Vorhandenen Microsoft SQL Server in Ihrem Netzwerk suchen",
+    "    Vyhľadať existujúci Microsoft SQL Server vo vašej sieti",
 };
 // 133
 const TMessage msgSelectVersion = {
+    "Výběr verze",
     "Select version",
-    "Select version",
-    "Select version",
-    "Select version",
+    "Versionsauswahl",
+    "Výber verzie",
 };
 // 134
 const TMessage msgUnableToLoadConfiguration = {
+    "Nelze načíst konfiguraci instalace",
     "Unable to load configuration of installation",
-    "Unable to load configuration of installation",
-    "Unable to load configuration of installation",
-    "Unable to load configuration of installation",
+    "Die Konfiguration der Installation kann nicht geladen werden",
+    "Nie je možné načítať konfiguráciu inštalácie",
 };
 // 135
 const TMessage msgCannotRetrieveConfiguration = {
+    "Nelze získat konfiguraci instalace pro vybraný produkt",
     "I can not retrieve the installation configuration for the selected product",
-    "I can not retrieve the installation configuration for the selected product",
-    "I can not retrieve the installation configuration for the selected product",
-    "I can not retrieve the installation configuration for the selected product",
+    "Die Installationskonfiguration für das ausgewählte Produkt kann nicht abgerufen werden",
+    "Nie je možné získať konfiguráciu inštalácie pre vybraný produkt",
 };
 // 136
 const TMessage msgLoadingSetupSettings = {
+    "Načítání nastavení instalace ......",
     "Loading Setup Settings ......",
-    "Loading Setup Settings ......",
-    "Loading Setup Settings ......",
-    "Loading Setup Settings ......",
+    "Laden der Installationseinstellungen ......",
+    "Načítanie nastavení inštalácie ......",
 };
 // 137
 const TMessage msgInitializing = {
+    "Inicializace ......",
     "Initializing ......",
-    "Initializing ......",
-    "Initializing ......",
-    "Initializing ......",
+    "Initialisierung ......",
+    "Inicializácia ......",
 };
 // 138
 const TMessage msgYes = {
@@ -1092,15 +1092,15 @@ const TMessage msgHotLinePhone = {
 const TMessage msgHotLineEmail = {
     "HOT-LINE e-mail :",
     "HOT-LINE e-mail :",
-    "HOT-LINE e-mail :",
+    "HOT-LINE E-Mail :",
     "HOT-LINE e-mail :",
 };
 // 147
 const TMessage msgKnowledgeBase = {
+    "Znalostní báze :",
     "Knowledge Base :",
-    "Knowledge Base :",
-    "Knowledge Base :",
-    "Knowledge Base :",
+    "Wissensdatenbank :",
+    "Znalostná báza :",
 };
 // 148
 const TMessage msgManual = {

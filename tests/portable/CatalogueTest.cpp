@@ -3,6 +3,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/Text.h"
 #include "support/Catalogue.h"
@@ -205,7 +206,42 @@ TEST(CatalogueTexts, AnsiCodePageHoldsTheLettersOfAllFourLanguages) {
   EXPECT_EQ(platform::Utf8FromAnsi(ansi), letters);
 }
 
+// A text left in English where a translation belongs is a fault; these are the same in the
+// language by nature (names, "OK", a lone argument place).
+TEST(CatalogueTexts, EveryLanguageIsTranslatedExceptWordsThatStayTheSame) {
+  const std::set<int> sameInCzechAndSlovak = {30, 43, 80, 144, 146, 149};
+  const std::set<int> sameInGerman = {18, 43, 70, 80, 102, 144, 149};
+  for (int n = 1; n <= 149; ++n) {
+    const TMessage& e = Entry(n);
+    for (TLanguage lang : {langCZ, langSK})
+      EXPECT_EQ(std::strcmp(e[lang], e[langEN]) == 0, sameInCzechAndSlovak.count(n) == 1)
+          << "entry " << n << " " << LanguageNames[lang] << ": \"" << e[lang] << "\"";
+    EXPECT_EQ(std::strcmp(e[langDE], e[langEN]) == 0, sameInGerman.count(n) == 1)
+        << "entry " << n << " DE: \"" << e[langDE] << "\"";
+  }
+}
+
+// Letters that belong to one language only must not turn up in another (a Slovak word in the
+// Czech text, a Czech letter in the German one).
+TEST(CatalogueTexts, LettersBelongToTheirLanguage) {
+  struct Case { TLanguage language; std::vector<std::string> foreign; } cases[] = {
+      {langCZ, {"ľ", "ĺ", "ŕ", "ô", "ä", "ö", "ü", "ß", "Ľ", "Ô"}},
+      {langSK, {"ř", "ů", "ě", "Ř", "Ů", "Ě", "ö", "ü", "ß"}},
+      {langDE, {"č", "ř", "ž", "š", "ě", "ů", "ý", "í", "á", "é", "ú", "ľ", "ô", "ň", "ť", "ď"}},
+      {langEN, {"\xC3", "\xC4", "\xC5"}},  // English is plain ASCII
+  };
+  for (const auto& c : cases)
+    for (int n = 1; n <= 149; ++n)
+      for (const auto& letter : c.foreign)
+        EXPECT_EQ(std::string_view(Entry(n)[c.language]).find(letter), std::string_view::npos)
+            << "entry " << n << " " << LanguageNames[c.language] << " holds " << letter << ": \""
+            << Entry(n)[c.language] << "\"";
+}
+
 TEST(CatalogueTexts, EntriesSharingEnglishAreSeparate) {
+  // "Installation" as a caption and as a heading is the same word in every language.
+  for (size_t lang = 0; lang < 4; ++lang) EXPECT_STREQ(Entry(18)[lang], Entry(102)[lang]);
+
   // The two "Terminate" entries: the button stops, the other ends the program.
   EXPECT_STREQ(msgTerminate[langEN], msgTerminateApplication[langEN]);
   EXPECT_STRNE(msgTerminate[langCZ], msgTerminateApplication[langCZ]);
