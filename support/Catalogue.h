@@ -76,6 +76,28 @@ extern const std::array<TPageHeading, PageHeadingCount> PageHeadings;
 // The heading entry of a page by name, or nullptr.
 const TMessage* PageHeadingOf(std::string_view page);
 
+// --- The texts of the wizard's controls -------------------------------------------------------
+
+// What the wizard's Language step writes, control by control, in its order. Most controls take
+// the entry's text as their caption; the rest need the form:
+enum class TControlTextKind : std::uint8_t {
+  Caption,           // the entry's text
+  FormattedCaption,  // the entry's text passed through Format with no arguments
+  DatabaseOptions,   // the radio group's items rebuilt: DatabaseOptionIndent + msgPresetDatabase (enabled
+                     // only for the smaller edition), DatabaseOptionIndent + msgEmptyDatabase; item 1 selected
+  ProductInstalled,  // FormatMsg(entry, InstalledProductName(the smaller edition?))
+};
+struct TControlText {
+  const char* Control;
+  TControlTextKind Kind;
+  const TMessage* Text;  // nullptr for DatabaseOptions
+};
+inline constexpr std::size_t LanguageControlTextCount = 41;
+extern const std::array<TControlText, LanguageControlTextCount> LanguageControlTexts;
+inline constexpr const char* DatabaseOptionIndent = "   ";
+// "Velmor Kest" for the smaller edition, "Velmor Tarpel" for every other installation type.
+const char* InstalledProductName(bool smallerEdition);
+
 // --- The entries, in catalogue order ---------------------------------------------------------
 
 inline constexpr std::size_t MessageCount = 149;

@@ -378,3 +378,53 @@ TEST(PageHeadingTable, PagesWithoutHeadingAreNotListed) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<const TControlText*> RowsOf(std::string_view control) {
+  std::vector<const TControlText*> rows;
+  for (const auto& row : LanguageControlTexts)
+    if (control == row.Control) rows.push_back(&row);
+  return rows;
+}
+
+TEST(LanguageControlTable, SpecialRowsAndTheEntriesThatShareEnglish) {
+  EXPECT_STREQ(LanguageControlTexts.front().Control, "lblPopisSQL");
+  EXPECT_EQ(LanguageControlTexts.front().Kind, TControlTextKind::FormattedCaption);
+  EXPECT_STREQ(LanguageControlTexts.back().Control, "labWeb");
+
+  for (const char* group : {"rgVolbaDB", "rgVolbaDBNet"}) {
+    auto rows = RowsOf(group);
+    ASSERT_EQ(rows.size(), 1u) << group;
+    EXPECT_EQ(rows[0]->Kind, TControlTextKind::DatabaseOptions);
+  }
+  auto label1 = RowsOf("Label1");
+  ASSERT_EQ(label1.size(), 1u);
+  EXPECT_EQ(label1[0]->Kind, TControlTextKind::ProductInstalled);
+  EXPECT_EQ(label1[0]->Text, &msgSystemInstalledSuccessfully);
+
+  EXPECT_EQ(RowsOf("lblNameDBNet").size(), 2u) << "written twice";
+  ASSERT_EQ(RowsOf("btnStop").size(), 1u);
+  EXPECT_EQ(RowsOf("btnStop")[0]->Text, &Entry(45)) << "the stop button, not the program's end";
+  EXPECT_EQ(RowsOf("btnNext").size(), 0u) << "Next's caption belongs to the page";
+  EXPECT_EQ(RowsOf("lblVerze").size(), 0u) << "written by the directory check";
+
+  for (const auto& row : LanguageControlTexts)
+    EXPECT_EQ(row.Text == nullptr, row.Kind == TControlTextKind::DatabaseOptions) << row.Control;
+}
+
+TEST(LanguageControlTable, DatabaseOptionsAndProductNameReadAsTheFormShowsThem) {
+  LanguageGuard guard;
+  SetCurrentLanguage(langEN);
+  EXPECT_EQ(DatabaseOptionIndent + Msg(msgPresetDatabase), "   Preset (master data filled)");
+  EXPECT_EQ(DatabaseOptionIndent + Msg(msgEmptyDatabase), "   Empty (master data filled by user)");
+  EXPECT_EQ(FormatMsg(msgSystemInstalledSuccessfully, InstalledProductName(false)),
+            "Velmor Tarpel system has been successfully installed");
+  SetCurrentLanguage(langSK);
+  EXPECT_EQ(FormatMsg(msgSystemInstalledSuccessfully, InstalledProductName(true)),
+            "Inštalácia systému Velmor Kest bola úspešne dokončená");
+  // The description with its lone carriage returns passes the formatting unchanged.
+  EXPECT_EQ(Format(Msg(msgDataStoredInSQLDatabase)), Msg(msgDataStoredInSQLDatabase));
+}
+
+}  // namespace
