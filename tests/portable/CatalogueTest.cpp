@@ -423,7 +423,7 @@ TEST(LanguageControlTable, DatabaseOptionsAndProductNameReadAsTheFormShowsThem) 
   SetCurrentLanguage(langSK);
   EXPECT_EQ(FormatMsg(msgSystemInstalledSuccessfully, InstalledProductName(true)),
             "Inštalácia systému Velmor Kest bola úspešne dokončená");
-  // The description with its lone carriage returns passes the formatting unchanged.
+  // The SQL page's explanation, with its lone carriage returns, passes the formatting unchanged.
   EXPECT_EQ(Format(Msg(msgDataStoredInSQLDatabase)), Msg(msgDataStoredInSQLDatabase));
 }
 
