@@ -30,6 +30,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
+# Wine takes its Czech code pages from LC_ALL=cs_CZ.UTF-8 (scripts/wine-run.sh); without that locale
+# glibc falls back to ASCII and Wine cannot name files with Czech letters on the Linux side.
+if ! locale -a 2>/dev/null | grep -qi '^cs_CZ\.utf-\?8$'; then
+  echo "deps: generating the cs_CZ.UTF-8 locale"
+  localedef -i cs_CZ -f UTF-8 cs_CZ.UTF-8
+fi
+
 # Versions of the sources we build: bookworm main.
 LIBZIP_VER=1.7.3
 PCRE2_VER=10.42

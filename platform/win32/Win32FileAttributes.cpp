@@ -1,0 +1,116 @@
+// File attributes, times and flushed output files of the Windows builds.
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "platform/FileAttributes.h"
+#include "platform/OutputFile.h"
+#include "platform/win32/Wide.h"
+
+namespace platform {
+
+using win32::Utf8;
+using win32::Wide;
+
+namespace {
+std::string SystemMessage(DWORD code) {
+  wchar_t* buffer = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = n && buffer ? Utf8(std::wstring_view(buffer, n)) : "error " + std::to_string(code);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+[[noreturn]] void Fail(const std::string& what, std::string_view path) {
+  DWORD code = GetLastError();
+  throw std::runtime_error(what + " \"" + std::string(path) + "\": " + SystemMessage(code));
+}
+
+constexpr ULONGLONG kEpochDifference = 116444736000000000ULL;  // 1601-01-01 to 1970-01-01 in 100 ns
+}  // namespace
+
+std::uint32_t GetFileAttributesOf(std::string_view utf8Path) {
+  DWORD a = GetFileAttributesW(Wide(utf8Path).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) Fail("Cannot read the attributes of", utf8Path);
+  return a;
+}
+
+void SetFileAttributesOf(std::string_view utf8Path, std::uint32_t attributes) {
+  DWORD keep = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  if (!SetFileAttributesW(Wide(utf8Path).c_str(), keep ? keep : FILE_ATTRIBUTE_NORMAL))
+    Fail("Cannot set the attributes of", utf8Path);
+}
+
+void MakeReplaceable(std::string_view utf8Path) {
+  std::wstring path = Wide(utf8Path);
+  DWORD a = GetFileAttributesW(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return;
+  DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  if ((a & blocking) && !SetFileAttributesW(path.c_str(), (a & ~blocking) ? (a & ~blocking) : FILE_ATTRIBUTE_NORMAL))
+    Fail("Cannot make writable", utf8Path);
+}
+
+void SetFileModifiedTime(std::string_view utf8Path, std::int64_t unixTime) {
+  HANDLE h = CreateFileW(Wide(utf8Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) Fail("Cannot set the time of", utf8Path);
+  ULONGLONG t = static_cast<ULONGLONG>(unixTime) * 10000000ULL + kEpochDifference;
+  FILETIME ft;
+  ft.dwLowDateTime = static_cast<DWORD>(t);
+  ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
+  BOOL ok = SetFileTime(h, nullptr, nullptr, &ft);
+  DWORD code = GetLastError();
+  CloseHandle(h);
+  if (!ok) {
+    SetLastError(code);
+    Fail("Cannot set the time of", utf8Path);
+  }
+}
+
+std::int64_t GetFileModifiedTime(std::string_view utf8Path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(utf8Path).c_str(), GetFileExInfoStandard, &data))
+    Fail("Cannot read the time of", utf8Path);
+  ULONGLONG t = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return static_cast<std::int64_t>((t - kEpochDifference) / 10000000ULL);
+}
+
+OutputFile::OutputFile(std::string_view utf8Path) : FPath(utf8Path) {
+  HANDLE h = CreateFileW(Wide(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) Fail("Cannot create the file", FPath);
+  FHandle = h;
+}
+
+OutputFile::~OutputFile() {
+  if (FHandle) CloseHandle(static_cast<HANDLE>(FHandle));
+}
+
+void OutputFile::Write(const void* data, std::size_t size) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(static_cast<HANDLE>(FHandle), p, chunk, &written, nullptr)) Fail("Cannot write the file", FPath);
+    p += written;
+    size -= written;
+  }
+}
+
+void OutputFile::Commit() {
+  HANDLE h = static_cast<HANDLE>(FHandle);
+  FHandle = nullptr;
+  if (!FlushFileBuffers(h)) {
+    DWORD code = GetLastError();
+    CloseHandle(h);
+    SetLastError(code);
+    Fail("Cannot write the file", FPath);
+  }
+  if (!CloseHandle(h)) Fail("Cannot write the file", FPath);
+}
+
+}  // namespace platform
