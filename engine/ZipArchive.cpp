@@ -1,0 +1,553 @@
+#include "engine/ZipArchive.h"
+
+#include <zip.h>
+#include <zlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "engine/ZipEntryName.h"
+#include "platform/FileAttributes.h"
+#include "platform/Files.h"
+#include "platform/OutputFile.h"
+#include "platform/Text.h"
+
+namespace engine {
+
+namespace fs = std::filesystem;
+
+struct ZipArchive::Handle {
+  zip_t* Zip = nullptr;
+  ~Handle() {
+    if (Zip) zip_discard(Zip);
+  }
+};
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+// Windows attribute bits the attribute filter is applied to.
+constexpr std::uint32_t kFilteredBits = platform::faReadOnly | platform::faHidden | platform::faSystem |
+                                        platform::faVolumeLabel | platform::faDirectory | platform::faArchive;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string LibzipMessage(int code) {
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  std::string text = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  return text;
+}
+
+struct StoredName {
+  std::string Name;  // installer's form: UTF-8, '\' separated
+  bool Directory = false;
+};
+
+StoredName ReadName(zip_t* za, zip_uint64_t index) {
+  const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
+  if (!raw) throw ZipError("The archive's directory is damaged: " + std::string(zip_strerror(za)));
+  std::string rawName = raw;
+  // libzip hands back the stored bytes unchanged in strict mode only when the name is marked UTF-8
+  // (by the flag or a Unicode path field); otherwise it converts them from CP437.
+  const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
+  bool utf8 = strict && rawName == strict;
+  StoredName n;
+  n.Name = EntryNameFromStored(rawName, utf8);
+  n.Directory = !n.Name.empty() && n.Name.back() == '\\';
+  return n;
+}
+
+std::string ReadComment(zip_t* za, zip_uint64_t index) {
+  zip_uint32_t length = 0;
+  const char* raw = zip_file_get_comment(za, index, &length, ZIP_FL_ENC_RAW);
+  if (!raw || length == 0) return {};
+  std::string rawComment(raw, length);
+  const char* strict = zip_file_get_comment(za, index, &length, ZIP_FL_ENC_STRICT);
+  bool utf8 = strict && rawComment == std::string(strict, length);
+  return utf8 ? rawComment : platform::Utf8FromOem(rawComment);
+}
+
+// The entry's Windows attributes, also for archives made on Unix (mode in the high 16 bits).
+std::uint32_t WindowsAttributes(zip_t* za, zip_uint64_t index, bool directory) {
+  zip_uint8_t opsys = ZIP_OPSYS_DOS;
+  zip_uint32_t external = 0;
+  zip_file_get_external_attributes(za, index, 0, &opsys, &external);
+  std::uint32_t attributes = external & 0x7FFF;
+  if (opsys == ZIP_OPSYS_UNIX) {
+    std::uint32_t mode = external >> 16;
+    if (mode != 0 && (mode & 0200) == 0) attributes |= platform::faReadOnly;
+    if ((mode & 0170000) == 0040000) attributes |= platform::faDirectory;
+  }
+  if (directory) attributes |= platform::faDirectory;
+  return attributes;
+}
+
+std::string EntryError(const std::string& name, int code, const std::string& detail, bool encrypted) {
+  switch (code) {
+    case ZIP_ER_WRONGPASSWD:
+      return "Wrong password for the archive entry " + Quoted(name);
+    case ZIP_ER_NOPASSWD:
+      return "The archive entry " + Quoted(name) + " is encrypted and no password was given";
+    case ZIP_ER_CRC:
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+    case ZIP_ER_INCONS:
+    case ZIP_ER_EOF:
+      // A wrong password passes the traditional encryption's one-byte check once in 256 tries.
+      return "The archive entry " + Quoted(name) + " is damaged" +
+             (encrypted ? " or the password is wrong" : "") + " (" + detail + ")";
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_ENCRNOTSUPP:
+      return "The archive entry " + Quoted(name) + " uses a method this program cannot read (" + detail + ")";
+    default:
+      return "Cannot read the archive entry " + Quoted(name) + ": " + detail;
+  }
+}
+
+// Reads one entry piece by piece into a sink; the entry's CRC is checked at its end.
+class EntryReader {
+ public:
+  EntryReader(zip_t* za, zip_uint64_t index, const std::string& name, const std::string& password)
+      : FName(name) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(za, index, 0, &st) == 0) {
+      FEncrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+      if (st.valid & ZIP_STAT_SIZE) FDeclared = st.size;
+    }
+    // libzip 1.7 checks the CRC of AE-2 entries of 20 bytes or more, although AE-2 stores none (7-Zip
+    // writes AE-2 for every entry). Such deflated entries are taken decrypted but still compressed,
+    // which skips that check; the AES authentication code still guards them, and we inflate here.
+    FInflate = IsAe2(st) && st.size >= 20 && st.comp_method == ZIP_CM_DEFLATE;
+    FFile = zip_fopen_index_encrypted(za, index, FInflate ? ZIP_FL_COMPRESSED : 0,
+                                      password.empty() ? nullptr : password.c_str());
+    if (!FFile) {
+      zip_error_t* e = zip_get_error(za);
+      std::string message = EntryError(name, zip_error_code_zip(e), zip_error_strerror(e), FEncrypted);
+      zip_error_clear(za);
+      throw ZipError(message);
+    }
+  }
+  ~EntryReader() {
+    if (FFile) zip_fclose(FFile);
+    if (FInflating) inflateEnd(&FStream);
+  }
+  EntryReader(const EntryReader&) = delete;
+  EntryReader& operator=(const EntryReader&) = delete;
+
+  template <class Sink>
+  void CopyTo(Sink&& sink) {
+    std::vector<char> buffer(kChunk);
+    std::uint64_t total = 0;
+    for (;;) {
+      zip_int64_t n = zip_fread(FFile, buffer.data(), buffer.size());
+      if (n < 0) {
+        zip_error_t* e = zip_file_get_error(FFile);
+        throw ZipError(EntryError(FName, zip_error_code_zip(e), zip_error_strerror(e), FEncrypted));
+      }
+      if (n == 0) break;
+      auto deliver = [&](const char* data, std::size_t size) {
+        total += size;
+        // More data than the directory declares is a damaged (or hostile) entry: stop writing.
+        if (total > FDeclared)
+          throw ZipError(EntryError(FName, ZIP_ER_INCONS, "more data than its stated size", FEncrypted));
+        sink(data, size);
+      };
+      if (FInflate)
+        Inflate(buffer.data(), static_cast<std::size_t>(n), deliver);
+      else
+        deliver(buffer.data(), static_cast<std::size_t>(n));
+    }
+    if (FInflate && !FStreamEnded)
+      throw ZipError(EntryError(FName, ZIP_ER_EOF, "the compressed data end early", FEncrypted));
+    if (total != FDeclared)
+      throw ZipError(EntryError(FName, ZIP_ER_INCONS, "less data than its stated size", FEncrypted));
+    int rc = zip_fclose(FFile);
+    FFile = nullptr;
+    if (rc != 0) throw ZipError(EntryError(FName, rc, LibzipMessage(rc), FEncrypted));
+  }
+
+ private:
+  // libzip hides the AES extra field that carries the vendor version; an AES entry whose stored CRC
+  // is 0 is taken as AE-2 (an AE-1 entry whose data have the CRC 0 then loses only the CRC check,
+  // the authentication code still covers it).
+  static bool IsAe2(const zip_stat_t& st) {
+    bool aes = st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
+               st.encryption_method == ZIP_EM_AES_256;
+    return aes && (st.valid & ZIP_STAT_CRC) && st.crc == 0;
+  }
+
+  template <class Deliver>
+  void Inflate(const char* data, std::size_t size, Deliver&& deliver) {
+    if (!FInflating) {
+      FStream = z_stream{};
+      if (inflateInit2(&FStream, -MAX_WBITS) != Z_OK)
+        throw ZipError(EntryError(FName, ZIP_ER_ZLIB, "cannot start decompression", FEncrypted));
+      FInflating = true;
+    }
+    if (FStreamEnded) {
+      if (size) throw ZipError(EntryError(FName, ZIP_ER_INCONS, "data after the compressed stream", FEncrypted));
+      return;
+    }
+    FStream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    FStream.avail_in = static_cast<uInt>(size);
+    std::vector<char> out(kChunk);
+    do {
+      FStream.next_out = reinterpret_cast<Bytef*>(out.data());
+      FStream.avail_out = static_cast<uInt>(out.size());
+      int rc = inflate(&FStream, Z_NO_FLUSH);
+      if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
+        throw ZipError(EntryError(FName, ZIP_ER_ZLIB, FStream.msg ? FStream.msg : "invalid deflate data", FEncrypted));
+      std::size_t produced = out.size() - FStream.avail_out;
+      if (produced) deliver(out.data(), produced);
+      if (rc == Z_STREAM_END) FStreamEnded = true;
+      if (rc == Z_BUF_ERROR && produced == 0) break;
+    } while (!FStreamEnded && (FStream.avail_in > 0 || FStream.avail_out == 0));
+  }
+
+  std::string FName;
+  bool FInflate = false;
+  bool FInflating = false;
+  bool FStreamEnded = false;
+  z_stream FStream{};
+  zip_file_t* FFile = nullptr;
+  bool FEncrypted = false;
+  std::uint64_t FDeclared = UINT64_MAX;
+};
+
+bool Filtered(std::uint32_t attributes, std::uint32_t filter) { return (attributes & ~filter & kFilteredBits) == 0; }
+
+fs::path TargetPath(const std::string& baseDir, const std::vector<std::string>& components) {
+  fs::path p = platform::PathFromUtf8(baseDir);
+  for (const auto& c : components) p /= platform::PathFromUtf8(c);
+  return p;
+}
+
+void CreateFolders(const fs::path& folder) {
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  if (ec || !fs::is_directory(folder))
+    throw ZipError("Cannot create the folder " + Quoted(platform::Utf8FromPath(folder)) +
+                   (ec ? ": " + ec.message() : std::string()));
+}
+
+void ApplyTimeAndAttributes(const std::string& path, std::int64_t time, std::uint32_t attributes, bool folder) {
+  try {
+    if (time > 0) platform::SetFileModifiedTime(path, time);
+    if (!folder) platform::SetFileAttributesOf(path, attributes);
+  } catch (const std::exception& e) {
+    throw ZipError(e.what());
+  }
+}
+
+bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+
+// The path of file relative to base in the installer's form, or nothing when it is not below base.
+std::optional<std::string> RelativeName(const std::string& baseDir, const std::string& file) {
+  auto normal = [](const std::string& path) {
+    std::string text = platform::Utf8FromPath(platform::PathFromUtf8(path).lexically_normal());
+    for (char& c : text)
+      if (c == '\\') c = '/';
+    return text;
+  };
+  std::string base = normal(baseDir);
+  std::string full = normal(file);
+  while (!base.empty() && base.back() == '/') base.pop_back();
+#ifdef _WIN32
+  bool below = full.size() > base.size() + 1 &&
+               platform::UpperText(full.substr(0, base.size())) == platform::UpperText(base) &&
+               full[base.size()] == '/';
+#else
+  bool below = full.size() > base.size() + 1 && full.compare(0, base.size(), base) == 0 && full[base.size()] == '/';
+#endif
+  if (!below) return std::nullopt;
+  std::string rel = full.substr(base.size() + 1);
+  for (char& c : rel)
+    if (c == '/') c = '\\';
+  return rel;
+}
+
+}  // namespace
+
+ZipArchive::ZipArchive() = default;
+ZipArchive::~ZipArchive() = default;
+
+bool ZipArchive::IsOpen() const { return FHandle && FHandle->Zip; }
+
+int ZipArchive::FileCount() const {
+  if (!IsOpen()) return 0;
+  zip_int64_t n = zip_get_num_entries(FHandle->Zip, 0);
+  return n < 0 ? 0 : static_cast<int>(n);
+}
+
+ZipArchive::Handle& ZipArchive::Open(const char* operation) const {
+  if (!IsOpen()) throw ZipError(std::string(operation) + ": no archive is open");
+  return *FHandle;
+}
+
+void ZipArchive::OpenArchive(ZipOpenMode mode) {
+  if (IsOpen()) CloseArchive();
+  if (FileName.empty()) throw ZipError("No archive file name was given");
+  int error = 0;
+  zip_t* za = nullptr;
+  if (mode == ZipOpenMode::Create) {
+    za = zip_open(FileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  } else {
+    std::error_code ec;
+    if (!fs::is_regular_file(platform::PathFromUtf8(FileName), ec))
+      throw ZipError("The archive " + Quoted(FileName) + " does not exist");
+    za = zip_open(FileName.c_str(), ZIP_RDONLY, &error);
+  }
+  if (!za) {
+    std::string why = error == ZIP_ER_NOZIP ? "it is not a ZIP archive" : LibzipMessage(error);
+    throw ZipError("Cannot open the archive " + Quoted(FileName) + ": " + why);
+  }
+  FHandle = std::make_unique<Handle>();
+  FHandle->Zip = za;
+  FCreated = mode == ZipOpenMode::Create;
+  FFindIndex = -1;
+}
+
+void ZipArchive::CloseArchive() {
+  if (!IsOpen()) return;
+  zip_t* za = FHandle->Zip;
+  FHandle->Zip = nullptr;
+  FHandle.reset();
+  FFindIndex = -1;
+  bool writeEmpty = FCreated && zip_get_num_entries(za, 0) == 0;
+  if (OnCloseProgress) {
+    zip_register_progress_callback_with_state(
+        za, 0.01, [](zip_t*, double progress, void* self) { static_cast<ZipArchive*>(self)->OnCloseProgress(progress); },
+        nullptr, this);
+  }
+  if (StopRequested) {
+    zip_register_cancel_callback_with_state(
+        za, [](zip_t*, void* self) { return *static_cast<ZipArchive*>(self)->StopRequested ? 1 : 0; }, nullptr, this);
+  }
+  if (zip_close(za) != 0) {
+    std::string why = zip_error_strerror(zip_get_error(za));
+    zip_discard(za);
+    throw ZipError("Cannot write the archive " + Quoted(FileName) + ": " + why);
+  }
+  if (writeEmpty) {
+    // libzip leaves no file for an archive without entries; an empty archive is one end record.
+    static const char kEmpty[22] = {'P', 'K', 5, 6};
+    try {
+      platform::WriteWholeFile(FileName, std::string_view(kEmpty, sizeof kEmpty));
+    } catch (const std::exception& e) {
+      throw ZipError(e.what());
+    }
+  }
+}
+
+bool ZipArchive::Describe(std::int64_t index, ZipEntryInfo& entry) const {
+  zip_t* za = FHandle->Zip;
+  if (index < 0 || index >= zip_get_num_entries(za, 0)) return false;
+  auto i = static_cast<zip_uint64_t>(index);
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(za, i, ZIP_FL_ENC_RAW, &st) != 0)
+    throw ZipError("The archive's directory is damaged: " + std::string(zip_strerror(za)));
+  StoredName name = ReadName(za, i);
+  size_t slash = name.Name.find_last_of('\\');
+  entry = ZipEntryInfo{};
+  entry.FileName = name.Directory ? std::string() : slash == std::string::npos ? name.Name : name.Name.substr(slash + 1);
+  entry.StoredPath = name.Directory ? name.Name : slash == std::string::npos ? std::string() : name.Name.substr(0, slash + 1);
+  entry.CompressedSize = st.comp_size;
+  entry.UncompressedSize = st.size;
+  entry.Encrypted = st.encryption_method != ZIP_EM_NONE;
+  entry.ModifiedTime = static_cast<std::int64_t>(st.mtime);
+  entry.Crc32 = st.crc;
+  zip_uint8_t opsys = 0;
+  zip_file_get_external_attributes(za, i, 0, &opsys, &entry.ExternalAttributes);
+  entry.Comment = ReadComment(za, i);
+  return true;
+}
+
+bool ZipArchive::FindFirst(ZipEntryInfo& entry) {
+  Open("FindFirst");
+  FFindIndex = 0;
+  return Describe(FFindIndex, entry);
+}
+
+bool ZipArchive::FindNext(ZipEntryInfo& entry) {
+  Open("FindNext");
+  if (FFindIndex < 0) return FindFirst(entry);
+  return Describe(++FFindIndex, entry);
+}
+
+void ZipArchive::ExtractToStream(const std::string& entryName, std::ostream& out) {
+  zip_t* za = Open("ExtractToStream").Zip;
+  std::string wanted = entryName;
+  for (char& c : wanted)
+    if (c == '/') c = '\\';
+  zip_int64_t count = zip_get_num_entries(za, 0);
+  std::optional<zip_uint64_t> found;
+  for (zip_int64_t i = 0; i < count && !found; ++i)
+    if (ReadName(za, static_cast<zip_uint64_t>(i)).Name == wanted) found = static_cast<zip_uint64_t>(i);
+  for (zip_int64_t i = 0; i < count && !found; ++i)
+    if (platform::UpperText(ReadName(za, static_cast<zip_uint64_t>(i)).Name) == platform::UpperText(wanted))
+      found = static_cast<zip_uint64_t>(i);
+  if (!found || wanted.empty() || wanted.back() == '\\')
+    throw ZipError("The archive " + Quoted(FileName) + " has no entry " + Quoted(entryName));
+  EntryReader reader(za, *found, wanted, Password);
+  reader.CopyTo([&](const char* data, std::size_t size) {
+    out.write(data, static_cast<std::streamsize>(size));
+    if (!out) throw ZipError("Cannot write the content of the archive entry " + Quoted(wanted));
+  });
+}
+
+void ZipArchive::ExtractFiles(const std::string& mask, std::uint32_t attributeFilter, const std::string& exclusionMask) {
+  zip_t* za = Open("ExtractFiles").Zip;
+  struct Selected {
+    zip_uint64_t Index;
+    std::string Name;
+    bool Directory;
+    std::uint32_t Attributes;
+  };
+  std::vector<Selected> selected;
+  zip_int64_t count = zip_get_num_entries(za, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    auto index = static_cast<zip_uint64_t>(i);
+    StoredName name = ReadName(za, index);
+    if (!EntryMatchesMask(name.Name, mask)) continue;
+    if (!exclusionMask.empty() && EntryMatchesMask(name.Name, exclusionMask)) continue;
+    std::uint32_t attributes = WindowsAttributes(za, index, name.Directory);
+    if (!Filtered(attributes, attributeFilter)) continue;
+    // An archive that names a place outside the base folder is refused before anything is written.
+    if (!SafeEntryComponents(name.Name))
+      throw ZipError("The archive entry " + Quoted(name.Name) + " would be written outside the folder " +
+                     Quoted(BaseDir) + "; nothing was extracted");
+    selected.push_back({index, name.Name, name.Directory, attributes});
+  }
+
+  for (Selected& s : selected) {
+    std::string name = s.Name;
+    std::uint32_t attributes = s.Attributes;
+    if (OnExtractFile) OnExtractFile(*this, name, attributes, ReadComment(za, s.Index));
+    auto components = SafeEntryComponents(name);
+    if (!components)
+      throw ZipError("The archive entry " + Quoted(name) + " would be written outside the folder " + Quoted(BaseDir));
+    zip_stat_t st;
+    zip_stat_init(&st);
+    zip_stat_index(za, s.Index, 0, &st);
+    fs::path target = TargetPath(BaseDir, *components);
+    std::string targetText = platform::Utf8FromPath(target);
+    if (s.Directory) {
+      CreateFolders(target);
+      continue;
+    }
+    CreateFolders(target.parent_path());
+    // The entry goes to a temporary file first, so a damaged entry never replaces a good file.
+    fs::path partial = target;
+    partial += platform::PathFromUtf8(".vspart");
+    std::string partialText = platform::Utf8FromPath(partial);
+    try {
+      EntryReader reader(za, s.Index, name, Password);
+      platform::MakeReplaceable(partialText);
+      std::optional<platform::OutputFile> file;
+      try {
+        file.emplace(partialText);
+      } catch (const std::exception& e) {
+        throw ZipError(e.what());
+      }
+      reader.CopyTo([&](const char* data, std::size_t size) {
+        try {
+          file->Write(data, size);
+        } catch (const std::exception& e) {
+          throw ZipError(e.what());
+        }
+      });
+      try {
+        file->Commit();
+      } catch (const std::exception& e) {
+        throw ZipError(e.what());
+      }
+    } catch (...) {
+      std::error_code ec;
+      fs::remove(partial, ec);
+      throw;
+    }
+    std::error_code ec;
+    try {
+      platform::MakeReplaceable(targetText);
+    } catch (const std::exception& e) {
+      fs::remove(partial, ec);
+      throw ZipError(e.what());
+    }
+    fs::rename(partial, target, ec);
+    if (ec) {
+      std::error_code ignored;
+      fs::remove(partial, ignored);
+      throw ZipError("Cannot write the file " + Quoted(targetText) + ": " + ec.message());
+    }
+    ApplyTimeAndAttributes(targetText, (st.valid & ZIP_STAT_MTIME) ? static_cast<std::int64_t>(st.mtime) : 0,
+                           attributes, false);
+  }
+}
+
+void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter, const std::string& exclusionMask) {
+  zip_t* za = Open("AddFiles").Zip;
+  std::vector<std::string> files;
+  fs::path maskPath = platform::PathFromUtf8(mask);
+  std::string leaf = platform::Utf8FromPath(maskPath.filename());
+  if (HasWildcard(leaf)) {
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(maskPath.parent_path(), ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+      if (it->is_regular_file(ec) && EntryMatchesMask(platform::Utf8FromPath(it->path().filename()), leaf))
+        files.push_back(platform::Utf8FromPath(it->path()));
+  } else {
+    std::error_code ec;
+    if (!fs::is_regular_file(maskPath, ec)) throw ZipError("The file " + Quoted(mask) + " does not exist");
+    files.push_back(mask);
+  }
+
+  for (const std::string& file : files) {
+    std::optional<std::string> relative = RelativeName(BaseDir, file);
+    if (!relative) throw ZipError("The file " + Quoted(file) + " does not lie in the folder " + Quoted(BaseDir));
+    if (!exclusionMask.empty() && EntryMatchesMask(*relative, exclusionMask)) continue;
+    std::uint32_t attributes = 0;
+    try {
+      attributes = platform::GetFileAttributesOf(file);
+    } catch (const std::exception& e) {
+      throw ZipError(e.what());
+    }
+    if (!Filtered(attributes, attributeFilter)) continue;
+
+    bool utf8 = false;
+    std::string stored = StoredFromEntryName(*relative, utf8);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_file_create(file.c_str(), 0, -1, &error);
+    if (!source) {
+      std::string why = zip_error_strerror(&error);
+      zip_error_fini(&error);
+      throw ZipError("Cannot read the file " + Quoted(file) + ": " + why);
+    }
+    zip_error_fini(&error);
+    zip_int64_t index =
+        zip_file_add(za, stored.c_str(), source, ZIP_FL_OVERWRITE | (utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS));
+    if (index < 0) {
+      zip_source_free(source);
+      throw ZipError("Cannot add the file " + Quoted(file) + " to the archive: " + zip_strerror(za));
+    }
+    auto i = static_cast<zip_uint64_t>(index);
+    zip_set_file_compression(za, i, ZIP_CM_DEFLATE, 1);
+    std::uint32_t dos = attributes & (platform::faReadOnly | platform::faHidden | platform::faSystem | platform::faArchive);
+#ifdef _WIN32
+    zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_DOS, dos);
+#else
+    std::uint32_t mode = 0100000u | static_cast<std::uint32_t>(fs::status(platform::PathFromUtf8(file)).permissions() &
+                                                              fs::perms::mask);
+    zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (mode << 16) | dos);
+#endif
+  }
+}
+
+}  // namespace engine

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Makes the checked-in ZIP fixtures with independent tools (Info-ZIP zip, 7-Zip, Python's zipfile),
+# so the Windows test program can read archives no code of ours wrote. Run from anywhere.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+printf 'plain text\n' > plain.txt
+printf 'the secret\n' > secret.txt
+# Big enough that 7-Zip uses AE-1 (which keeps the CRC) rather than AE-2.
+python3 -c "import sys; sys.stdout.write(''.join('line %04d of the larger file\n' % i for i in range(400)))" > large.txt
+rm -f "$here"/*.zip
+
+# One unencrypted and one encrypted entry each: a wrong password must still let plain.txt out.
+zip -qX "$here/mixed-zipcrypto.zip" plain.txt
+zip -qX -P heslo "$here/mixed-zipcrypto.zip" secret.txt large.txt
+for m in AES128 AES192 AES256; do
+  lower=$(echo "$m" | tr 'A-Z' 'a-z')
+  7z a -tzip -bd "$here/mixed-$lower.zip" plain.txt >/dev/null
+  7z a -tzip -bd -pheslo -mem=$m "$here/mixed-$lower.zip" secret.txt large.txt >/dev/null
+done
+
+python3 - "$here" <<'PY'
+import sys, zipfile
+here = sys.argv[1]
+def make(name, entries, flag_utf8=None):
+    with zipfile.ZipFile(f"{here}/{name}", "w", zipfile.ZIP_DEFLATED) as z:
+        for entry, data in entries:
+            z.writestr(zipfile.ZipInfo(entry, (2024, 3, 5, 7, 8, 10)), data)
+# Names that climb out of the base folder, each beside a harmless entry listed first.
+make("climb-dotdot.zip", [("ok.txt", "ok"), ("sub/../../escape.txt", "bad")])
+make("climb-absolute.zip", [("ok.txt", "ok"), ("/tmp/velsetup-escape.txt", "bad")])
+make("climb-drive.zip", [("ok.txt", "ok"), ("C:escape.txt", "bad")])
+# Python turns a backslash into nothing special; the raw name keeps it.
+make("climb-backslash.zip", [("ok.txt", "ok"), ("..\\escape.txt", "bad")])
+make("climb-unc.zip", [("ok.txt", "ok"), ("\\\\server\\share\\escape.txt", "bad")])
+# Czech names in the OEM code page 852 without the UTF-8 flag: written with ASCII stand-ins of the
+# same length, then the name bytes are replaced (the CRC does not cover names).
+oem = "Žluťoučký kůň/Úvod.txt".encode("cp852")
+stand_in = b"X" * len(oem)
+make("czech-oem.zip", [(stand_in.decode("ascii"), "kun\n")])
+path = f"{here}/czech-oem.zip"
+data = open(path, "rb").read().replace(stand_in, oem)
+open(path, "wb").write(data)
+# The same name with the UTF-8 flag (Python sets it for names outside ASCII).
+make("czech-utf8.zip", [("Žluťoučký kůň/Úvod.txt", "kun\n")])
+
+# AE-1 (the CRC is kept and must be checked) from 7-Zip's AE-2 archive: vendor version 1 in the
+# AES extra fields and the real CRC-32 in the local and central headers.
+import struct, zlib
+src = open(f"{here}/mixed-aes256.zip", "rb").read()
+data = bytearray(src.replace(b"\x01\x99\x07\x00\x02\x00AE", b"\x01\x99\x07\x00\x01\x00AE"))
+with zipfile.ZipFile(f"{here}/mixed-aes256.zip") as z:
+    infos = z.infolist()
+    pos = z.start_dir
+for info in infos:
+    crc = zlib.crc32(open(info.filename, "rb").read())
+    struct.pack_into("<I", data, info.header_offset + 14, crc)
+    assert data[pos:pos + 4] == b"PK\x01\x02"
+    struct.pack_into("<I", data, pos + 16, crc)
+    n, m, k = struct.unpack_from("<HHH", data, pos + 28)
+    pos += 46 + n + m + k
+open(f"{here}/ae1-aes256.zip", "wb").write(data)
+PY
+7z t -pheslo "$here/ae1-aes256.zip" >/dev/null
+ls -l "$here"
