@@ -43,6 +43,18 @@ std::string LibzipMessage(int code) {
   return text;
 }
 
+bool IsValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    auto c = static_cast<unsigned char>(text[i]);
+    size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+    if (extra == 9 || (extra == 1 && c < 0xC2) || i + extra >= text.size()) return false;
+    for (size_t k = 1; k <= extra; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
 struct StoredName {
   std::string Name;  // installer's form: UTF-8, '\' separated
   bool Directory = false;
@@ -56,6 +68,12 @@ StoredName ReadName(zip_t* za, zip_uint64_t index) {
   // (by the flag or a Unicode path field); otherwise it converts them from CP437.
   const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
   bool utf8 = strict && rawName == strict;
+  // Without the flag a name is in the maker's 8-bit code page: OEM for archives made on Windows or
+  // DOS; Unix tools (Info-ZIP zip among them) store the bytes of their UTF-8 locale unmarked.
+  zip_uint8_t opsys = ZIP_OPSYS_DOS;
+  zip_uint32_t external = 0;
+  zip_file_get_external_attributes(za, index, 0, &opsys, &external);
+  if (!utf8 && opsys == ZIP_OPSYS_UNIX && IsValidUtf8(rawName)) utf8 = true;
   StoredName n;
   n.Name = EntryNameFromStored(rawName, utf8);
   n.Directory = !n.Name.empty() && n.Name.back() == '\\';
@@ -124,6 +142,8 @@ class EntryReader {
     // writes AE-2 for every entry). Such deflated entries are taken decrypted but still compressed,
     // which skips that check; the AES authentication code still guards them, and we inflate here.
     FInflate = IsAe2(st) && st.size >= 20 && st.comp_method == ZIP_CM_DEFLATE;
+    // Stored AE-2 entries cannot avoid that check; its false alarm comes after the last byte.
+    FStoredAe2 = IsAe2(st) && st.size >= 20 && st.comp_method == ZIP_CM_STORE;
     FFile = zip_fopen_index_encrypted(za, index, FInflate ? ZIP_FL_COMPRESSED : 0,
                                       password.empty() ? nullptr : password.c_str());
     if (!FFile) {
@@ -148,6 +168,11 @@ class EntryReader {
       zip_int64_t n = zip_fread(FFile, buffer.data(), buffer.size());
       if (n < 0) {
         zip_error_t* e = zip_file_get_error(FFile);
+        if (FStoredAe2 && total == FDeclared && zip_error_code_zip(e) == ZIP_ER_CRC) {
+          zip_fclose(FFile);
+          FFile = nullptr;
+          return;
+        }
         throw ZipError(EntryError(FName, zip_error_code_zip(e), zip_error_strerror(e), FEncrypted));
       }
       if (n == 0) break;
@@ -212,6 +237,7 @@ class EntryReader {
 
   std::string FName;
   bool FInflate = false;
+  bool FStoredAe2 = false;
   bool FInflating = false;
   bool FStreamEnded = false;
   z_stream FStream{};
@@ -540,13 +566,8 @@ void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter
     auto i = static_cast<zip_uint64_t>(index);
     zip_set_file_compression(za, i, ZIP_CM_DEFLATE, 1);
     std::uint32_t dos = attributes & (platform::faReadOnly | platform::faHidden | platform::faSystem | platform::faArchive);
-#ifdef _WIN32
+    // Made on "MS-DOS" on every build: that is what tells other tools the names are in OEM.
     zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_DOS, dos);
-#else
-    std::uint32_t mode = 0100000u | static_cast<std::uint32_t>(fs::status(platform::PathFromUtf8(file)).permissions() &
-                                                              fs::perms::mask);
-    zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (mode << 16) | dos);
-#endif
   }
 }
 

@@ -321,3 +321,17 @@ TEST(ZipArchive, BadArchivesAndBadArgumentsGiveClearErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ZipArchive, StoredAesEntriesOf7ZipExtract) {
+  // 7-Zip stores incompressible data and marks every AES entry AE-2 (no CRC kept).
+  TempFolder tmp;
+  EXPECT_EQ(ExtractError(Fixture("stored-aes256.zip"), tmp.Path(), "heslo"), "");
+  EXPECT_EQ(ReadFile(tmp / "noise.bin").size(), 256u);
+  EXPECT_TRUE(ReadFile(tmp / "noise.bin") == ReadFile(tmp / "noise-plain.bin"));
+  EXPECT_NE(ExtractError(Fixture("stored-aes256.zip"), tmp / "wrong", "heslo2", "noise.bin"), "");
+  EXPECT_FALSE(Exists(tmp / "wrong/noise.bin"));
+}
+
+}  // namespace

@@ -10,7 +10,12 @@ printf 'plain text\n' > plain.txt
 printf 'the secret\n' > secret.txt
 # Big enough that 7-Zip uses AE-1 (which keeps the CRC) rather than AE-2.
 python3 -c "import sys; sys.stdout.write(''.join('line %04d of the larger file\n' % i for i in range(400)))" > large.txt
+# Incompressible, so 7-Zip stores it (AE-2 without compression).
+python3 -c "import hashlib,sys; b=b''.join(hashlib.sha256(bytes([i])).digest() for i in range(8)); sys.stdout.buffer.write(b)" > noise.bin
+cp noise.bin noise-plain.bin
 rm -f "$here"/*.zip
+7z a -tzip -bd "$here/stored-aes256.zip" noise-plain.bin >/dev/null
+7z a -tzip -bd -pheslo -mem=AES256 "$here/stored-aes256.zip" noise.bin >/dev/null
 
 # One unencrypted and one encrypted entry each: a wrong password must still let plain.txt out.
 zip -qX "$here/mixed-zipcrypto.zip" plain.txt
@@ -27,7 +32,9 @@ here = sys.argv[1]
 def make(name, entries, flag_utf8=None):
     with zipfile.ZipFile(f"{here}/{name}", "w", zipfile.ZIP_DEFLATED) as z:
         for entry, data in entries:
-            z.writestr(zipfile.ZipInfo(entry, (2024, 3, 5, 7, 8, 10)), data)
+            info = zipfile.ZipInfo(entry, (2024, 3, 5, 7, 8, 10))
+            info.create_system = 0  # made on Windows: names without the UTF-8 flag are OEM
+            z.writestr(info, data)
 # Names that climb out of the base folder, each beside a harmless entry listed first.
 make("climb-dotdot.zip", [("ok.txt", "ok"), ("sub/../../escape.txt", "bad")])
 make("climb-absolute.zip", [("ok.txt", "ok"), ("/tmp/velsetup-escape.txt", "bad")])
