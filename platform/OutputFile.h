@@ -25,4 +25,7 @@ class OutputFile {
   void* FHandle = nullptr;
 };
 
+// Flushes a file written by other means (a library) to the disk; throws std::runtime_error naming it.
+void FlushFileToDisk(std::string_view utf8Path);
+
 }  // namespace platform

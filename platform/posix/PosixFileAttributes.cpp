@@ -97,4 +97,15 @@ void OutputFile::Commit() {
   if (::close(fd) != 0) Fail("Cannot write the file", FPath);
 }
 
+void FlushFileToDisk(std::string_view utf8Path) {
+  std::string path(utf8Path);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail("Cannot open the file", utf8Path);
+  int rc = ::fsync(fd);
+  int saved = errno;
+  ::close(fd);
+  errno = saved;
+  if (rc != 0) Fail("Cannot write the file", utf8Path);
+}
+
 }  // namespace platform

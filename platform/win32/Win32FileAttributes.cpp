@@ -113,4 +113,17 @@ void OutputFile::Commit() {
   if (!CloseHandle(h)) Fail("Cannot write the file", FPath);
 }
 
+void FlushFileToDisk(std::string_view utf8Path) {
+  HANDLE h = CreateFileW(Wide(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) Fail("Cannot open the file", utf8Path);
+  BOOL ok = FlushFileBuffers(h);
+  DWORD code = GetLastError();
+  CloseHandle(h);
+  if (!ok) {
+    SetLastError(code);
+    Fail("Cannot write the file", utf8Path);
+  }
+}
+
 }  // namespace platform
