@@ -300,6 +300,7 @@ TEST(ZipArchive, BadArchivesAndBadArgumentsGiveClearErrors) {
       {tmp / "text.zip", "not a ZIP archive"},
       {tmp / "trunc.zip", "Cannot open the archive"},
       {tmp / "damaged.zip", "damaged"},
+      {Fixture("crc-mismatch.zip"), "CRC"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.archive);
@@ -307,6 +308,7 @@ TEST(ZipArchive, BadArchivesAndBadArgumentsGiveClearErrors) {
     EXPECT_NE(error.find(c.expected), std::string::npos) << error;
   }
   EXPECT_FALSE(Exists(tmp / "out/a.txt")) << "a damaged entry leaves no file";
+  EXPECT_FALSE(Exists(tmp / "out/data.txt")) << "an entry failing its CRC leaves no file";
 
   ZipArchive zip;
   zip.FileName = tmp / "new.zip";

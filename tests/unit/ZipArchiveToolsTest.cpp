@@ -83,6 +83,7 @@ TEST(ZipArchiveTools, ReadsCzechNamesWrittenByInfoZipAnd7Zip) {
       {"infozip-crypt.zip", "cd " + src + " && zip -qr -P heslo ../infozip-crypt.zip ."},
       {"7z.zip", "cd " + src + " && 7z a -tzip ../7z.zip . >/dev/null"},
       {"7z-aes.zip", "cd " + src + " && 7z a -tzip -pheslo -mem=AES128 ../7z-aes.zip . >/dev/null"},
+      {"7z-zipcrypto.zip", "cd " + src + " && 7z a -tzip -pheslo -mem=ZipCrypto ../7z-zipcrypto.zip . >/dev/null"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.archive);

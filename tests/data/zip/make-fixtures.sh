@@ -53,6 +53,15 @@ open(path, "wb").write(data)
 # The same name with the UTF-8 flag (Python sets it for names outside ASCII).
 make("czech-utf8.zip", [("Žluťoučký kůň/Úvod.txt", "kun\n")])
 
+# A stored entry whose data no longer match its CRC-32 (one letter changed after writing).
+with zipfile.ZipFile(f"{here}/crc-mismatch.zip", "w", zipfile.ZIP_STORED) as z:
+    info = zipfile.ZipInfo("data.txt", (2024, 3, 5, 7, 8, 10))
+    info.create_system = 0
+    z.writestr(info, "the original content")
+path = f"{here}/crc-mismatch.zip"
+data = open(path, "rb").read().replace(b"original", b"0riginal")
+open(path, "wb").write(data)
+
 # AE-1 (the CRC is kept and must be checked) from 7-Zip's AE-2 archive: vendor version 1 in the
 # AES extra fields and the real CRC-32 in the local and central headers.
 import struct, zlib
