@@ -3,13 +3,11 @@
 #include <filesystem>
 #include <limits>
 #include <pugixml.hpp>
-#include <sstream>
+#include <ostream>
+#include <streambuf>
 #include <stdexcept>
 
-#if __has_include("engine/ZipArchive.h")
 #include "engine/ZipArchive.h"
-#define VELSETUP_HAVE_ZIPARCHIVE 1
-#endif
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
@@ -120,20 +118,41 @@ bool FileExistsAt(const std::string& path) {
   return std::filesystem::exists(p, ec) && !std::filesystem::is_directory(p, ec);
 }
 
+// A definition is a few kilobytes; an entry far beyond that is a broken or hostile archive and is
+// refused before it can exhaust the memory.
+constexpr size_t kMaxDefinitionSize = 32u << 20;
+
+class LimitedBuffer : public std::streambuf {
+ public:
+  std::string text;
+
+ protected:
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (text.size() + static_cast<size_t>(n) > kMaxDefinitionSize)
+      throw std::runtime_error("The entry \"setup.dat\" is larger than " + std::to_string(kMaxDefinitionSize >> 20) + " MiB");
+    text.append(s, static_cast<size_t>(n));
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    char ch = traits_type::to_char_type(c);
+    xsputn(&ch, 1);
+    return c;
+  }
+};
+
 // The XML document inside a definition file.
 std::string ReadDefinitionEntry(const std::string& path) {
-#ifndef VELSETUP_HAVE_ZIPARCHIVE
-  throw std::runtime_error("Cannot open " + path + ": ZIP archives are not supported by this build");
-#else
   engine::ZipArchive zip;
   zip.FileName = path;
   zip.Password = SetupDatPassword;
   zip.OpenArchive();
-  std::ostringstream out;
+  LimitedBuffer buffer;
+  std::ostream out(&buffer);
+  out.exceptions(std::ios::badbit);
   zip.ExtractToStream("setup.dat", out);
   zip.CloseArchive();
-  return out.str();
-#endif
+  return std::move(buffer.text);
 }
 
 std::unique_ptr<TSetupDat>& Instance() {

@@ -1,0 +1,169 @@
+// Definition containers made by other ZIP tools load; what velkit makes, other tools read.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "TestSupport.h"
+#include "setup/ProductIndex.h"
+#include "setup/SetupDat.h"
+#include "support/MessageDialog.h"
+
+namespace {
+
+using testing_support::DataDir;
+using testing_support::ReadFile;
+using testing_support::TempFolder;
+
+const std::string kVelkit = std::string(VELSETUP_BINARY_DIR) + "/tools/velkit";
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+class DefinitionToolsTest : public testing::Test {
+ protected:
+  TempFolder dir;
+  std::string xml = DataDir() + "/definition/full.xml";
+
+  // Runs a command; returns its exit status, its output and error output in out and err.
+  int Capture(const std::string& command, std::string* out = nullptr, std::string* err = nullptr) {
+    int status = testing_support::Run(command + " >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt"));
+    if (out) *out = ReadFile(dir / "out.txt");
+    if (err) *err = ReadFile(dir / "err.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // The XML as an entry "setup.dat" in a folder of its own, for the archivers to pick up.
+  std::string Staged(const std::string& name = "setup.dat") {
+    dir.Write("stage/" + name, ReadFile(xml));
+    return dir / "stage";
+  }
+};
+
+TEST_F(DefinitionToolsTest, ContainersOfEveryMakerLoad) {
+  std::string stage = Staged();
+  struct Case { const char* maker; std::string command; } cases[] = {
+      {"Info-ZIP zip -P", "cd " + Quote(stage) + " && zip -q -P _MorkaTablin_ ../c.dat setup.dat"},
+      {"7z ZipCrypto", "cd " + Quote(stage) + " && 7z a -tzip -p_MorkaTablin_ -mem=ZipCrypto ../c.dat setup.dat"},
+      {"7z AES-256", "cd " + Quote(stage) + " && 7z a -tzip -p_MorkaTablin_ -mem=AES256 ../c.dat setup.dat"},
+      {"7z AES-128 stored", "cd " + Quote(stage) + " && 7z a -tzip -mx0 -p_MorkaTablin_ -mem=AES128 ../c.dat setup.dat"},
+      {"velkit pack", kVelkit + " definition pack " + Quote(xml) + " " + Quote(dir / "c.dat")},
+      {"velkit pack --aes", kVelkit + " definition pack --aes " + Quote(xml) + " " + Quote(dir / "c.dat")},
+  };
+  for (const Case& c : cases) {
+    std::remove((dir / "c.dat").c_str());
+    ASSERT_EQ(Capture(c.command), 0) << c.maker;
+    TSetupDat dat(false);
+    ASSERT_TRUE(dat.LoadSetupDat(dir / "c.dat")) << c.maker;
+    EXPECT_EQ(dat.ZipPassword(), "Kit#2024heslo") << c.maker;
+    EXPECT_EQ(dat.ZipFiles().size(), 3u) << c.maker;
+  }
+}
+
+TEST_F(DefinitionToolsTest, EntryMustLieInTheArchivesRoot) {
+  std::string stage = Staged("sub/setup.dat");
+  ASSERT_EQ(Capture("cd " + Quote(stage) + " && zip -q -r -P _MorkaTablin_ ../c.dat sub"), 0);
+  TSetupDat dat(false);
+  EXPECT_FALSE(dat.LoadSetupDat(dir / "c.dat"));
+}
+
+TEST_F(DefinitionToolsTest, PackedContainerIsReallyEncryptedForOtherTools) {
+  ASSERT_EQ(Capture(kVelkit + " definition pack " + Quote(xml) + " " + Quote(dir / "p.dat")), 0);
+  std::string out;
+  ASSERT_EQ(Capture("unzip -P _MorkaTablin_ -p " + Quote(dir / "p.dat") + " setup.dat", &out), 0);
+  EXPECT_EQ(out, ReadFile(xml));
+  EXPECT_NE(Capture("unzip -P wrong -p " + Quote(dir / "p.dat") + " setup.dat"), 0);
+  std::string listing;
+  ASSERT_EQ(Capture("unzip -Z -v " + Quote(dir / "p.dat"), &listing), 0);
+  EXPECT_NE(listing.find("encrypted"), std::string::npos) << listing;
+
+  ASSERT_EQ(Capture(kVelkit + " definition pack --aes " + Quote(xml) + " " + Quote(dir / "a.dat")), 0);
+  ASSERT_EQ(Capture("7z x -so -p_MorkaTablin_ " + Quote(dir / "a.dat") + " setup.dat", &out), 0);
+  EXPECT_EQ(out, ReadFile(xml));
+  ASSERT_EQ(Capture("7z l -slt " + Quote(dir / "a.dat"), &listing), 0);
+  EXPECT_NE(listing.find("AES-256"), std::string::npos) << listing;
+}
+
+TEST_F(DefinitionToolsTest, PackRefusesADefinitionTheInstallerCannotRead) {
+  std::string bad = dir.Write("bad.xml", "<Def><main/></Def>");
+  std::string err;
+  EXPECT_EQ(Capture(kVelkit + " definition pack " + Quote(bad) + " " + Quote(dir / "bad.dat"), nullptr, &err), 1);
+  EXPECT_NE(err.find("Při načítání souboru \"setup.dat\" nastala chyba."), std::string::npos) << err;
+  EXPECT_NE(err.find("\"Main\""), std::string::npos) << err;
+  EXPECT_FALSE(testing_support::Exists(dir / "bad.dat"));
+}
+
+TEST_F(DefinitionToolsTest, ShowPrintsTheDefinitionOrWhyItFailed) {
+  std::string out, err;
+  ASSERT_EQ(Capture("VELSETUP_TEST_KITROOT=/kit " + kVelkit + " definition show " +
+                        Quote(DataDir() + "/definition/full.setup.dat"),
+                    &out),
+            0);
+  // The whole document is valid JSON with every property, checked by an independent parser.
+  dir.Write("show.json", out);
+  EXPECT_EQ(Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1])); "
+                    "assert len(d) == 23, len(d); assert d['LocalPath'] == '/kit\\\\Kit'; "
+                    "assert d['ZipFiles'][1]['JazykKod'] == 'EN'; assert d['Reklamy'][0]['Nazev'] == 'Jarní akce'; "
+                    "assert d['MinDiskFree'] == 2048\" " +
+                    Quote(dir / "show.json")),
+            0)
+      << out;
+
+  EXPECT_EQ(Capture(kVelkit + " definition show " + Quote(DataDir() + "/definition/wrongpassword.setup.dat"), &out, &err), 1);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err.substr(0, err.find('\n')), "Při načítání souboru \"setup.dat\" nastala chyba.");
+  EXPECT_NE(err.find("assword"), std::string::npos) << err;
+  EXPECT_EQ(Capture(kVelkit + " definition show " + Quote(dir / "none.dat"), &out, &err), 1);
+  EXPECT_NE(err.find("no file"), std::string::npos) << err;
+}
+
+TEST_F(DefinitionToolsTest, PasswordScrambleMatchesTheLoader) {
+  std::string out;
+  ASSERT_EQ(Capture(kVelkit + " password scramble 'Heslo č. 1'", &out), 0);
+  ASSERT_FALSE(out.empty());
+  out.pop_back();
+  EXPECT_EQ(UnscramblePassword(out), "Heslo č. 1");
+  // U+FFC5 + 64 would be the control character 0x05, which XML text cannot hold.
+  EXPECT_EQ(Capture(kVelkit + " password scramble \"$(printf '\\357\\277\\205')\""), 1);
+}
+
+TEST_F(DefinitionToolsTest, IndexShowListsTheVersionPage) {
+  std::string ini = dir.Write("dats.ini",
+                              "[Velmor1]\r\nURL=https://h.example.cz/v3/setup.dat;Default\r\nName=Velmor 3\r\n"
+                              "[Velmor2]\r\nURL=https://h.example.cz/v2/setup.dat\r\nName=Velmor 2\r\n"
+                              "[Velmor4]\r\nURL=x\r\nName=not listed\r\n");
+  std::string out;
+  ASSERT_EQ(Capture(kVelkit + " index show " + Quote(ini), &out), 0);
+  EXPECT_EQ(out,
+            "   Velmor 3\n      Velmor1: https://h.example.cz/v3/setup.dat (Default)\n"
+            "   Velmor 2\n      Velmor2: https://h.example.cz/v2/setup.dat\n"
+            "2 product versions\n");
+  EXPECT_EQ(Capture(kVelkit + " index show " + Quote(dir.Write("empty.ini", "[Other]\r\nk=v\r\n"))), 1);
+  EXPECT_EQ(Capture(kVelkit + " index show " + Quote(dir / "missing.ini")), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DemoKitTest, ScriptMakesAKitTheInstallerCanRead) {
+  testing_support::TempFolder dir;
+  std::string kit = dir / "kit";
+  ASSERT_EQ(testing_support::Run("VELKIT=" + kVelkit + " " + std::string(VELSETUP_SOURCE_DIR) +
+                                 "/scripts/make-demo-kit.sh " + Quote(kit) + " http://localhost:8123/kit >/dev/null"),
+            0);
+  TSetupDat dat(false);
+  ASSERT_TRUE(dat.LoadSetupDat(kit + "/setup.dat"));
+  EXPECT_EQ(dat.InstallServer(), "http://localhost:8123/kit/");
+  ASSERT_EQ(dat.ZipFiles().size(), 2u);
+  // The packages open with the definition's password, checked by Info-ZIP unzip.
+  for (const char* archive : {"Program.zip", "Lang_EN.zip"})
+    EXPECT_EQ(testing_support::Run("unzip -tq -P " + Quote(dat.ZipPassword()) + " " + Quote(kit + "/" + archive) +
+                                   " >/dev/null"),
+              0)
+        << archive;
+  EXPECT_NE(testing_support::Run("unzip -tq -P wrong " + Quote(kit + "/Program.zip") + " >/dev/null 2>&1"), 0);
+  std::vector<TProductVersion> versions = ReadProductIndex(kit + "/dats.ini");
+  ASSERT_EQ(versions.size(), 1u);
+  EXPECT_EQ(versions[0].URL.Value(), "http://localhost:8123/kit/setup.dat");
+}
+
+}  // namespace

@@ -1,0 +1,274 @@
+// velkit definition show / pack, password scramble / unscramble, index show: setup definitions
+// and product indexes read and made with the installer's own code.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "Command.h"
+#include "engine/ZipWriter.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "setup/ProductIndex.h"
+#include "setup/SetupDat.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+
+namespace velkit {
+
+namespace {
+
+// Takes the error box of a failed load instead of showing it.
+class CapturingPresenter : public TMessagePresenter {
+ public:
+  std::string errorText;
+  bool ShowMessageForm(const std::string& text, const std::string&, const std::string&, TMessageKind kind, int,
+                       const TNotifyEvent&) override {
+    if (kind == mkError && errorText.empty()) errorText = text;
+    return false;
+  }
+  void UpdateWait(const std::string&, const std::string&) override {}
+  void CloseWait() override {}
+};
+
+struct PresenterScope {
+  CapturingPresenter presenter;
+  PresenterScope() { SetMessagePresenter(&presenter); }
+  ~PresenterScope() { SetMessagePresenter(nullptr); }
+};
+
+// The text of the last error line of the log ("<stamp> !!! text !!!").
+std::string LastLoggedError() {
+  const auto& lines = InstallLog().Log();
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+    size_t open = it->find(" !!! ");
+    if (open == std::string::npos) continue;
+    std::string text = it->substr(open + 5);
+    if (text.size() >= 4 && text.compare(text.size() - 4, 4, " !!!") == 0) text.resize(text.size() - 4);
+    return text;
+  }
+  return "";
+}
+
+// Loads like the installer; on failure prints the installer's error text and the reason.
+bool LoadOrExplain(TSetupDat& dat, const std::string& path, const char* command) {
+  PresenterScope scope;
+  InstallLog().Reset();
+  if (dat.LoadSetupDat(path)) return true;
+  if (scope.presenter.errorText.empty())
+    std::fprintf(stderr, "velkit %s: there is no file %s\n", command, path.c_str());
+  else
+    std::fprintf(stderr, "%s\n%s\n", scope.presenter.errorText.c_str(), LastLoggedError().c_str());
+  return false;
+}
+
+std::string Json(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out.push_back(static_cast<char>(c));
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string Json(bool b) { return b ? "true" : "false"; }
+std::string Json(long long n) { return std::to_string(n); }
+
+const char* TypeName(TTypeInstall t) {
+  static const char* const names[] = {"tiKest", "tiKestUpdate", "tiTarpel", "tiTarpelUpdate", "tiVelmorDemo"};
+  return t <= TTypeInstallHigh ? names[t] : "?";
+}
+
+std::string DefinitionJson(const TSetupDat& d) {
+  std::string j = "{\n";
+  auto field = [&](const char* name, const std::string& value, bool last = false) {
+    j += "  \"" + std::string(name) + "\": " + value + (last ? "\n" : ",\n");
+  };
+  field("LoadedSetupDat", Json(d.LoadedSetupDat()));
+  field("LocalPath", Json(d.LocalPath()));
+  field("ZipPassword", Json(d.ZipPassword()));
+  field("MSSQLInstall", Json(d.MSSQLInstall()));
+  field("InstallServer", Json(d.InstallServer()));
+  field("InstallLang", Json(d.InstallLang()));
+  field("InstallPath", Json(d.InstallPath()));
+  field("InstallPathAlter", Json(d.InstallPathAlter()));
+  field("VersionProd", Json(static_cast<long long>(d.VersionProd())));
+  field("DBName", Json(d.DBName()));
+  field("DefaultDBName", Json(d.DefaultDBName()));
+  field("DBNameTarpel", Json(d.DBNameTarpel()));
+  field("DBNameKest", Json(d.DBNameKest()));
+  field("TypInst", Json(static_cast<long long>(d.TypInst())));
+  field("OnlyVersion", Json(d.OnlyVersion()));
+  field("VerzeExe", Json(d.VerzeExe()));
+  field("TechSupport", Json(d.TechSupport()));
+  field("MinDiskFree", Json(static_cast<long long>(d.MinDiskFree())));
+  field("WinVerzeMajor", Json(static_cast<long long>(d.WinVerzeMajor())));
+  field("WinVerzeMinor", Json(static_cast<long long>(d.WinVerzeMinor())));
+  field("SQLServerName", Json(d.SQLServerName()));
+  std::string packages = "[";
+  for (size_t i = 0; i < d.ZipFiles().size(); ++i) {
+    const TZipFileCFG& z = d.ZipFiles()[i];
+    std::string files = "[";
+    for (size_t k = 0; k < z.Files().size(); ++k) files += (k ? ", " : "") + Json(z.Files()[k]);
+    files += "]";
+    packages += std::string(i ? "," : "") + "\n    {\"FileName\": " + Json(z.FileName()) +
+                ", \"TypeInstall\": " + Json(static_cast<long long>(z.TypeInstallasInteger())) +
+                ", \"TypeInstallName\": " + Json(std::string(TypeName(z.TypeInstall()))) + ", \"Files\": " + files +
+                ", \"DirInstall\": " + Json(z.DirInstall()) + ", \"Povinny\": " + Json(z.Povinny()) +
+                ", \"Jazyk\": " + Json(z.Jazyk()) + ", \"JazykKod\": " + Json(z.JazykKod()) +
+                ", \"InstallEnableExistFileOrNew\": " + Json(z.InstallEnableExistFileOrNew()) +
+                ", \"ForOnlyVersion\": " + Json(z.ForOnlyVersion()) + "}";
+  }
+  packages += d.ZipFiles().empty() ? "]" : "\n  ]";
+  field("ZipFiles", packages);
+  std::string banners = "[";
+  for (size_t i = 0; i < d.Reklamy().size(); ++i) {
+    const TReklamaType& r = d.Reklamy()[i];
+    banners += std::string(i ? "," : "") + "\n    {\"Nazev\": " + Json(r.Nazev) + ", \"FilePath\": " + Json(r.FilePath) +
+               ", \"Data\": " + Json(r.Data) + ", \"Ulozeni\": " + Json(static_cast<long long>(r.Ulozeni)) +
+               ", \"TimeSec\": " + Json(static_cast<long long>(r.TimeSec)) + "}";
+  }
+  banners += d.Reklamy().empty() ? "]" : "\n  ]";
+  field("Reklamy", banners, true);
+  return j + "}\n";
+}
+
+int Show(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.size() != 1) throw UsageError{"expected FILE"};
+  TSetupDat dat(false);
+  if (!LoadOrExplain(dat, o.positional[0], "definition show")) return ExitFailed;
+  std::fputs(DefinitionJson(dat).c_str(), stdout);
+  return ExitOk;
+}
+
+int Pack(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {}, {"aes"});
+  if (o.positional.size() != 2) throw UsageError{"expected XML and OUT"};
+  const std::string& xmlPath = o.positional[0];
+  const std::string& out = o.positional[1];
+  std::string xml;
+  if (!platform::ReadWholeFile(xmlPath, xml)) {
+    std::fprintf(stderr, "velkit definition pack: cannot read %s\n", xmlPath.c_str());
+    return ExitFailed;
+  }
+  {
+    // A definition the installer could not read is not packed.
+    PresenterScope scope;
+    InstallLog().Reset();
+    TSetupDat check(false);
+    if (!check.LoadSetupDatFromXml(xml)) {
+      std::fprintf(stderr, "%s\n%s\n", scope.presenter.errorText.c_str(), LastLoggedError().c_str());
+      return ExitFailed;
+    }
+  }
+  bool aes = o.Has("aes");
+  engine::WriteSingleEntryArchive(out, "setup.dat", xml, SetupDatPassword,
+                                  aes ? engine::ZipEncryption::Aes256 : engine::ZipEncryption::TraditionalPkware);
+  TSetupDat back(false);
+  if (!LoadOrExplain(back, out, "definition pack")) return ExitFailed;
+  std::printf("%s: entry setup.dat, %zu bytes, %s encryption, %zu packages\n", out.c_str(), xml.size(),
+              aes ? "AES-256" : "traditional PKWARE", back.ZipFiles().size());
+  return ExitOk;
+}
+
+// Whether every code unit can stand in the text of an XML 1.0 element.
+bool IsXmlText(const std::u16string& w) {
+  for (size_t i = 0; i < w.size(); ++i) {
+    char16_t c = w[i];
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 1 >= w.size() || w[i + 1] < 0xDC00 || w[i + 1] > 0xDFFF) return false;
+      ++i;
+      continue;
+    }
+    if ((c >= 0xDC00 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) return false;
+    if (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) return false;
+  }
+  return true;
+}
+
+std::string XmlEscaped(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else out.push_back(c);
+  }
+  return out;
+}
+
+int Scramble(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.size() != 1) throw UsageError{"expected TEXT"};
+  std::u16string w = platform::Utf16FromUtf8(o.positional[0]);
+  for (char16_t& c : w) c = static_cast<char16_t>(c + 64);
+  if (!IsXmlText(w)) {
+    std::fprintf(stderr, "velkit password scramble: this password cannot be stored in the definition's XML "
+                         "(a character shifted by 64 is not allowed in XML text)\n");
+    return ExitFailed;
+  }
+  std::printf("%s\n", XmlEscaped(ScramblePassword(o.positional[0])).c_str());
+  return ExitOk;
+}
+
+int Unscramble(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.size() != 1) throw UsageError{"expected TEXT"};
+  std::printf("%s\n", UnscramblePassword(o.positional[0]).c_str());
+  return ExitOk;
+}
+
+int IndexShow(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.size() != 1) throw UsageError{"expected DATS_INI"};
+  const std::string& path = o.positional[0];
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(platform::PathFromUtf8(path), ec)) {
+    std::fprintf(stderr, "velkit index show: there is no file %s\n", path.c_str());
+    return ExitFailed;
+  }
+  std::vector<TProductVersion> versions = ReadProductIndex(path);
+  for (size_t i = 0; i < versions.size(); ++i) {
+    const TProductVersion& v = versions[i];
+    std::printf("%s\n      Velmor%zu: %s%s\n", v.Caption().c_str(), i + 1, v.URL.Value().c_str(),
+                v.URL.Setting() ? " (Default)" : "");
+  }
+  std::printf("%zu product version%s\n", versions.size(), versions.size() == 1 ? "" : "s");
+  if (versions.empty()) {
+    std::fprintf(stderr, "velkit index show: %s lists no product version (sections Velmor1, Velmor2 ...)\n",
+                 path.c_str());
+    return ExitFailed;
+  }
+  return ExitOk;
+}
+
+Registrar showCommand({"definition", "show", "FILE",
+                       "loads a setup definition (setup.dat) as the installer does and prints it as JSON", Show});
+Registrar packCommand({"definition", "pack", "XML OUT [--aes]",
+                       "checks a definition's XML and packs it into a setup.dat container (traditional "
+                       "PKWARE encryption, or AES-256)",
+                       Pack});
+Registrar scrambleCommand({"password", "scramble", "TEXT",
+                           "prints the text of the definition's Password element for a package password", Scramble});
+Registrar unscrambleCommand({"password", "unscramble", "TEXT",
+                             "prints the package password a Password element text stands for", Unscramble});
+Registrar indexShowCommand({"index", "show", "DATS_INI",
+                            "lists the product versions of a product index as the version page shows them",
+                            IndexShow});
+
+}  // namespace
+
+}  // namespace velkit
