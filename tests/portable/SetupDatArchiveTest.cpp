@@ -88,3 +88,33 @@ TEST_F(SetupDatArchiveTest, ReasonNamesWhatIsWrong) {
 }
 
 }  // namespace
+
+#include "engine/ZipArchive.h"
+#include "engine/ZipWriter.h"
+
+namespace {
+
+// The container writer of the kit tool, read back by the installer's loader on each build.
+TEST_F(SetupDatArchiveTest, WrittenContainersLoadWithEitherEncryption) {
+  std::string xml = Fixture("full.xml");
+  for (engine::ZipEncryption e : {engine::ZipEncryption::TraditionalPkware, engine::ZipEncryption::Aes256}) {
+    std::string path = dir / "Kit č. 1/setup.dat";
+    dir.Write("Kit č. 1/old", "");
+    engine::WriteSingleEntryArchive(path, "setup.dat", xml, SetupDatPassword, e);
+    ASSERT_TRUE(dat.LoadSetupDat(path)) << static_cast<int>(e);
+    EXPECT_EQ(dat.ZipFiles().size(), 3u);
+    engine::ZipArchive zip;
+    zip.FileName = path;
+    zip.OpenArchive();
+    engine::ZipEntryInfo entry;
+    ASSERT_TRUE(zip.FindFirst(entry));
+    EXPECT_TRUE(entry.Encrypted);
+    EXPECT_EQ(entry.FileName, "setup.dat");
+    EXPECT_FALSE(zip.FindNext(entry));
+  }
+  EXPECT_THROW(engine::WriteSingleEntryArchive(dir / "no/such/folder/setup.dat", "setup.dat", xml, SetupDatPassword,
+                                               engine::ZipEncryption::TraditionalPkware),
+               engine::ZipError);
+}
+
+}  // namespace
