@@ -334,6 +334,18 @@ TEST(ZipArchive, StoredAesEntriesOf7ZipExtract) {
   EXPECT_TRUE(ReadFile(tmp / "noise.bin") == ReadFile(tmp / "noise-plain.bin"));
   EXPECT_NE(ExtractError(Fixture("stored-aes256.zip"), tmp / "wrong", "heslo2", "noise.bin"), "");
   EXPECT_FALSE(Exists(tmp / "wrong/noise.bin"));
+
+  // One changed byte of the encrypted data must be caught by the authentication code.
+  std::string bytes = ReadFile(Fixture("stored-aes256.zip"));
+  size_t header = bytes.find("PK\x03\x04", bytes.find("PK\x03\x04") + 4);  // the second entry, noise.bin
+  ASSERT_NE(header, std::string::npos);
+  auto u16 = [&](size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+  size_t data = header + 30 + static_cast<size_t>(u16(header + 26)) + static_cast<size_t>(u16(header + 28));
+  bytes[data + 16 + 2 + 100] = static_cast<char>(bytes[data + 16 + 2 + 100] ^ 1);  // after salt and verifier
+  std::string damaged = tmp.Write("damaged.zip", bytes);
+  std::string error = ExtractError(damaged, tmp / "damaged", "heslo", "noise.bin");
+  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  EXPECT_FALSE(Exists(tmp / "damaged/noise.bin"));
 }
 
 }  // namespace
