@@ -421,3 +421,35 @@ TEST(PasswordTest, EveryCodeUnitIsShiftedBy64) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every cut of a valid definition either loads or fails with the error box; none crashes.
+TEST_F(SetupDatTest, EveryTruncationLoadsOrFailsCleanly) {
+  std::string xml = ReadFile(DataDir() + "/definition/full.xml");
+  int loaded = 0, failed = 0;
+  for (size_t n = 0; n < xml.size(); ++n) {
+    presenter.shown.clear();
+    if (dat.LoadSetupDatFromXml(xml.substr(0, n))) {
+      ++loaded;
+      EXPECT_TRUE(presenter.shown.empty());
+    } else {
+      ++failed;
+      EXPECT_EQ(presenter.shown.size(), 1u) << n;
+    }
+  }
+  EXPECT_GT(failed, 0);
+  EXPECT_TRUE(dat.LoadSetupDatFromXml(xml));
+}
+
+TEST_F(SetupDatTest, DeeplyNestedValueDoesNotExhaustTheStack) {
+  const int depth = 200000;
+  std::string inner;
+  for (int i = 0; i < depth; ++i) inner += "<a>";
+  inner += "deep";
+  for (int i = 0; i < depth; ++i) inner += "</a>";
+  ASSERT_TRUE(dat.LoadSetupDatFromXml(Definition("<DBName>x" + inner + "y</DBName>")));
+  EXPECT_EQ(dat.DBName(), "xdeepy");
+}
+
+}  // namespace
