@@ -1007,6 +1007,10 @@ int TForm::PreviewKey(int key, TShiftState shift) {
 bool TForm::DispatchKey(int key, TShiftState shift) {
   key = PreviewKey(key, shift);
   if (key == 0) return true;
+  return HandleDialogKey(key, shift);
+}
+
+bool TForm::HandleDialogKey(int key, TShiftState shift) {
   TControl* focused = FActiveControl && FActiveControl->CanFocus() ? FActiveControl : nullptr;
   if (focused && focused->OnKeyDown) {
     focused->OnKeyDown(focused, key, shift);

@@ -577,6 +577,9 @@ class TForm : public TWinControl {
   // it), then the focused control; Enter and Space press the focused button, Enter the
   // default button otherwise, Escape closes a modal form. Returns true when the key was used.
   bool DispatchKey(int key, TShiftState shift);
+  // The part of DispatchKey after the preview (Enter, Space, Escape and the control's own
+  // OnKeyDown); the Win32 backend calls it for the dialog keys the platform routes to the form.
+  bool HandleDialogKey(int key, TShiftState shift);
   // Only the preview step (the platform does the rest itself); returns the key left over.
   int PreviewKey(int key, TShiftState shift);
 
@@ -594,6 +597,8 @@ class TForm : public TWinControl {
   void NotifyResized(int width, int height) override;
   // The platform's close box was pressed.
   void NotifyCloseRequested() { Close(); }
+  // The platform moved the keyboard focus to a control of this form.
+  void NotifyFocused(TControl* control) { FActiveControl = control; }
 
  private:
   TForm* FOwner;

@@ -91,6 +91,7 @@ using TCursor = int;
 inline constexpr TCursor crDefault = 0;
 inline constexpr TCursor crArrow = -2;
 inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crHandPoint = -21;
 
 // What closing a form does.
 enum class TCloseAction : unsigned char { caNone, caHide, caFree, caMinimize };
