@@ -54,6 +54,11 @@ void PostKey(HWND target, int vk, bool ctrl, bool shift, bool alt) {
   SetKeyboardState(state);
 }
 
+void CALLBACK CloseTestDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  PostMessageW(FindWindowW(L"VelSetupTestDialog", nullptr), WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 TEST_F(Win32Controls, FormHasItsClassNameAndExactClientSize) {
@@ -236,10 +241,7 @@ TEST_F(Win32Controls, ModalLoopEndsWhenARealButtonIsPressed) {
   EXPECT_FALSE(IsWindowVisible(H(dlg)));
 
   // The close box ends it with Cancel.
-  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    PostMessageW(FindWindowW(L"VelSetupTestDialog", nullptr), WM_CLOSE, 0, 0);
-  });
+  SetTimer(nullptr, 0, 50, CloseTestDialog);
   EXPECT_EQ(dlg.ShowModal(), mrCancel);
 }
 

@@ -806,6 +806,15 @@ void RegisterClasses() {
 
 // ---------------------------------------------------------------------------------------------
 
+BOOL CALLBACK DisableOther(HWND h, LPARAM param) {
+  auto* d = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(param);
+  if (h != d->first && IsWindowVisible(h) && IsWindowEnabled(h)) {
+    EnableWindow(h, FALSE);
+    d->second->push_back(h);
+  }
+  return TRUE;
+}
+
 class TWin32Backend : public TBackend {
  public:
   std::unique_ptr<IControlPeer> CreatePeer(TControl& control) override {
@@ -895,17 +904,7 @@ class TWin32Backend : public TBackend {
     form.HandleNeeded();
     HWND self = static_cast<HWND>(form.Handle());
     std::pair<HWND, std::vector<HWND>*> data(self, &disabled.windows);
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM param) -> BOOL {
-          auto* d = reinterpret_cast<std::pair<HWND, std::vector<HWND>*>*>(param);
-          if (h != d->first && IsWindowVisible(h) && IsWindowEnabled(h)) {
-            EnableWindow(h, FALSE);
-            d->second->push_back(h);
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&data));
+    EnumThreadWindows(GetCurrentThreadId(), DisableOther, reinterpret_cast<LPARAM>(&data));
     form.ShowForm();
     while (form.ModalResult() == mrNone && form.Visible()) {
       MSG msg;
