@@ -1,0 +1,130 @@
+// The shell of the Windows builds: ShellExecuteExW, FindExecutableW and shell link objects.
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <stdexcept>
+
+#include "platform/Shell.h"
+#include "platform/win32/Wide.h"
+
+namespace platform {
+
+using win32::Utf8;
+using win32::Wide;
+
+namespace {
+
+class Win32Process : public StartedProcess {
+ public:
+  explicit Win32Process(HANDLE process) : FProcess(process) {}
+  ~Win32Process() override {
+    if (FProcess) CloseHandle(FProcess);
+  }
+  std::uint32_t ExitCode() override {
+    DWORD code = kStillActive;
+    if (!FProcess || !GetExitCodeProcess(FProcess, &code)) return 1;
+    return code;
+  }
+
+ private:
+  HANDLE FProcess;
+};
+
+// COM for the calling thread, for the length of one call.
+class ComScope {
+ public:
+  ComScope() : FInitialized(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComScope() {
+    if (FInitialized) CoUninitialize();
+  }
+
+ private:
+  bool FInitialized;
+};
+
+template <class T>
+class ComPtr {
+ public:
+  ~ComPtr() {
+    if (p) p->Release();
+  }
+  T* p = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request) {
+  std::wstring verb = Wide(request.verb);
+  std::wstring file = Wide(request.file);
+  std::wstring params = Wide(request.parameters);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  // No shell error box: the callers report a failed start in their own words.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = static_cast<HWND>(request.owner);
+  info.lpVerb = verb.empty() ? nullptr : verb.c_str();
+  info.lpFile = file.c_str();
+  info.lpParameters = params.empty() ? nullptr : params.c_str();
+  info.nShow = request.hidden ? SW_HIDE : SW_SHOWNORMAL;
+  if (file.empty() || !ShellExecuteExW(&info)) return nullptr;
+  // A document opened by a running program (DDE) gives no process; it counts as finished.
+  if (!info.hProcess) {
+    class Finished : public StartedProcess {
+      std::uint32_t ExitCode() override { return 0; }
+    };
+    return std::make_unique<Finished>();
+  }
+  return std::make_unique<Win32Process>(info.hProcess);
+}
+
+void SleepMilliseconds(int ms) { Sleep(static_cast<DWORD>(ms)); }
+
+std::string ProgramForFile(std::string_view file) {
+  if (file.empty()) return {};
+  std::wstring wfile = Wide(file);
+  wchar_t result[MAX_PATH + 1] = {};
+  // The documented buffer is MAX_PATH characters; a larger one does no harm.
+  HINSTANCE h = FindExecutableW(wfile.c_str(), nullptr, result);
+  if (reinterpret_cast<INT_PTR>(h) <= 32) return {};
+  return Utf8(result);
+}
+
+bool SaveShellLink(std::string_view linkFile, const ShellLink& link) {
+  ComScope com;
+  ComPtr<IShellLinkW> shellLink;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&shellLink.p))))
+    throw std::runtime_error("Cannot create the shell link object");
+  ComPtr<IPersistFile> persist;
+  if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist.p))))
+    throw std::runtime_error("The shell link object has no IPersistFile");
+  shellLink.p->SetPath(Wide(link.target).c_str());
+  shellLink.p->SetArguments(Wide(link.arguments).c_str());
+  shellLink.p->SetWorkingDirectory(Wide(link.workingDirectory).c_str());
+  shellLink.p->SetDescription(Wide(link.description).c_str());
+  return SUCCEEDED(persist.p->Save(Wide(linkFile).c_str(), FALSE));
+}
+
+std::optional<ShellLink> LoadShellLink(std::string_view linkFile) {
+  ComScope com;
+  ComPtr<IShellLinkW> shellLink;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&shellLink.p))))
+    return std::nullopt;
+  ComPtr<IPersistFile> persist;
+  if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist.p))) ||
+      FAILED(persist.p->Load(Wide(linkFile).c_str(), STGM_READ)))
+    return std::nullopt;
+  ShellLink link;
+  wchar_t buf[INFOTIPSIZE + MAX_PATH];
+  if (SUCCEEDED(shellLink.p->GetPath(buf, MAX_PATH, nullptr, 0))) link.target = Utf8(buf);
+  if (SUCCEEDED(shellLink.p->GetArguments(buf, INFOTIPSIZE))) link.arguments = Utf8(buf);
+  if (SUCCEEDED(shellLink.p->GetWorkingDirectory(buf, MAX_PATH))) link.workingDirectory = Utf8(buf);
+  if (SUCCEEDED(shellLink.p->GetDescription(buf, INFOTIPSIZE))) link.description = Utf8(buf);
+  return link;
+}
+
+}  // namespace platform
