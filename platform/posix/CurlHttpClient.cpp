@@ -1,0 +1,173 @@
+// The native build's HTTP client, over libcurl's multi interface so that the work event keeps
+// coming while a connection is idle and a stop closes even a stalled transfer.
+#include <curl/curl.h>
+
+#include <chrono>
+#include <mutex>
+
+#include "setup/HttpClient.h"
+
+namespace http {
+
+namespace {
+
+void GlobalInit() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct Transfer {
+  const BodySink* sink = nullptr;
+  const WorkEvent* work = nullptr;
+  bool stopped = false;
+  std::chrono::steady_clock::time_point lastWork;
+  std::string headerBlock;
+  Response response;
+  bool headersDone = false;
+  bool sinkFailed = false;
+  std::uint64_t received = 0;
+};
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  size_t n = size * count;
+  std::string_view line(data, n);
+  t->headerBlock.append(line);
+  if (line == "\r\n" || line == "\n") {
+    ParseHeaderBlock(t->headerBlock, t->response);
+    // An interim 1xx answer is followed by the real one.
+    if (t->response.status >= 200) t->headersDone = true;
+  }
+  return n;
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  size_t n = size * count;
+  if (!StatusError(t->response).empty()) {
+    // The body of an error or redirect answer never reaches the file.
+    return 0;
+  }
+  if (n == 0) return 0;
+  if (t->sink && *t->sink && !(*t->sink)(data, n)) {
+    t->sinkFailed = true;
+    return 0;
+  }
+  t->received += n;
+  // The work event comes with the data; the transfer loop adds it while the line is idle.
+  if (t->work && *t->work) {
+    t->lastWork = std::chrono::steady_clock::now();
+    if (!(*t->work)(t->received, t->response)) {
+      t->stopped = true;
+      return 0;
+    }
+  }
+  return n;
+}
+
+class CurlHttpClient final : public HttpClient {
+ public:
+  explicit CurlHttpClient(Options options) : FOptions(std::move(options)) { GlobalInit(); }
+
+  Result Head(const std::string& url) override { return Perform(url, true, nullptr, nullptr); }
+
+  Result Get(const std::string& url, const BodySink& sink, const WorkEvent& work) override {
+    return Perform(url, false, &sink, &work);
+  }
+
+ private:
+  Result Perform(const std::string& url, bool head, const BodySink* sink, const WorkEvent* work) {
+    Result result;
+    Transfer t;
+    t.sink = sink;
+    t.work = work;
+    CURL* easy = curl_easy_init();
+    CURLM* multi = curl_multi_init();
+    if (!easy || !multi) {
+      if (easy) curl_easy_cleanup(easy);
+      if (multi) curl_multi_cleanup(multi);
+      result.error = "the HTTP client cannot be created";
+      return result;
+    }
+    char errorText[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");  // no proxy, not even one named by the environment
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(FOptions.connectTimeoutMs));
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024L);
+    if (!FOptions.caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, FOptions.caFile.c_str());
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
+    if (head) curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    curl_multi_add_handle(multi, easy);
+
+    using clock = std::chrono::steady_clock;
+    int running = 1;
+    t.lastWork = clock::now();
+    CURLcode code = CURLE_OK;
+    while (true) {
+      CURLMcode mc = curl_multi_perform(multi, &running);
+      if (mc != CURLM_OK) {
+        result.error = curl_multi_strerror(mc);
+        break;
+      }
+      if (!running || t.stopped) break;
+      if (work && *work && t.headersDone && StatusError(t.response).empty() &&
+          clock::now() - t.lastWork >= std::chrono::milliseconds(200)) {
+        t.lastWork = clock::now();
+        if (!(*work)(t.received, t.response)) {
+          t.stopped = true;
+          break;
+        }
+      }
+      curl_multi_poll(multi, nullptr, 0, 250, nullptr);
+    }
+    int pending = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi, &pending))
+      if (msg->msg == CURLMSG_DONE) code = msg->data.result;
+    // Removing the handle mid-transfer closes the connection and drops what is buffered.
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_cleanup(easy);
+    curl_multi_cleanup(multi);
+
+    if (!t.headersDone && !t.headerBlock.empty()) ParseHeaderBlock(t.headerBlock, t.response);
+    result.response = std::move(t.response);
+    result.received = t.received;
+    if (!result.error.empty()) return result;
+    if (t.stopped) {
+      result.error = "the transfer was stopped and the connection closed";
+    } else if (t.sinkFailed) {
+      result.error = "the received data could not be written";
+    } else if (std::string status = StatusError(result.response);
+               result.response.status != 0 && !status.empty()) {
+      result.error = status;
+    } else if (code != CURLE_OK) {
+      result.error = errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(code));
+    } else if (result.response.status == 0) {
+      result.error = "the server sent no answer";
+    } else if (!head && !result.response.Chunked() && result.response.ContentLength() > 0 &&
+               t.received != result.response.ContentLength()) {
+      result.error = "the connection closed after " + std::to_string(t.received) + " of " +
+                     std::to_string(result.response.ContentLength()) + " bytes";
+    } else {
+      result.ok = true;
+    }
+    return result;
+  }
+
+  Options FOptions;
+};
+
+}  // namespace
+
+std::unique_ptr<HttpClient> CreateHttpClient(const Options& options) {
+  return std::make_unique<CurlHttpClient>(options);
+}
+
+}  // namespace http

@@ -1,0 +1,242 @@
+#include "setup/Downloader.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/Files.h"
+#include "platform/Process.h"
+#include "platform/Text.h"
+#include "support/Application.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+#include "support/SystemUtil.h"
+
+bool IsURL(const std::string& text);  // stand-in until the system utilities provide it
+
+bool StopRequested = false;
+
+std::string DownloadErrorLogText() { return "Error downloading Microsoft SQL : "; }
+
+std::string DownloadErrorBoxText(const std::string& address, const std::string& error) {
+  return "Chyba při stahování souboru " + address + " : \n\r" + error;
+}
+
+std::string NormalizeDownloadAddress(const std::string& address) {
+  std::string a = address;
+  size_t p = a.find("/\\");
+  if (p != std::string::npos) a.erase(p + 1, 1);
+  p = a.find('\\');
+  if (p != std::string::npos) a[p] = '/';
+  return a;
+}
+
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecode(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+// The parameters of a header value: name=value pairs after the first ';'.
+std::string HeaderParameter(const std::string& header, const std::string& wanted) {
+  size_t pos = header.find(';');
+  while (pos != std::string::npos && pos < header.size()) {
+    ++pos;
+    while (pos < header.size() && (header[pos] == ' ' || header[pos] == '\t')) ++pos;
+    size_t eq = header.find('=', pos);
+    size_t semi = header.find(';', pos);
+    if (eq == std::string::npos || (semi != std::string::npos && semi < eq)) {
+      pos = semi;
+      continue;
+    }
+    std::string name = platform::Trim(header.substr(pos, eq - pos));
+    size_t v = eq + 1;
+    while (v < header.size() && (header[v] == ' ' || header[v] == '\t')) ++v;
+    std::string value;
+    if (v < header.size() && header[v] == '"') {
+      ++v;
+      while (v < header.size() && header[v] != '"') {
+        // Only \" and \\ are escapes: servers send Windows paths with plain backslashes.
+        if (header[v] == '\\' && v + 1 < header.size() && (header[v + 1] == '"' || header[v + 1] == '\\')) ++v;
+        value += header[v++];
+      }
+      pos = header.find(';', v);
+    } else {
+      size_t end = header.find(';', v);
+      value = platform::Trim(header.substr(v, end == std::string::npos ? std::string::npos : end - v));
+      pos = end;
+    }
+    if (platform::SameTextAscii(name, wanted)) return value;
+  }
+  return {};
+}
+
+bool IsDeviceName(const std::string& name) {
+  std::string stem = platform::UpperAscii(name.substr(0, name.find('.')));
+  stem = platform::Trim(stem);
+  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+  if (stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
+      stem[3] <= '9')
+    return true;
+  return false;
+}
+
+// The body goes straight to disk as it arrives.
+class OutputFile {
+ public:
+  explicit OutputFile(const std::string& path) : FPath(path) {
+    FStream.open(platform::PathFromUtf8(path), std::ios::binary | std::ios::trunc | std::ios::out);
+    if (!FStream) throw std::runtime_error("cannot create the file " + path);
+  }
+  bool Write(const char* data, size_t size) {
+    FStream.write(data, static_cast<std::streamsize>(size));
+    return static_cast<bool>(FStream);
+  }
+  void Close() {
+    if (!FStream.is_open()) return;
+    FStream.close();
+    if (!FStream) FFailed = true;
+  }
+  bool Failed() const { return FFailed; }
+  ~OutputFile() { Close(); }
+
+ private:
+  std::string FPath;
+  std::ofstream FStream;
+  bool FFailed = false;
+};
+
+}  // namespace
+
+std::string ContentDispositionFileName(const std::string& header) {
+  std::string name = HeaderParameter(header, "filename");
+  if (!name.empty()) return name;
+  // RFC 5987 form: charset'language'percent-encoded
+  std::string extended = HeaderParameter(header, "filename*");
+  size_t q = extended.find('\'');
+  if (q == std::string::npos) return {};
+  size_t q2 = extended.find('\'', q + 1);
+  if (q2 == std::string::npos) return {};
+  return PercentDecode(extended.substr(q2 + 1));
+}
+
+std::string AddressDocumentName(const std::string& address) {
+  std::string a = address;
+  size_t cut = a.find_first_of("?#");
+  if (cut != std::string::npos) a.resize(cut);
+  size_t scheme = a.find("://");
+  size_t pathStart = a.find('/', scheme == std::string::npos ? 0 : scheme + 3);
+  if (pathStart == std::string::npos) return {};
+  return PercentDecode(a.substr(a.rfind('/') + 1));
+}
+
+std::string SafeDownloadFileName(const std::string& name) {
+  std::string leaf = name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+  if (leaf.size() >= 2 && leaf[1] == ':' && std::isalpha(static_cast<unsigned char>(leaf[0]))) leaf.erase(0, 2);
+  for (char& c : leaf) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F || std::string_view("<>:\"|?*").find(c) != std::string_view::npos) c = '_';
+  }
+  // Windows drops trailing dots and spaces, which would turn "x." into "x" and ".." into "".
+  while (!leaf.empty() && (leaf.back() == '.' || leaf.back() == ' ')) leaf.pop_back();
+  while (!leaf.empty() && leaf.front() == ' ') leaf.erase(0, 1);
+  if (leaf.empty()) return {};
+  if (IsDeviceName(leaf)) leaf.insert(0, "_");
+  return leaf;
+}
+
+std::string RemoteFileName(http::HttpClient& client, const std::string& url) {
+  http::Result head = client.Head(url);
+  if (!head.ok) throw std::runtime_error(head.error);
+  std::string name = SafeDownloadFileName(ContentDispositionFileName(head.response.Header("Content-Disposition")));
+  if (name.empty()) name = SafeDownloadFileName(AddressDocumentName(url));
+  if (name.empty()) throw std::runtime_error("the address " + url + " names no file");
+  return name;
+}
+
+bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, const DownloadProgress& progress) {
+  if (StopRequested) return false;
+  if (response.Chunked()) return true;
+  std::uint64_t length = response.ContentLength();
+  if (length > 0) {
+    if (progress) progress(static_cast<int>(receivedSoFar * 100 / length));
+    Application().ProcessMessages();
+  }
+  return true;
+}
+
+bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, const DownloadProgress& progress,
+                  bool hlasitChybu) {
+  LogProcedure log("DownloadFile");
+  StopRequested = false;
+  bool result = false;
+  std::string address = NormalizeDownloadAddress(urlFileName);
+  if (progress) progress(0);
+  if (!IsURL(address)) return false;
+  std::unique_ptr<http::HttpClient> client = http::CreateHttpClient(http::DefaultOptions());
+  try {
+    saveFileName = TempDirectory() + RemoteFileName(*client, address);
+    InstallLog().Add(address + " -> " + saveFileName);
+    http::Result got;
+    {
+      OutputFile file(saveFileName);
+      http::WorkEvent work;
+      if (progress)
+        work = [&progress](std::uint64_t soFar, const http::Response& r) { return DownloadWork(soFar, r, progress); };
+      got = client->Get(address, [&file](const char* data, size_t size) { return file.Write(data, size); }, work);
+      file.Close();
+      if (got.ok && file.Failed()) {
+        got.ok = false;
+        got.error = "the file " + saveFileName + " could not be written";
+      }
+    }
+    if (!got.ok) throw std::runtime_error(got.error);
+    result = !StopRequested;
+  } catch (const std::exception& e) {
+    InstallLog().AddError(DownloadErrorLogText() + e.what());
+    if (hlasitChybu) {
+      ShowError(DownloadErrorBoxText(address, e.what()), "");
+      StopRequested = true;
+    }
+    result = false;
+  }
+  return result;
+}
+
+bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, std::string& fileNameWithPath,
+                  const DownloadProgress& progress, bool hlasitChybu, bool mssql) {
+  LogProcedure log("StahniSoubor");
+  std::string base = sources.LocalPath.empty() ? platform::ExecutableDir()
+                                               : platform::IncludeTrailingPathDelimiter(sources.LocalPath);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(platform::PathFromUtf8(base + fileName), ec)) {
+    fileNameWithPath = base + fileName;
+    return true;
+  }
+  const std::string& location = mssql ? sources.MSSQLInstall : sources.InstallServer;
+  if (IsURL(location)) {
+    std::string address = location;
+    if (address.empty() || address.back() != '\\') address += '\\';
+    return DownloadFile(address + fileName, fileNameWithPath, progress, hlasitChybu);
+  }
+  fileNameWithPath = platform::IncludeTrailingPathDelimiter(location) + fileName;
+  return std::filesystem::is_regular_file(platform::PathFromUtf8(fileNameWithPath), ec);
+}
+
+void WriteSSLLibraries() {}

@@ -1,0 +1,68 @@
+#pragma once
+// Fetching the installer's remote files: the product index, a version's definition, the package
+// archives and the SQL Server installers. DownloadFile copies one http(s) address into the
+// temporary folder; StahniSoubor finds a named file in the local kit, a folder or a web location.
+// Both run on the user-interface thread and let input run through the work event, where the
+// stop buttons set StopRequested.
+#include <functional>
+#include <string>
+
+#include "setup/HttpClient.h"
+
+// The program-wide stop request of downloads and of the installation run.
+extern bool StopRequested;
+
+// Moves the progress bar of a download; the position is a percentage (the bar's range is 0-100).
+// An empty function means the download has no bar.
+using DownloadProgress = std::function<void(int position)>;
+
+// The log line of every failed download (a catalogue text, the same for every file).
+std::string DownloadErrorLogText();
+// The fixed Czech text of the download error box, the same in every interface language.
+std::string DownloadErrorBoxText(const std::string& address, const std::string& error);
+
+// "http://h/dir/\file" -> "http://h/dir/file"; "http://h/dir\file" -> "http://h/dir/file".
+// Replaces the first "/\" by "/", then the first remaining backslash by "/".
+std::string NormalizeDownloadAddress(const std::string& address);
+
+// The "filename" parameter of a Content-Disposition header (quoted or not; "filename*" when
+// only that one is given); empty when there is none.
+std::string ContentDispositionFileName(const std::string& header);
+// The last path segment of an address, without query and fragment, percent-decoded.
+std::string AddressDocumentName(const std::string& address);
+// A name a server proposed, made safe to create in the temporary folder: folders and drive
+// letters dropped, characters Windows forbids replaced by '_', device names prefixed with '_';
+// empty when nothing usable is left ("", ".", "..").
+std::string SafeDownloadFileName(const std::string& name);
+
+// The name a download is saved under: a HEAD request; the Content-Disposition file name, else the
+// address's last segment. Throws std::runtime_error with the client's text when the HEAD fails or
+// no usable name is left.
+std::string RemoteFileName(http::HttpClient& client, const std::string& url);
+
+// The work event of a download with a bar: closes the transfer when a stop was requested, moves
+// the bar and lets pending input run when the length is known; returns false to close.
+bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, const DownloadProgress& progress);
+
+// Downloads an http or https address into the temporary folder. saveFileName receives the local
+// path as soon as the name is known, also when the transfer then fails; a partial file stays.
+// Returns true when the whole body arrived and no stop was requested. An address that is not a
+// web address returns false at once, silently.
+bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, const DownloadProgress& progress,
+                  bool hlasitChybu);
+
+// Where StahniSoubor looks: the local kit folder (empty: the program's own folder), and the two
+// source locations of the definition (a folder or a web address).
+struct DownloadSources {
+  std::string LocalPath;
+  std::string InstallServer;
+  std::string MSSQLInstall;
+};
+
+// A local copy in the kit folder wins; otherwise the file is downloaded from a web location or
+// taken where it lies in a folder location. True when a usable local file is at fileNameWithPath.
+bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, std::string& fileNameWithPath,
+                  const DownloadProgress& progress, bool hlasitChybu, bool mssql);
+
+// Kept in start-up's order: the TLS layer is the platform's, so there is nothing to write.
+void WriteSSLLibraries();

@@ -1,0 +1,72 @@
+#include "setup/HttpClient.h"
+
+#include <charconv>
+
+#include "platform/Text.h"
+
+namespace http {
+
+std::string Response::Header(std::string_view name) const {
+  for (const auto& [n, v] : headers)
+    if (platform::SameTextAscii(n, name)) return v;
+  return {};
+}
+
+std::uint64_t Response::ContentLength() const {
+  std::string text = platform::Trim(Header("Content-Length"));
+  std::uint64_t n = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size()) return 0;
+  return n;
+}
+
+bool Response::Chunked() const {
+  return platform::LowerAscii(Header("Transfer-Encoding")).find("chunked") != std::string::npos;
+}
+
+void ParseHeaderBlock(std::string_view block, Response& response) {
+  size_t pos = 0;
+  while (pos < block.size()) {
+    size_t eol = block.find('\n', pos);
+    if (eol == std::string_view::npos) eol = block.size();
+    std::string_view line = block.substr(pos, eol - pos);
+    pos = eol + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    if (line.substr(0, 5) == "HTTP/") {
+      // A new response begins (an interim 1xx answer may come first): start over.
+      response.headers.clear();
+      response.statusLine = std::string(line);
+      response.status = 0;
+      size_t sp = line.find(' ');
+      if (sp != std::string_view::npos) {
+        std::string_view code = line.substr(sp + 1, 3);
+        int status = 0;
+        auto [end, ec] = std::from_chars(code.data(), code.data() + code.size(), status);
+        if (ec == std::errc() && end == code.data() + code.size()) response.status = status;
+      }
+      continue;
+    }
+    size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    response.headers.emplace_back(platform::Trim(line.substr(0, colon)), platform::Trim(line.substr(colon + 1)));
+  }
+}
+
+std::string StatusError(const Response& response) {
+  if (response.status >= 200 && response.status < 300) return {};
+  std::string line = response.statusLine.empty() ? "HTTP status " + std::to_string(response.status)
+                                                 : response.statusLine;
+  if (response.status >= 300 && response.status < 400) {
+    std::string location = response.Header("Location");
+    return line + " (redirects are not followed" + (location.empty() ? "" : ": " + location) + ")";
+  }
+  return line;
+}
+
+Options& DefaultOptions() {
+  static Options options;
+  return options;
+}
+
+}  // namespace http

@@ -1,0 +1,72 @@
+#pragma once
+// The installer's one door to HTTP and HTTPS: HEAD, and a GET that streams the body to a sink.
+// WinHTTP behind it in the Windows builds, libcurl in the native build. Both behave the same:
+// HTTP/1.1, TLS from the platform, a connect time-out and no read time-out, no proxy, no
+// redirects (a 3xx answer is an error), no request headers of our own, and every failure
+// returned as a value with a text the log and the user can read.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace http {
+
+struct Response {
+  int status = 0;              // 200, 404, ...; 0 when no answer arrived
+  std::string statusLine;      // "HTTP/1.1 404 Not Found", for messages
+  std::vector<std::pair<std::string, std::string>> headers;  // in arrival order, names as sent
+
+  // The first header of that name (compared ignoring case); empty when absent.
+  std::string Header(std::string_view name) const;
+  // Content-Length as a 64-bit count; 0 when absent or unreadable.
+  std::uint64_t ContentLength() const;
+  // Transfer-Encoding names "chunked": no length is known in advance.
+  bool Chunked() const;
+};
+
+struct Result {
+  bool ok = false;
+  std::string error;  // readable text when !ok
+  Response response;  // what arrived, also on failure
+  std::uint64_t received = 0;  // body bytes handed to the sink
+};
+
+// Takes the body as it arrives; returns false when it cannot store it (the transfer then fails).
+using BodySink = std::function<bool(const char* data, std::size_t size)>;
+
+// The work event: raised repeatedly while the body arrives, and several times a second
+// while a connection is idle, with the bytes received so far and the response headers. Returning
+// false closes the connection; the request then ends with an error.
+using WorkEvent = std::function<bool(std::uint64_t receivedSoFar, const Response& response)>;
+
+struct Options {
+  int connectTimeoutMs = 30000;
+  // A PEM file of extra certificate authorities to trust instead of the system's (tests only;
+  // the Windows builds trust the system store and ignore it).
+  std::string caFile;
+};
+
+class HttpClient {
+ public:
+  virtual ~HttpClient() = default;
+  virtual Result Head(const std::string& url) = 0;
+  virtual Result Get(const std::string& url, const BodySink& sink, const WorkEvent& work) = 0;
+};
+
+// The client of this platform.
+std::unique_ptr<HttpClient> CreateHttpClient(const Options& options = {});
+
+// Options every client made by the program starts from; tests point caFile at their own CA.
+Options& DefaultOptions();
+
+// Helpers shared by the two clients.
+// Splits a raw header block ("HTTP/1.1 200 OK\r\nName: value\r\n...") into a Response. When the
+// block holds several responses (100 Continue before the real one), the last one counts.
+void ParseHeaderBlock(std::string_view block, Response& response);
+// The error for a status the installer does not accept (3xx and 4xx/5xx); empty for 2xx.
+std::string StatusError(const Response& response);
+
+}  // namespace http

@@ -1,0 +1,440 @@
+// The downloader against a real loopback server: libcurl in the native test program, WinHTTP in
+// the Windows one under wine. Every file lands in the real temporary folder under a name unique
+// to the test, and is removed afterwards.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <random>
+
+#include "LoopbackServer.h"
+#include "TestSupport.h"
+#include "platform/Files.h"
+#include "setup/Downloader.h"
+#include "support/Application.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+#include "support/SystemUtil.h"
+
+using testing::HasSubstr;
+using testing::StartsWith;
+using testing_support::ServerRequests;
+using testing_support::TempFolder;
+using testing_support::TestServer;
+
+namespace {
+
+// The server's body pattern: byte i is (i * 7 + 3) mod 251, repeating every MiB.
+std::string Pattern(size_t size) {
+  std::string s(size, '\0');
+  for (size_t i = 0; i < size; ++i) s[i] = static_cast<char>(((i % (1u << 20)) * 7 + 3) % 251);
+  return s;
+}
+
+class RecordingPresenter : public TMessagePresenter {
+ public:
+  struct Shown {
+    std::string text, title;
+    TMessageKind kind;
+  };
+  std::vector<Shown> shown;
+  bool ShowMessageForm(const std::string& text, const std::string& title, const std::string&, TMessageKind kind, int,
+                       const TNotifyEvent&) override {
+    shown.push_back({text, title, kind});
+    return false;
+  }
+  void UpdateWait(const std::string&, const std::string&) override {}
+  void CloseWait() override {}
+};
+
+bool LogHas(const std::string& text) {
+  for (const auto& line : InstallLog().Log())
+    if (line.find(text) != std::string::npos) return true;
+  return false;
+}
+
+class DownloadTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(TestServer().error, "");
+    static std::atomic<int> counter{0};
+    std::random_device rd;
+    FToken = "t" + std::to_string(rd() % 100000000) + "x" + std::to_string(counter++);
+    SetMessagePresenter(&presenter);
+    StopRequested = false;
+  }
+  void TearDown() override {
+    SetMessagePresenter(nullptr);
+    Application().SetMessagePump({});
+    std::error_code ec;
+    for (const auto& f : FCreated) std::filesystem::remove(platform::PathFromUtf8(f), ec);
+  }
+  // A name unique to this test, so parallel test processes never share a file.
+  std::string Unique(const std::string& name) { return FToken + name; }
+  // Remembers a file of the temporary folder for removal.
+  std::string Temp(const std::string& name) {
+    FCreated.push_back(TempDirectory() + name);
+    return FCreated.back();
+  }
+  const std::string& Token() const { return FToken; }
+
+  RecordingPresenter presenter;
+  std::vector<int> positions;
+  DownloadProgress bar = [this](int p) { positions.push_back(p); };
+
+ private:
+  std::string FToken;
+  std::vector<std::string> FCreated;
+};
+
+TEST_F(DownloadTest, PlainFileArrivesWholeWithProgressToHundred) {
+  const size_t size = 3 * 1024 * 1024 + 17;
+  std::string name = Unique("plain.zip");
+  std::string expected = Temp(name);
+  int pumped = 0;
+  Application().SetMessagePump([&] { ++pumped; });
+  std::string saved;
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=" + std::to_string(size)), saved, bar, true));
+  EXPECT_EQ(saved, expected);
+  EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(size));
+  ASSERT_FALSE(positions.empty());
+  EXPECT_EQ(positions.front(), 0);
+  EXPECT_EQ(positions.back(), 100);
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_GT(pumped, 0) << "the work event lets pending input run";
+  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_FALSE(StopRequested);
+  // One HEAD for the name, then the GET, and nothing of our own in the headers.
+  std::string requests = ServerRequests(name);
+  EXPECT_THAT(requests, StartsWith("HEAD /file/" + name));
+  EXPECT_THAT(requests, HasSubstr("\nGET /file/" + name));
+  EXPECT_THAT(requests, testing::Not(HasSubstr("User-Agent")));
+}
+
+TEST_F(DownloadTest, WithoutBarNoMessagesAreProcessed) {
+  std::string name = Unique("nobar.bin");
+  Temp(name);
+  int pumped = 0;
+  Application().SetMessagePump([&] { ++pumped; });
+  std::string saved;
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=2000000"), saved, {}, false));
+  EXPECT_EQ(pumped, 0);
+  EXPECT_EQ(testing_support::ReadFile(saved).size(), 2000000u);
+}
+
+TEST_F(DownloadTest, ChunkedAnswerCompletesWithBarLeftAtZero) {
+  std::string name = Unique("chunked.bin");
+  Temp(name);
+  int pumped = 0;
+  Application().SetMessagePump([&] { ++pumped; });
+  std::string saved;
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/chunked/" + name + "?size=300000"), saved, bar, true));
+  EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(300000));
+  for (int p : positions) EXPECT_EQ(p, 0);
+  EXPECT_EQ(pumped, 0) << "no length, no message processing";
+}
+
+// The server's proposed name decides where the file lands, but never outside the temporary folder.
+TEST_F(DownloadTest, ContentDispositionNameIsReducedToAFileInTheTemporaryFolder) {
+  struct Case {
+    std::string proposed;  // the token is put in front of the last component
+    std::string lands;     // "" = the address's last segment
+  };
+  const Case cases[] = {
+      {"kit.zip", "kit.zip"},     {"..\\..\\x.dll", "x.dll"}, {"/etc/x", "x"},
+      {"C:\\x", "x"},             {"", ""},                   {".", ""},
+      {"..", ""},                 {"sub/dir/", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.proposed);
+    std::string proposed = c.proposed;
+    if (!c.lands.empty()) proposed.insert(proposed.size() - c.lands.size(), Token());
+    std::string segment = Unique("segment.bin");
+    std::string lands = c.lands.empty() ? segment : Token() + c.lands;
+    std::string expected = Temp(lands);
+    std::string query;
+    for (unsigned char ch : proposed) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", ch);
+      query += hex;
+    }
+    std::string saved;
+    EXPECT_TRUE(DownloadFile(TestServer().Http("/disp/" + segment + "?size=10&name=" + query), saved, {}, true));
+    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(testing_support::ReadFile(expected).size(), 10u);
+  }
+}
+
+// Every failing answer: false, one log line with the catalogue text and the client's reason, the
+// Czech error box only when errors are reported, and StopRequested set with it.
+TEST_F(DownloadTest, FailingAnswersAreErrors) {
+  struct Case {
+    std::string path;
+    std::string reason;  // part of the logged error
+  };
+  const Case cases[] = {
+      {"/redirect/301/r.bin", "301"},
+      {"/redirect/302/r.bin", "302"},
+      {"/status/404/missing.bin", "404"},
+      {"/status/500/broken.bin", "500"},
+      {"/close/gone.bin", ""},
+  };
+  for (bool report : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.path + (report ? " reported" : " silent"));
+      InstallLog().Reset();
+      presenter.shown.clear();
+      StopRequested = false;
+      std::string url = TestServer().Http(c.path);
+      std::string saved;
+      EXPECT_FALSE(DownloadFile(url, saved, bar, report));
+      ASSERT_TRUE(LogHas(DownloadErrorLogText() + ""));
+      std::string logged;
+      for (const auto& line : InstallLog().Log())
+        if (line.find(DownloadErrorLogText()) != std::string::npos) logged = line;
+      EXPECT_THAT(logged, HasSubstr(c.reason));
+      EXPECT_EQ(StopRequested, report);
+      if (report) {
+        ASSERT_EQ(presenter.shown.size(), 1u);
+        EXPECT_THAT(presenter.shown[0].text, StartsWith("Chyba při stahování souboru " + url + " : \n\r"));
+        EXPECT_EQ(presenter.shown[0].title, "");
+      } else {
+        EXPECT_TRUE(presenter.shown.empty());
+      }
+    }
+  }
+}
+
+TEST_F(DownloadTest, BodyShorterThanItsLengthFailsAndLeavesThePartialFile) {
+  std::string name = Unique("short.bin");
+  std::string expected = Temp(name);
+  std::string saved;
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/short/" + name + "?size=100000&send=40000"), saved, bar, false));
+  EXPECT_EQ(saved, expected);
+  std::string partial = testing_support::ReadFile(expected);
+  EXPECT_LE(partial.size(), 40000u);
+  EXPECT_TRUE(partial == Pattern(partial.size()));
+  EXPECT_TRUE(LogHas(DownloadErrorLogText()));
+}
+
+TEST_F(DownloadTest, StopDuringAStalledTransferClosesIt) {
+  std::string name = Unique("stall.bin");
+  std::string expected = Temp(name);
+  int pumped = 0;
+  // The user presses Stop and answers Yes once the transfer has stalled for a while.
+  Application().SetMessagePump([&] {
+    if (++pumped == 6) StopRequested = true;
+  });
+  auto start = std::chrono::steady_clock::now();
+  std::string saved;
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/stall/" + name + "?size=100000&send=30000"), saved, bar, true));
+  auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 20);
+  EXPECT_TRUE(StopRequested) << "the stop stays requested";
+  EXPECT_EQ(testing_support::ReadFile(expected).size(), 30000u);
+  ASSERT_EQ(presenter.shown.size(), 1u) << "with errors reported the closed transfer is reported";
+}
+
+TEST_F(DownloadTest, StopPressedDuringAFastTransferEndsItFalse) {
+  std::string name = Unique("stopped.bin");
+  Temp(name);
+  Application().SetMessagePump([&] { StopRequested = true; });
+  std::string saved;
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?size=50000000"), saved, bar, false));
+  EXPECT_TRUE(StopRequested);
+  EXPECT_LT(testing_support::ReadFile(saved).size(), 50000000u);
+  EXPECT_TRUE(presenter.shown.empty());
+}
+
+TEST_F(DownloadTest, ConnectionRefusedIsAnError) {
+  // A port the server had a moment ago and nobody listens on now is hard to get portably; port 1
+  // on the loopback is closed on any test machine.
+  std::string saved = "untouched";
+  EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/file/x.bin", saved, {}, false));
+  EXPECT_EQ(saved, "untouched") << "the name was never known";
+  EXPECT_TRUE(LogHas(DownloadErrorLogText()));
+}
+
+// Texts that are no web address end at once: no request, no log line, no file, no message.
+TEST_F(DownloadTest, AddressesThatAreNotWebAddressesEndSilently) {
+  const std::string port = std::to_string(TestServer().httpPort);
+  const std::string cases[] = {
+      "C:\\Install\\" + Unique("kit.zip"),
+      "\\\\server\\share\\" + Unique("kit.zip"),
+      "http://127.0.0.1:" + port + "/file/" + Unique("with space.zip"),
+      "http://127.0.0.1:" + port + "/file/" + Unique("ends.with.dot."),
+      "",
+  };
+  for (const std::string& address : cases) {
+    SCOPED_TRACE(address);
+    InstallLog().Reset();
+    std::string saved = "untouched";
+    int moved = 0;
+    EXPECT_FALSE(DownloadFile(address, saved, [&](int) { ++moved; }, true));
+    EXPECT_EQ(saved, "untouched");
+    EXPECT_EQ(moved, 1) << "the bar is still reset to 0";
+    EXPECT_FALSE(LogHas(DownloadErrorLogText()));
+    EXPECT_TRUE(presenter.shown.empty());
+  }
+  EXPECT_EQ(ServerRequests(Token()), "");
+}
+
+TEST_F(DownloadTest, QueryAndFragmentAreNotPartOfTheName) {
+  std::string name = Unique("query.bin");
+  std::string expected = Temp(name);
+  std::string saved;
+  EXPECT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=123#part"), saved, {}, false));
+  EXPECT_EQ(saved, expected);
+  EXPECT_EQ(testing_support::ReadFile(saved).size(), 123u);
+  EXPECT_THAT(ServerRequests(name), testing::Not(HasSubstr("#part")));
+}
+
+TEST_F(DownloadTest, ExistingFileOfTheSameNameIsReplaced) {
+  std::string name = Unique("again.bin");
+  std::string path = Temp(name);
+  testing_support::TempFolder unused;
+  platform::WriteWholeFile(path, std::string(5000, 'x'));
+  std::string saved;
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=100"), saved, {}, false));
+  EXPECT_TRUE(testing_support::ReadFile(path) == Pattern(100));
+}
+
+TEST_F(DownloadTest, FileThatCannotBeCreatedIsAnError) {
+  std::string name = Unique("folder.bin");
+  std::string path = Temp(name);
+  std::filesystem::create_directory(platform::PathFromUtf8(path));
+  std::string saved;
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name), saved, {}, true));
+  EXPECT_EQ(saved, path);
+  ASSERT_EQ(presenter.shown.size(), 1u);
+  EXPECT_TRUE(StopRequested);
+}
+
+TEST_F(DownloadTest, HttpsWithTheTrustedTestCA) {
+  std::string name = Unique("secure.bin");
+  Temp(name);
+  testing_support::TrustTestCA trust;
+  ASSERT_TRUE(trust.Ok()) << trust.Error();
+  std::string saved;
+  ASSERT_TRUE(DownloadFile(TestServer().Https("/file/" + name + "?size=200000"), saved, bar, true))
+      << (presenter.shown.empty() ? "" : presenter.shown[0].text);
+  EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(200000));
+  EXPECT_EQ(positions.back(), 100);
+}
+
+TEST_F(DownloadTest, HttpsWithAnUntrustedCertificateFails) {
+  std::string name = Unique("untrusted.bin");
+  Temp(name);
+  std::string saved = "untouched";
+  EXPECT_FALSE(DownloadFile(TestServer().Https("/file/" + name), saved, {}, false));
+  EXPECT_EQ(saved, "untouched") << "the HEAD already fails";
+  EXPECT_TRUE(LogHas(DownloadErrorLogText()));
+  EXPECT_EQ(ServerRequests(name), "") << "no request passes an untrusted connection";
+}
+
+// StahniSoubor: where a named file comes from.
+class StahniSouborTest : public DownloadTest {
+ protected:
+  TempFolder kit, folder;
+};
+
+TEST_F(StahniSouborTest, LocalKitCopyWinsOverAWebLocation) {
+  std::string name = Unique("Program.zip");
+  kit.Write(name, "local");
+  DownloadSources sources{kit.Path(), TestServer().Http("/file/"), TestServer().Http("/file/")};
+  for (bool mssql : {false, true}) {
+    std::string path;
+    EXPECT_TRUE(StahniSoubor(sources, name, path, {}, true, mssql));
+    EXPECT_EQ(path, kit / name);
+  }
+  EXPECT_EQ(ServerRequests(name), "") << "no request for a local copy";
+}
+
+TEST_F(StahniSouborTest, WebLocationEndingInSlashGetsOneSlashBeforeTheName) {
+  std::string name = Unique("Program.zip");
+  std::string expected = Temp(name);
+  DownloadSources sources{kit.Path(), TestServer().Http("/file/pkg/"), "C:\\nowhere"};
+  std::string path;
+  ASSERT_TRUE(StahniSoubor(sources, name, path, bar, true, false));
+  EXPECT_EQ(path, expected);
+  EXPECT_THAT(ServerRequests(name), HasSubstr("GET /file/pkg/" + name));
+}
+
+TEST_F(StahniSouborTest, WebLocationWithoutSlashAndTheSqlLocation) {
+  std::string name = Unique("MSSQL.ini");
+  std::string expected = Temp(name);
+  DownloadSources sources{kit.Path(), "C:\\nowhere", TestServer().Http("/file/sql")};
+  std::string path;
+  ASSERT_TRUE(StahniSoubor(sources, name, path, {}, false, true));
+  EXPECT_EQ(path, expected);
+  EXPECT_THAT(ServerRequests(name), HasSubstr("GET /file/sql/" + name));
+}
+
+TEST_F(StahniSouborTest, FolderLocationIsUsedWhereItLies) {
+  std::string present = Unique("here.zip"), missing = Unique("missing.zip");
+  folder.Write(present, "x");
+  DownloadSources sources{kit.Path(), folder.Path(), folder.Path()};
+  std::string path;
+  EXPECT_TRUE(StahniSoubor(sources, present, path, {}, true, false));
+  EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + present);
+  EXPECT_FALSE(StahniSoubor(sources, missing, path, {}, true, false));
+  EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + missing);
+  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_FALSE(LogHas(DownloadErrorLogText()));
+}
+
+TEST(DownloadAddress, Normalisation) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"https://h.cz/kit/\\Program.zip", "https://h.cz/kit/Program.zip"},
+      {"https://h.cz/kit\\Program.zip", "https://h.cz/kit/Program.zip"},
+      {"https://h.cz/a/\\b\\c\\d", "https://h.cz/a/b/c\\d"},  // one of each only
+      {"https://h.cz/a/b", "https://h.cz/a/b"},
+      {"", ""},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(NormalizeDownloadAddress(in), out) << in;
+}
+
+TEST(DownloadName, ContentDispositionParameter) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"attachment; filename=\"kit.zip\"", "kit.zip"},
+      {"attachment; filename=kit.zip", "kit.zip"},
+      {"attachment;filename=kit.zip; size=3", "kit.zip"},
+      {"attachment; FileName=\"a \\\"b\\\".zip\"", "a \"b\".zip"},
+      {"attachment; filename*=UTF-8''%C5%BElu%C5%A5.zip", "\xC5\xBElu\xC5\xA5.zip"},
+      {"attachment; filename=\"plain.zip\"; filename*=UTF-8''other.zip", "plain.zip"},
+      {"attachment", ""},
+      {"", ""},
+      {"inline; name=\"x\"", ""},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(ContentDispositionFileName(in), out) << in;
+}
+
+TEST(DownloadName, SafeNamesAndAddressSegments) {
+  const std::pair<std::string, std::string> safe[] = {
+      {"kit.zip", "kit.zip"}, {"..\\..\\x.dll", "x.dll"}, {"/etc/x", "x"}, {"C:\\x", "x"},
+      {"C:x.dll", "x.dll"},   {".", ""},                  {"..", ""},      {"", ""},
+      {"a<b>|c?.zip", "a_b__c_.zip"}, {"name.", "name"},  {"CON", "_CON"}, {"lpt1.txt", "_lpt1.txt"},
+      {"dir/", ""},
+  };
+  for (const auto& [in, out] : safe) EXPECT_EQ(SafeDownloadFileName(in), out) << in;
+  const std::pair<std::string, std::string> segments[] = {
+      {"http://h.cz/a/b/kit.zip", "kit.zip"},
+      {"http://h.cz:8080/kit.zip?x=1#y", "kit.zip"},
+      {"http://h.cz/My%20Kit.zip", "My Kit.zip"},
+      {"http://h.cz/", ""},
+      {"http://h.cz", ""},
+  };
+  for (const auto& [in, out] : segments) EXPECT_EQ(AddressDocumentName(in), out) << in;
+}
+
+TEST(WriteSSLLibraries, WritesNothing) {
+  std::string temp = TempDirectory();
+  std::error_code ec;
+  bool before = std::filesystem::exists(platform::PathFromUtf8(temp + "libeay32.dll"), ec);
+  WriteSSLLibraries();
+  EXPECT_EQ(std::filesystem::exists(platform::PathFromUtf8(temp + "libeay32.dll"), ec), before);
+}
+
+}  // namespace

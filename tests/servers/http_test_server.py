@@ -1,0 +1,250 @@
+#!/usr/bin/env python3
+"""Loopback HTTP and HTTPS server for the download tests and the download benchmark.
+
+Listens on 127.0.0.1 on two free ports, plain and TLS (a certificate for DNS:localhost signed by
+a test CA made at start with openssl), and prints one line when ready:
+    {"http": PORT, "https": PORT, "ca": "/path/ca.pem", "pid": PID}
+Ends on SIGTERM, and also when its standard input closes if --exit-on-eof is given (so a test
+program that dies cannot leave it behind).
+
+Paths (NAME is any last segment; queries as noted):
+  /file/.../NAME?size=N            N bytes (default 1000) of a fixed pattern, with Content-Length
+  /disp/.../NAME?name=X&size=N     the same with Content-Disposition: attachment; filename="X"
+                                   (rawdisp=V sends the header value V as it is)
+  /chunked/.../NAME?size=N         Transfer-Encoding: chunked
+  /redirect/CODE/.../NAME          CODE (301, 302, ...) to /file/.../NAME
+  /status/CODE/.../NAME            CODE with a short text body
+  /short/.../NAME?size=N&send=M    Content-Length N, M bytes, then the connection closes (GET only)
+  /stall/.../NAME?size=N&send=M    Content-Length N, M bytes, then nothing for 120 s (GET only)
+  /close/.../NAME                  the connection closes without an answer
+  /_requests?match=TEXT            the requests seen so far whose path holds TEXT, one per line:
+                                   METHOD PATH, then each header as "  Name: value"
+"""
+import argparse
+import json
+import os
+import signal
+import socket
+import ssl
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+PATTERN = bytes((i * 7 + 3) % 251 for i in range(1 << 20))
+REQUESTS = []
+REQUESTS_LOCK = threading.Lock()
+
+
+def pattern_bytes(offset, count):
+    """count bytes of the endless pattern starting at offset."""
+    out = bytearray()
+    while count > 0:
+        start = offset % len(PATTERN)
+        piece = PATTERN[start:start + count]
+        out += piece
+        offset += len(piece)
+        count -= len(piece)
+    return bytes(out)
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "LoopbackTest/1"
+    sys_version = ""
+
+    def log_message(self, fmt, *args):
+        pass
+
+    def record(self):
+        lines = [f"{self.command} {self.path}"]
+        lines += [f"  {k}: {v}" for k, v in self.headers.items()]
+        with REQUESTS_LOCK:
+            REQUESTS.append("\n".join(lines))
+
+    def do_HEAD(self):
+        self.handle_any(head=True)
+
+    def do_GET(self):
+        self.handle_any(head=False)
+
+    def send_body(self, size, head, chunk=1 << 20):
+        sent = 0
+        while sent < size and not head:
+            n = min(chunk, size - sent)
+            self.wfile.write(pattern_bytes(sent, n))
+            sent += n
+
+    def handle_any(self, head):
+        url = urllib.parse.urlsplit(self.path)
+        query = urllib.parse.parse_qs(url.query)
+        parts = [p for p in url.path.split("/") if p]
+        kind = parts[0] if parts else ""
+        size = int(query.get("size", ["1000"])[0])
+        if kind == "_requests":
+            match = query.get("match", [""])[0]
+            with REQUESTS_LOCK:
+                body = "\n".join(r for r in REQUESTS if match in r.split("\n")[0]).encode()
+            self.send_response(200)
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            if not head:
+                self.wfile.write(body)
+            return
+        self.record()
+        if kind == "close":
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if kind in ("file", "disp"):
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(size))
+            if kind == "disp":
+                raw = query.get("rawdisp")
+                value = raw[0] if raw else 'attachment; filename="%s"' % query.get("name", [""])[0]
+                self.send_header("Content-Disposition", value)
+            self.end_headers()
+            self.send_body(size, head)
+            return
+        if kind == "chunked":
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            if head:
+                return
+            sent = 0
+            while sent < size:
+                n = min(4096, size - sent)
+                self.wfile.write(b"%x\r\n" % n + pattern_bytes(sent, n) + b"\r\n")
+                sent += n
+            self.wfile.write(b"0\r\n\r\n")
+            return
+        if kind == "redirect" and len(parts) >= 2:
+            code = int(parts[1])
+            target = "/file/" + "/".join(parts[2:])
+            self.send_response(code)
+            self.send_header("Location", target)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        if kind == "status" and len(parts) >= 2:
+            code = int(parts[1])
+            body = b"error page\n"
+            self.send_response(code)
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            if not head:
+                self.wfile.write(body)
+            return
+        if kind in ("short", "stall"):
+            send = int(query.get("send", [str(size // 2)])[0])
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            if head:
+                return
+            self.wfile.write(pattern_bytes(0, send))
+            self.wfile.flush()
+            if kind == "stall":
+                # Hold the connection open without sending; end early when the client goes away.
+                self.connection.settimeout(120)
+                try:
+                    self.connection.recv(1)
+                except OSError:
+                    pass
+            self.close_connection = True
+            try:
+                self.connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+            return
+        self.send_response(404)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+
+class QuietServer(ThreadingHTTPServer):
+    daemon_threads = True
+    request_queue_size = 64
+
+    def handle_error(self, request, client_address):
+        pass
+
+
+class TlsServer(QuietServer):
+    def __init__(self, address, handler, context):
+        super().__init__(address, handler)
+        self.context = context
+
+    def finish_request(self, request, client_address):
+        # The handshake runs in the connection's own thread, so a client that refuses the
+        # certificate holds up nobody else.
+        request.settimeout(30)
+        tls = self.context.wrap_socket(request, server_side=True)
+        tls.settimeout(None)
+        self.RequestHandlerClass(tls, client_address, self)
+
+
+def openssl(*args):
+    subprocess.run(["openssl", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def make_certificates(folder):
+    ca_key, ca = os.path.join(folder, "ca.key"), os.path.join(folder, "ca.pem")
+    key, csr, cert = (os.path.join(folder, n) for n in ("server.key", "server.csr", "server.pem"))
+    ext = os.path.join(folder, "server.ext")
+    openssl("req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+            "-keyout", ca_key, "-out", ca, "-days", "2", "-subj", "/CN=VelSetup Test CA",
+            "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+    openssl("req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+            "-keyout", key, "-out", csr, "-subj", "/CN=localhost")
+    with open(ext, "w") as f:
+        f.write("subjectAltName=DNS:localhost\nbasicConstraints=CA:FALSE\n"
+                "keyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
+    openssl("x509", "-req", "-in", csr, "-CA", ca, "-CAkey", ca_key, "-CAcreateserial",
+            "-out", cert, "-days", "2", "-extfile", ext)
+    return ca, cert, key
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--folder", help="where the certificates go (default: a new temporary folder)")
+    parser.add_argument("--exit-on-eof", action="store_true")
+    args = parser.parse_args()
+    folder = args.folder or tempfile.mkdtemp(prefix="velsetup-http-")
+    os.makedirs(folder, exist_ok=True)
+    ca, cert, key = make_certificates(folder)
+
+    plain = QuietServer(("127.0.0.1", 0), Handler)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    tls = TlsServer(("127.0.0.1", 0), Handler, context)
+    for server in (plain, tls):
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+
+    done = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: done.set())
+    signal.signal(signal.SIGINT, lambda *_: done.set())
+    if args.exit_on_eof:
+        def watch():
+            while sys.stdin.buffer.read(1):
+                pass
+            done.set()
+        threading.Thread(target=watch, daemon=True).start()
+    print(json.dumps({"http": plain.server_address[1], "https": tls.server_address[1], "ca": ca,
+                      "pid": os.getpid()}), flush=True)
+    while not done.wait(0.5):
+        pass
+    os._exit(0)
+
+
+if __name__ == "__main__":
+    main()
