@@ -327,8 +327,10 @@ TEST_F(DownloadTest, HttpsWithTheTrustedTestCA) {
 TEST_F(DownloadTest, HttpsWithAnUntrustedCertificateFails) {
   std::string name = Unique("untrusted.bin");
   Temp(name);
+  // Trusting the test CA must not make a certificate of another authority acceptable.
+  testing_support::TrustTestCA trust;
   std::string saved = "untouched";
-  EXPECT_FALSE(DownloadFile(TestServer().Https("/file/" + name), saved, {}, false));
+  EXPECT_FALSE(DownloadFile(TestServer().HttpsUntrusted("/file/" + name), saved, {}, false));
   EXPECT_EQ(saved, "untouched") << "the HEAD already fails";
   EXPECT_TRUE(LogHas(DownloadErrorLogText()));
   EXPECT_EQ(ServerRequests(name), "") << "no request passes an untrusted connection";

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Loopback HTTP and HTTPS server for the download tests and the download benchmark.
 
-Listens on 127.0.0.1 on two free ports, plain and TLS (a certificate for DNS:localhost signed by
-a test CA made at start with openssl), and prints one line when ready:
-    {"http": PORT, "https": PORT, "ca": "/path/ca.pem", "pid": PID}
+Listens on 127.0.0.1 on three free ports: plain, TLS with a certificate for DNS:localhost signed
+by a test CA made at start with openssl, and TLS with one from a second CA that no test trusts.
+Prints one line when ready:
+    {"http": PORT, "https": PORT, "https_untrusted": PORT, "ca": "/path/ca.pem", "pid": PID}
 Ends on SIGTERM, and also when its standard input closes if --exit-on-eof is given (so a test
 program that dies cannot leave it behind).
 
@@ -23,6 +24,7 @@ Paths (NAME is any last segment; queries as noted):
 import argparse
 import json
 import os
+import shutil
 import signal
 import socket
 import ssl
@@ -197,12 +199,13 @@ def openssl(*args):
     subprocess.run(["openssl", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def make_certificates(folder):
-    ca_key, ca = os.path.join(folder, "ca.key"), os.path.join(folder, "ca.pem")
-    key, csr, cert = (os.path.join(folder, n) for n in ("server.key", "server.csr", "server.pem"))
-    ext = os.path.join(folder, "server.ext")
+def make_certificates(folder, prefix, ca_name):
+    """A CA and a certificate for DNS:localhost signed by it; returns (ca, cert, key) paths."""
+    ca_key, ca = (os.path.join(folder, prefix + n) for n in ("ca.key", "ca.pem"))
+    key, csr, cert = (os.path.join(folder, prefix + n) for n in ("server.key", "server.csr", "server.pem"))
+    ext = os.path.join(folder, prefix + "server.ext")
     openssl("req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-            "-keyout", ca_key, "-out", ca, "-days", "2", "-subj", "/CN=VelSetup Test CA",
+            "-keyout", ca_key, "-out", ca, "-days", "2", "-subj", "/CN=" + ca_name,
             "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign")
     openssl("req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
             "-keyout", key, "-out", csr, "-subj", "/CN=localhost")
@@ -214,20 +217,65 @@ def make_certificates(folder):
     return ca, cert, key
 
 
+def cached_certificates(cache):
+    """The certificates of a cache folder shared by test processes, made once a day. A new set is
+    made in a private folder and renamed into place, so parallel starts never see half a set."""
+    ready = os.path.join(cache, "ready")
+
+    def usable():
+        return os.path.exists(ready) and time.time() - os.path.getmtime(ready) < 86400
+
+    if usable():
+        return cache
+    parent = os.path.dirname(os.path.abspath(cache))
+    os.makedirs(parent, exist_ok=True)
+    fresh = tempfile.mkdtemp(prefix=".certs-", dir=parent)
+    make_certificates(fresh, "", "VelSetup Test CA")
+    make_certificates(fresh, "untrusted-", "VelSetup Untrusted CA")
+    open(os.path.join(fresh, "ready"), "w").close()
+    if usable():  # another process was quicker
+        shutil.rmtree(fresh, ignore_errors=True)
+        return cache
+    if os.path.exists(cache):
+        # A stale set: move it aside under a private name first.
+        try:
+            os.rename(cache, fresh + ".old")
+        except OSError:
+            pass
+    try:
+        os.rename(fresh, cache)
+    except OSError:
+        pass  # another process put its set in place first; use that one
+    shutil.rmtree(fresh + ".old", ignore_errors=True)
+    shutil.rmtree(fresh, ignore_errors=True)
+    return cache
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--folder", help="where the certificates go (default: a new temporary folder)")
+    parser.add_argument("--cert-cache", help="reuse the certificates of this folder (made when missing)")
     parser.add_argument("--exit-on-eof", action="store_true")
     args = parser.parse_args()
-    folder = args.folder or tempfile.mkdtemp(prefix="velsetup-http-")
-    os.makedirs(folder, exist_ok=True)
-    ca, cert, key = make_certificates(folder)
+    own_folder = not args.folder and not args.cert_cache
+    folder = args.folder or (None if args.cert_cache else tempfile.mkdtemp(prefix="velsetup-http-"))
+    if args.cert_cache:
+        certs = cached_certificates(args.cert_cache)
+        ca, cert, key = (os.path.join(certs, n) for n in ("ca.pem", "server.pem", "server.key"))
+        other_cert, other_key = (os.path.join(certs, n) for n in ("untrusted-server.pem", "untrusted-server.key"))
+    else:
+        os.makedirs(folder, exist_ok=True)
+        ca, cert, key = make_certificates(folder, "", "VelSetup Test CA")
+        _, other_cert, other_key = make_certificates(folder, "untrusted-", "VelSetup Untrusted CA")
 
     plain = QuietServer(("127.0.0.1", 0), Handler)
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     tls = TlsServer(("127.0.0.1", 0), Handler, context)
-    for server in (plain, tls):
+    other_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    other_context.load_cert_chain(other_cert, other_key)
+    untrusted = TlsServer(("127.0.0.1", 0), Handler, other_context)
+    for server in (plain, tls, untrusted):
         threading.Thread(target=server.serve_forever, daemon=True).start()
 
     done = threading.Event()
@@ -239,10 +287,13 @@ def main():
                 pass
             done.set()
         threading.Thread(target=watch, daemon=True).start()
-    print(json.dumps({"http": plain.server_address[1], "https": tls.server_address[1], "ca": ca,
+    print(json.dumps({"http": plain.server_address[1], "https": tls.server_address[1],
+                      "https_untrusted": untrusted.server_address[1], "ca": ca,
                       "pid": os.getpid()}), flush=True)
     while not done.wait(0.5):
         pass
+    if own_folder:
+        shutil.rmtree(folder, ignore_errors=True)
     os._exit(0)
 
 

@@ -51,13 +51,16 @@ std::string StartChild(ChildServer& child) {
   int in[2], out[2];
   if (pipe(in) != 0 || pipe(out) != 0) return {};
   std::string script = std::string(VELSETUP_SOURCE_DIR) + "/tests/servers/http_test_server.py";
+  // Every test runs in its own process; they share one set of certificates in the build folder.
+  std::string certs = std::string(VELSETUP_BINARY_DIR) + "/tests/server-certs";
   pid_t pid = fork();
   if (pid == 0) {
     dup2(in[0], 0);
     dup2(out[1], 1);
     close(in[1]);
     close(out[0]);
-    execlp("python3", "python3", script.c_str(), "--exit-on-eof", static_cast<char*>(nullptr));
+    execlp("python3", "python3", script.c_str(), "--exit-on-eof", "--cert-cache", certs.c_str(),
+           static_cast<char*>(nullptr));
     _exit(127);
   }
   close(in[0]);
@@ -77,9 +80,11 @@ LoopbackServer Discover() {
   auto http = platform::GetEnv("VELSETUP_TEST_HTTP_PORT");
   auto https = platform::GetEnv("VELSETUP_TEST_HTTPS_PORT");
   auto ca = platform::GetEnv("VELSETUP_TEST_CA");
+  auto untrusted = platform::GetEnv("VELSETUP_TEST_HTTPS_UNTRUSTED_PORT");
   if (http && https && ca) {
     s.httpPort = std::atoi(http->c_str());
     s.httpsPort = std::atoi(https->c_str());
+    s.httpsUntrustedPort = untrusted ? std::atoi(untrusted->c_str()) : 0;
     s.caFile = *ca;
 #ifdef _WIN32
     if (!s.caFile.empty() && s.caFile[0] == '/') s.caFile = "Z:" + s.caFile;  // wine's view of /
@@ -93,6 +98,7 @@ LoopbackServer Discover() {
     s.httpPort = JsonInt(line, "http");
     s.httpsPort = JsonInt(line, "https");
     s.caFile = JsonString(line, "ca");
+    s.httpsUntrustedPort = JsonInt(line, "https_untrusted");
     if (s.httpPort == 0) s.error = "the loopback server did not start (python3, openssl?)";
 #endif
   }
@@ -107,6 +113,10 @@ std::string LoopbackServer::Http(const std::string& path) const {
 
 std::string LoopbackServer::Https(const std::string& path) const {
   return "https://localhost:" + std::to_string(httpsPort) + path;
+}
+
+std::string LoopbackServer::HttpsUntrusted(const std::string& path) const {
+  return "https://localhost:" + std::to_string(httpsUntrustedPort) + path;
 }
 
 const LoopbackServer& TestServer() {
@@ -137,6 +147,9 @@ std::string ServerRequests(const std::string& match) {
 }
 
 #ifdef _WIN32
+// Wine builds its ROOT system store afresh from the registry at every open, so the certificate
+// goes into the registry store under HKLM\...\SystemCertificates\Root, where the next chain
+// engine finds it. The store stays open until the certificate is removed again.
 TrustTestCA::TrustTestCA() {
   std::string pem;
   FILE* f = _wfopen(platform::PathFromUtf8(TestServer().caFile).c_str(), L"rb");
@@ -156,7 +169,14 @@ TrustTestCA::TrustTestCA() {
   std::string der(derSize, '\0');
   CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, reinterpret_cast<BYTE*>(der.data()), &derSize,
                        nullptr, nullptr);
-  HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"ROOT");
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\SystemCertificates\\Root", 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    FError = "cannot open the ROOT certificates key";
+    return;
+  }
+  HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key);
+  RegCloseKey(key);  // the store keeps its own copy of the key
   if (!store) {
     FError = "cannot open the ROOT store";
     return;
@@ -165,14 +185,20 @@ TrustTestCA::TrustTestCA() {
   if (!CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()), derSize,
                                         CERT_STORE_ADD_REPLACE_EXISTING, &added)) {
     FError = "cannot add the test CA to the ROOT store";
+    CertCloseStore(store, 0);
+    return;
   }
+  CertControlStore(store, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+  FStore = store;
   FContext = const_cast<CERT_CONTEXT*>(added);
-  CertCloseStore(store, 0);
 }
 
 TrustTestCA::~TrustTestCA() {
-  // Deleting through the context removes the certificate from the store it was added to.
   if (FContext) CertDeleteCertificateFromStore(static_cast<PCCERT_CONTEXT>(FContext));
+  if (FStore) {
+    CertControlStore(static_cast<HCERTSTORE>(FStore), 0, CERT_STORE_CTRL_COMMIT, nullptr);
+    CertCloseStore(static_cast<HCERTSTORE>(FStore), 0);
+  }
 }
 #else
 TrustTestCA::TrustTestCA() { http::DefaultOptions().caFile = TestServer().caFile; }
