@@ -20,6 +20,7 @@ namespace testing_support {
 
 namespace {
 
+#ifndef _WIN32
 int JsonInt(const std::string& json, const std::string& key) {
   size_t p = json.find("\"" + key + "\":");
   if (p == std::string::npos) return 0;
@@ -33,7 +34,6 @@ std::string JsonString(const std::string& json, const std::string& key) {
   return json.substr(p, json.find('"', p) - p);
 }
 
-#ifndef _WIN32
 // A server started by this process: ends when the process ends (its standard input closes).
 struct ChildServer {
   pid_t pid = -1;
