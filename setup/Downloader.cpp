@@ -8,6 +8,7 @@
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "support/Application.h"
+#include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
@@ -16,7 +17,7 @@ bool IsURL(const std::string& text);  // stand-in until the system utilities pro
 
 bool StopRequested = false;
 
-std::string DownloadErrorLogText() { return "Error downloading Microsoft SQL : "; }
+std::string DownloadErrorLogText() { return Msg(msgErrorDownloadingMSSQL); }
 
 std::string DownloadErrorBoxText(const std::string& address, const std::string& error) {
   return "Chyba při stahování souboru " + address + " : \n\r" + error;

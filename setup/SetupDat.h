@@ -10,6 +10,10 @@
 
 #include "setup/PackageRecords.h"
 
+namespace ui {
+class TProgressBar;
+}
+
 // The archive password of every "setup.dat", built into the installer.
 extern const char* const SetupDatPassword;
 // The error box text of a definition that cannot be read (the same in every language).
@@ -94,6 +98,18 @@ class TSetupDat {
   std::vector<TReklamaType>& Reklamy() { return FReklamy; }
   const std::vector<TReklamaType>& Reklamy() const { return FReklamy; }
 
+  // Downloads (setup/Downloader.h): the bar of the download in progress, or none. DownloadFile
+  // stores its bar here at every call; the download's work event moves it (0-100).
+  ui::TProgressBar* ProgressDownload() const { return FProgressDownload; }
+  // Copies an http(s) address into the temporary folder; SaveFileName gets the local path as soon
+  // as the name is known. True when the whole file arrived and no stop was requested.
+  bool DownloadFile(const std::string& URLFileName, std::string& SaveFileName, ui::TProgressBar* ProgressDown,
+                    bool HlasitChybu);
+  // Finds FileName in the local kit folder, else in InstallServer (MSSQLInstall when MSSQL),
+  // downloading it when that is a web address. True when a usable file is at FileNameWithPath.
+  bool StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, ui::TProgressBar* ProgessBar,
+                    bool HlasitChybu, bool MSSQL);
+
  private:
   // Fills the object from the XML document; throws std::runtime_error naming what is wrong.
   void ReadDefinition(std::string_view xml);
@@ -123,6 +139,7 @@ class TSetupDat {
   std::string FSQLServerName;
   std::vector<TZipFileCFG> FZipFiles;
   std::vector<TReklamaType> FReklamy;
+  ui::TProgressBar* FProgressDownload = nullptr;
 };
 
 // The program-wide definition. Until start-up creates it, it is an empty definition that

@@ -13,6 +13,8 @@
 #include "TestSupport.h"
 #include "platform/Files.h"
 #include "setup/Downloader.h"
+#include "setup/SetupDat.h"
+#include "ui/Controls.h"
 #include "support/Application.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
@@ -385,6 +387,27 @@ TEST_F(StahniSouborTest, FolderLocationIsUsedWhereItLies) {
   EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + missing);
   EXPECT_TRUE(presenter.shown.empty());
   EXPECT_FALSE(LogHas(DownloadErrorLogText()));
+}
+
+// The definition's operations: its locations and the wizard's bar.
+TEST_F(StahniSouborTest, SetupDatUsesItsLocationsAndMovesTheBar) {
+  std::string name = Unique("setup.zip");
+  std::string expected = Temp(name);
+  TSetupDat dat(false);
+  dat.SetLocalPath(kit.Path());
+  dat.SetInstallServer(TestServer().Http("/file/web/"));
+  dat.SetMSSQLInstall(folder.Path());
+  ui::TProgressBar progress(nullptr, "pbDownload");
+  std::string path;
+  ASSERT_TRUE(dat.StahniSoubor(name + "?size=5000", path, &progress, true, false));
+  EXPECT_EQ(path, expected);
+  EXPECT_EQ(progress.Position(), 100);
+  EXPECT_EQ(dat.ProgressDownload(), &progress);
+
+  std::string saved;
+  EXPECT_TRUE(dat.DownloadFile(TestServer().Http("/chunked/" + name), saved, nullptr, false));
+  EXPECT_EQ(dat.ProgressDownload(), nullptr) << "every download stores its own bar";
+  EXPECT_EQ(progress.Position(), 100);
 }
 
 TEST(DownloadAddress, Normalisation) {
