@@ -1,0 +1,65 @@
+#pragma once
+// The installer's start-up: everything that runs before the first wizard page is seen.
+// The sequence is written once, over a host that does the platform's part (finding the
+// other copy, the wait window, rights, icons, the wizard window, the message loop), so the
+// order and every refusal run the same in the headless tests and in VelSetup.exe.
+#include <string>
+
+// The look every window of the installer wears.
+inline constexpr const char* StyleName = "Velmor setup white";
+// Window class of the wizard; a second copy finds the first by it.
+inline constexpr const char* WizardWindowClass = "TFInstall";
+// The product index on the maker's download server.
+extern const char* const ProductIndexURL;
+
+// Local path of the product index downloaded at start; empty when a local setup
+// definition was loaded. Non-empty means the wizard offers the product-version page.
+extern std::string DatsIniFile;
+// Which icon resource is the application's icon now: 0 none yet, 2 "IcoVel2", 3 "IcoVel3".
+extern unsigned char IconVariant;
+
+// What start-up reads of the setup definition once it is created.
+struct TStartupDefinition {
+  bool LoadedSetupDat = false;
+  int WinVerzeMajor = -1;
+  int WinVerzeMinor = 0;
+  int VersionProd = 0;
+};
+
+class TStartupHost {
+ public:
+  virtual ~TStartupHost() = default;
+
+  virtual void InitializeApplication() = 0;
+  // Applies a built-in visual style; when it cannot, reports that itself and returns false.
+  virtual bool ApplyStyle(const std::string& styleName) = 0;
+  // True when a top-level window of the class exists (any title); remembers it.
+  virtual bool FindRunningWizard(const std::string& windowClass) = 0;
+  virtual void BringRunningWizardToFront() = 0;
+  virtual void WriteSSLLibraries() = 0;
+  virtual void MainFormOnTaskbar() = 0;
+  // Creates the program-wide setup definition, which tries the local "setup.dat".
+  virtual void CreateSetupDat() = 0;
+  virtual TStartupDefinition Definition() = 0;
+  // Downloads url into the temporary folder without a progress bar or a message.
+  virtual bool DownloadFile(const std::string& url, std::string& localPath) = 0;
+  virtual void WindowsVersion(int& major, int& minor) = 0;
+  virtual bool HasAdminRights() = 0;
+  // Makes the icon stored at the start of the raw-data resource the application's icon.
+  virtual void SetApplicationIcon(const std::string& resourceName) = 0;
+  // Creates the wizard window as the application's main window.
+  virtual void CreateWizard() = 0;
+  // Runs until the main window closes.
+  virtual void RunMessageLoop() = 0;
+  virtual void Terminate() = 0;
+  // An error nothing else caught: the error report sequence (log, error log, report).
+  virtual void UnhandledError(const std::string& message) = 0;
+};
+
+// True when a definition asking for Windows major.minor cannot run on the system's version.
+bool WindowsTooOld(int winVerzeMajor, int winVerzeMinor, int systemMajor, int systemMinor);
+
+// Runs the start-up sequence and the wizard; returns the exit code: 0 after the wizard
+// closed, 1 after a refusal, 2 after an error nothing caught (handed to UnhandledError).
+// The installation log is saved on every way out.
+int RunVelSetup(TStartupHost& host);
