@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 
@@ -9,15 +10,6 @@ const char* const ProductIndexURL = "https://download.velmor.cz/velmor/zb/Velmor
 std::string DatsIniFile;
 unsigned char IconVariant = 0;
 
-// The texts of start-up, until the message catalogue is at hand.
-namespace startup_text {
-const char* const Initializing = "Initializing ......";
-const char* const Installation = "Installation";
-const char* const AlreadyRunning = "Installation is already running";
-const char* const NoSetupDat = "Installation not found file \"setup.dat\"";
-const char* const NewerWindows = "Installation is for a newer versions of Windows";
-const char* const NoAdminRights = "The program must be run with administrator rights";
-}  // namespace startup_text
 
 bool WindowsTooOld(int winVerzeMajor, int winVerzeMinor, int systemMajor, int systemMinor) {
   if (winVerzeMajor == -1) return false;
@@ -39,19 +31,18 @@ class LogSaver {
 };
 
 int Sequence(TStartupHost& host) {
-  using namespace startup_text;
   host.InitializeApplication();
   IconVariant = 0;
   host.ApplyStyle(StyleName);
 
   if (host.FindRunningWizard(WizardWindowClass)) {
-    ShowError(AlreadyRunning, "");
+    ShowError(Msg(msgInstallationAlreadyRunning), "");
     host.BringRunningWizardToFront();
     host.Terminate();
     return 1;
   }
 
-  ShowWait(Initializing, "", Installation);
+  ShowWait(Msg(msgInitializing), "", Msg(msgInstallation));
   host.WriteSSLLibraries();
   host.MainFormOnTaskbar();
   host.CreateSetupDat();
@@ -65,7 +56,7 @@ int Sequence(TStartupHost& host) {
   if (!def.LoadedSetupDat) {
     std::string local;
     if (!host.DownloadFile(ProductIndexURL, local)) {
-      ShowError(NoSetupDat, "");
+      ShowError(Msg(msgSetupDatNotFound), "");
       CloseWait();
       host.Terminate();
       return 1;
@@ -74,11 +65,11 @@ int Sequence(TStartupHost& host) {
   } else {
     int major = 0, minor = 0;
     host.WindowsVersion(major, minor);
-    if (WindowsTooOld(def.WinVerzeMajor, def.WinVerzeMinor, major, minor)) ShowError(NewerWindows, "");
+    if (WindowsTooOld(def.WinVerzeMajor, def.WinVerzeMinor, major, minor)) ShowError(Msg(msgNewerWindowsRequired), "");
   }
 
   if (!host.HasAdminRights()) {
-    ShowError(NoAdminRights, "");
+    ShowError(Msg(msgAdminRightsRequired), "");
     CloseWait();
     host.Terminate();
     return 1;

@@ -9,6 +9,8 @@
 
 #include "TestSupport.h"
 #include "app/Startup.h"
+#include "platform/Text.h"
+#include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 
@@ -123,7 +125,11 @@ class StartupTest : public testing::Test {
   RecordingPresenter presenter{host.trace};
 };
 
-const std::string kWait = "ShowWait Initializing ...... |  | Installation";
+// Start-up speaks Czech: the language is chosen later, in the wizard.
+const std::string kWait = "ShowWait " + MsgIn(msgInitializing, langCZ) + " |  | " + MsgIn(msgInstallation, langCZ);
+// The saved log is in the ANSI code page.
+std::string Platform1250(const TMessage& m) { return platform::AnsiFromUtf8(MsgIn(m, langCZ)); }
+std::string ErrorLine(const TMessage& m) { return "ShowError " + MsgIn(m, langCZ) + " | "; }
 
 TEST_F(StartupTest, LocalDefinitionRunsEveryStepInOrder) {
   host.def = {true, -1, 0, 0};
@@ -162,9 +168,9 @@ TEST_F(StartupTest, SecondCopyOnlyReportsAndBringsTheFirstToFront) {
   host.running = true;
   EXPECT_EQ(RunVelSetup(host), 1);
   Trace expected = {"InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
-                    "ShowError Installation is already running | ", "BringRunningWizardToFront", "Terminate"};
+                    ErrorLine(msgInstallationAlreadyRunning), "BringRunningWizardToFront", "Terminate"};
   EXPECT_EQ(host.trace, expected);  // no wait window, no TLS files, no definition, no wizard
-  EXPECT_NE(SavedLog().find("Installation is already running"), std::string::npos);
+  EXPECT_NE(SavedLog().find(Platform1250(msgInstallationAlreadyRunning)), std::string::npos);
 }
 
 TEST_F(StartupTest, IndexThatCannotBeDownloadedEndsBeforeTheRightsTest) {
@@ -173,10 +179,10 @@ TEST_F(StartupTest, IndexThatCannotBeDownloadedEndsBeforeTheRightsTest) {
   EXPECT_EQ(RunVelSetup(host), 1);
   Trace tail(host.trace.end() - 4, host.trace.end());
   Trace expected = {std::string("DownloadFile ") + ProductIndexURL,
-                    "ShowError Installation not found file \"setup.dat\" | ", "CloseWait", "Terminate"};
+                    ErrorLine(msgSetupDatNotFound), "CloseWait", "Terminate"};
   EXPECT_EQ(tail, expected);
   EXPECT_EQ(DatsIniFile, "");
-  EXPECT_NE(SavedLog().find("Installation not found file \"setup.dat\""), std::string::npos);
+  EXPECT_NE(SavedLog().find(Platform1250(msgSetupDatNotFound)), std::string::npos);
 }
 
 TEST_F(StartupTest, NoRightsEndsAfterTheIndexWasDownloaded) {
@@ -185,9 +191,9 @@ TEST_F(StartupTest, NoRightsEndsAfterTheIndexWasDownloaded) {
   EXPECT_EQ(RunVelSetup(host), 1);
   Trace tail(host.trace.end() - 5, host.trace.end());
   Trace expected = {std::string("DownloadFile ") + ProductIndexURL, "HasAdminRights",
-                    "ShowError The program must be run with administrator rights | ", "CloseWait", "Terminate"};
+                    ErrorLine(msgAdminRightsRequired), "CloseWait", "Terminate"};
   EXPECT_EQ(tail, expected);
-  EXPECT_NE(SavedLog().find("The program must be run with administrator rights"), std::string::npos);
+  EXPECT_NE(SavedLog().find(Platform1250(msgAdminRightsRequired)), std::string::npos);
 }
 
 TEST_F(StartupTest, WindowsVersionOfALocalDefinition) {
@@ -209,8 +215,7 @@ TEST_F(StartupTest, WindowsVersionOfALocalDefinition) {
     h.sysMajor = c.sysMajor;
     h.sysMinor = c.sysMinor;
     EXPECT_EQ(RunVelSetup(h), 0);  // the wizard opens after the message too
-    bool shown = std::find(h.trace.begin(), h.trace.end(),
-                           "ShowError Installation is for a newer versions of Windows | ") != h.trace.end();
+    bool shown = std::find(h.trace.begin(), h.trace.end(), ErrorLine(msgNewerWindowsRequired)) != h.trace.end();
     EXPECT_EQ(shown, c.message);
     EXPECT_NE(std::find(h.trace.begin(), h.trace.end(), "CreateWizard"), h.trace.end());
   }
