@@ -1,0 +1,732 @@
+#include "app/Install.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "app/Startup.h"
+#include "app/Style.h"
+#include "platform/Files.h"
+#include "setup/SetupDat.h"
+#include "support/Application.h"
+#include "support/InstallLog.h"
+
+bool StopRequested = false;
+TFInstall* FInstall = nullptr;
+
+namespace {
+
+// Sizes of the window and its three bands.
+constexpr int kClientWidth = 754;
+constexpr int kClientHeight = 711;
+constexpr int kHeadingHeight = 120;
+constexpr int kStripHeight = 75;
+constexpr int kStripMargin = 18;
+constexpr int kBevel = 2;
+constexpr int kButtonHeight = 34;
+constexpr int kButtonGap = 10;
+
+// Page content: a left edge and a width shared by every page.
+constexpr int kPageLeft = 40;
+constexpr int kPageWidth = kClientWidth - 2 * kPageLeft;
+
+ui::TFont PageFont(int height = 13, bool bold = false) {
+  ui::TFont f;
+  f.Name = "Tahoma";
+  f.Height = height;
+  f.Bold = bold;
+  f.Color = CurrentStyle().Text;
+  return f;
+}
+
+ui::TFont HeadingFont() {
+  ui::TFont f;
+  f.Name = "Segoe UI";
+  f.Height = 19;
+  f.Color = CurrentStyle().HeadingText;
+  return f;
+}
+
+ui::TFont ButtonFont() {
+  ui::TFont f;
+  f.Name = "Tahoma";
+  f.Height = 16;
+  f.Bold = true;
+  f.Color = 3355443;
+  return f;
+}
+
+void Place(ui::TControl& c, int left, int top, int width, int height) { c.SetBounds(left, top, width, height); }
+
+// A label of fixed width that wraps its text.
+void WrapLabel(ui::TLabel& l, int left, int top, int width, int height, const ui::TFont& font) {
+  l.SetAutoSize(false);
+  l.SetWordWrap(true);
+  l.SetFont(font);
+  Place(l, left, top, width, height);
+}
+
+// A one-line label that sizes itself to its text.
+void TextLabel(ui::TLabel& l, int left, int top, const ui::TFont& font) {
+  l.SetFont(font);
+  l.SetAutoSize(true);
+  l.SetLeft(left);
+  l.SetTop(top);
+}
+
+std::string ProductDisplayName(TTypeInstall type) {
+  return (type == tiKest || type == tiKestUpdate) ? "Velmor Kest" : "Velmor Tarpel";
+}
+
+}  // namespace
+
+TFInstall::TFInstall() : ui::TForm("FInstall") {
+  SetWindowClassName(WizardWindowClass);
+  SetCaption("Instalace software VELMOR");
+  SetBorderStyle(ui::TBorderStyle::bsSingle);
+  SetMaximizeBox(false);
+  SetMinimizeBox(true);
+  SetPosition(ui::TPosition::poScreenCenter);
+  SetKeyPreview(true);
+  ui::TFont f;
+  f.Name = "Tahoma";
+  f.Height = 11;
+  f.Color = CurrentStyle().Text;
+  SetFont(f);
+  SetColor(CurrentStyle().Window);
+  SetClientWidth(kClientWidth);
+  SetClientHeight(kClientHeight);
+  LayOut();
+  WireEvents();
+}
+
+TFInstall::~TFInstall() {
+  if (FInstall == this) FInstall = nullptr;
+}
+
+// --- Layout ------------------------------------------------------------------------------------
+
+void TFInstall::LayOut() {
+  LayOutHeading();
+  LayOutButtons();
+  pgcInstall.SetAlign(ui::TAlign::alClient);
+  pgcInstall.SetColor(CurrentStyle().Window);
+  LayOutPages();
+}
+
+void TFInstall::LayOutHeading() {
+  pgcLogo.SetAlign(ui::TAlign::alTop);
+  pgcLogo.SetHeight(kHeadingHeight);
+  pgcLogo.SetColor(CurrentStyle().Heading);
+
+  struct Look {
+    ui::TTabSheet& sheet;
+    ui::TBevel& bevel;
+    ui::TImage& logo;
+    ui::TLabel& heading;
+    const char* picture;
+    int logoWidth;
+    bool logoLeft;
+  } looks[] = {
+      {tsLogov2, bvlLogov2, Image1, lblObrazovkaInfov2, "LogoV2", 160, false},
+      {tsLogov3, bvlLogov3, imgVelTarpel, lblObrazovkaInfov3, "LogoV3Tarpel", 313, true},
+      {tsLogoV3Kest, bvlLogoV3Kest, Image3, lblObrazovkaInfov3Kest, "LogoV3Kest", 313, true},
+  };
+  for (Look& l : looks) {
+    l.sheet.SetColor(CurrentStyle().Heading);
+    l.bevel.SetShape(ui::TBevelShape::bsTopLine);  // a 2-pixel control: the etched line fills it
+    l.bevel.SetAlign(ui::TAlign::alBottom);
+    l.bevel.SetHeight(kBevel);
+    l.logo.SetPicture(l.picture);
+    l.logo.SetCenter(true);
+    l.logo.SetAlign(l.logoLeft ? ui::TAlign::alLeft : ui::TAlign::alRight);
+    l.logo.SetWidth(l.logoWidth);
+    l.logo.SetHint(maker::WebAddress);
+    l.logo.SetCursor(-21);  // the hand: the logo opens the maker's web site
+    l.heading.SetFont(HeadingFont());
+    l.heading.SetAutoSize(false);
+    l.heading.SetWordWrap(true);
+    l.heading.SetLayout(ui::TTextLayout::tlCenter);
+    l.heading.SetAlignment(l.logoLeft ? ui::TAlignment::taRightJustify : ui::TAlignment::taLeftJustify);
+    l.heading.SetAlignWithMargins(true);
+    l.heading.SetMargins({l.logoLeft ? 12 : 32, 8, l.logoLeft ? 32 : 12, 8});
+    l.heading.SetAlign(ui::TAlign::alClient);
+  }
+}
+
+void TFInstall::LayOutButtons() {
+  pnlOvladani.SetAlign(ui::TAlign::alBottom);
+  pnlOvladani.SetHeight(kStripHeight);
+  pnlOvladani.SetColor(CurrentStyle().ButtonStrip);
+  pnlOvladani.SetPadding({kStripMargin, 0, kStripMargin, 0});
+  bvlOvladani.SetShape(ui::TBevelShape::bsTopLine);
+  bvlOvladani.SetAlign(ui::TAlign::alTop);
+  bvlOvladani.SetHeight(kBevel);
+
+  // The strip is 75 high: a 2-pixel line, an 18-pixel margin, the 34-pixel button, the rest.
+  const int bottom = kStripHeight - kBevel - kStripMargin - kButtonHeight;
+  struct Design {
+    ui::TButton& button;
+    int width;
+  } buttons[] = {{btnNext, 130},   {btnInstalovat, 130}, {btnUpdate, 130}, {btnStop, 100},
+                 {btnStopDownload, 173}, {btnOK, 100},   {btnBack, 100},   {btnPrevious, 130}};
+  for (Design& d : buttons) {
+    d.button.SetFont(ButtonFont());
+    d.button.SetAlignWithMargins(true);
+    d.button.SetMargins({kButtonGap, kStripMargin, 0, bottom});
+    d.button.SetAlign(ui::TAlign::alRight);
+    d.button.SetWidth(d.width);
+    d.button.SetHeight(kButtonHeight);
+  }
+  btnPrevious.SetMargins({0, kStripMargin, 0, bottom});
+  // The design captions; Language and the page steps write the real ones.
+  btnNext.SetCaption("Next");
+  btnPrevious.SetCaption("Previous");
+  btnUpdate.SetCaption("Update version");
+  btnInstalovat.SetCaption("Install");
+  btnOK.SetCaption("OK");
+  btnBack.SetCaption("Back");
+  btnStop.SetCaption("Terminate");
+  btnStopDownload.SetCaption("Terminate download");
+  btnNext.SetDefault(true);
+}
+
+void TFInstall::LayOutPages() {
+  const ui::TFont text = PageFont();
+  const ui::TFont bold = PageFont(13, true);
+  const ui::TFont title = PageFont(16, true);
+
+  // tsJazyk: the four interface languages.
+  rgbJazyk.SetFont(PageFont(15));
+  Place(rgbJazyk, kPageLeft + 150, 70, 374, 230);
+  rgbJazyk.SetItems({LanguageItems.begin(), LanguageItems.end()});
+  rgbJazyk.SetItemIndex(0);
+
+  // tsAdresar: the target directory and what the check found there.
+  TextLabel(lblInstallDirectory, kPageLeft, 50, bold);
+  edDir.SetFont(PageFont(15));
+  Place(edDir, kPageLeft, 74, kPageWidth - 52, 28);
+  ColorButton2.SetGlyph("Folder");
+  ColorButton2.SetCaption("");
+  Place(ColorButton2, kPageLeft + kPageWidth - 44, 73, 44, 30);
+  WrapLabel(lblVersioInfo, kPageLeft, 130, kPageWidth, 20, text);
+  TextLabel(lblVerze, kPageLeft, 154, title);
+  ui::TFont red = bold;
+  red.Color = CurrentStyle().Error;
+  WrapLabel(lblErrorDirVer, kPageLeft, 200, kPageWidth, 280, red);
+
+  // tsSQLVolba: how to reach SQL Server.
+  WrapLabel(lblPopisSQL, kPageLeft, 30, kPageWidth, 80, PageFont(14));
+  GroupBox1.SetFont(text);
+  Place(GroupBox1, kPageLeft, 130, kPageWidth, 170);
+  ui::TRadioButton* choices[] = {&rbExistMSSQL, &rbNewMSSQL, &rbNetMSSQL};
+  for (int i = 0; i < 3; ++i) {
+    choices[i]->SetFont(PageFont(14));
+    Place(*choices[i], 24, 30 + i * 44, kPageWidth - 48, 26);
+  }
+
+  // tsSQL: a server of this computer and the database.
+  TextLabel(lblLocalMSSQL, kPageLeft, 36, bold);
+  cmbSQLServers.SetStyle(ui::TComboStyle::csDropDownList);
+  cmbSQLServers.SetFont(PageFont(14));
+  Place(cmbSQLServers, kPageLeft, 60, 460, 26);
+  TextLabel(lblVolbaDB, kPageLeft, 116, bold);
+  rgVolbaDB.SetFont(text);
+  Place(rgVolbaDB, kPageLeft, 138, kPageWidth, 88);
+  pnlDBName.SetColor(ui::clDefault);
+  Place(pnlDBName, kPageLeft, 250, kPageWidth, 60);
+  TextLabel(lblDBName, 0, 0, bold);
+  edDBName.SetFont(PageFont(14));
+  Place(edDBName, 0, 24, 460, 26);
+
+  // tsSQLInstall: a SQL Server edition to download and install.
+  WrapLabel(lblInstanceMSSQL, kPageLeft, 36, kPageWidth, 20, bold);
+  cmbMSSQLInstallINI.SetStyle(ui::TComboStyle::csDropDownList);
+  cmbMSSQLInstallINI.SetFont(PageFont(14));
+  Place(cmbMSSQLInstallINI, kPageLeft, 60, kPageWidth, 26);
+  btnInstallMSSQL.SetFont(bold);
+  Place(btnInstallMSSQL, kPageLeft, 110, 420, 32);
+  btnInstallMSSQL.SetVisible(false);
+  Place(PnlDownLoad, kPageLeft, 170, kPageWidth, 70);
+  PnlDownLoad.SetVisible(false);
+  WrapLabel(lblDownload, 0, 0, kPageWidth, 20, text);
+  Place(ProgressDownload, 0, 28, kPageWidth, 22);
+
+  // tsZaloha: the backup of what the target directory held.
+  TextLabel(lblBackup, kPageLeft, 60, title);
+  WrapLabel(lblFileName, kPageLeft, 100, kPageWidth, 36, text);
+  Place(ProgressBackup, kPageLeft, 146, kPageWidth, 22);
+
+  // tsCopyFiles: the packages being extracted.
+  Image2.SetPicture("CopyFiles");
+  Place(Image2, kPageLeft, 40, 96, 96);
+  const int copyLeft = kPageLeft + 120, copyWidth = kPageWidth - 120;
+  TextLabel(lblInstallVelmor, copyLeft, 44, title);
+  WrapLabel(lblCopyFile, copyLeft, 84, copyWidth, 36, text);
+  Place(ProgressCopyFile, copyLeft, 124, copyWidth, 22);
+  TextLabel(lblSumaryInstall, copyLeft, 178, bold);
+  Place(ProgressCopyInstall, copyLeft, 202, copyWidth, 22);
+
+  // tsUkonceni: done; shortcuts, start, and where to get help.
+  WrapLabel(Label1, kPageLeft, 24, kPageWidth, 26, title);
+  Memo1.SetFont(text);
+  Memo1.SetReadOnly(true);
+  Memo1.SetWordWrap(true);
+  Memo1.SetText(maker::Address);
+  Place(Memo1, kPageLeft, 62, 320, 62);
+  ui::TCheckBox* boxes[] = {&chkRunVelmor, &chkPlocha, &chkStartMenu};
+  for (int i = 0; i < 3; ++i) {
+    boxes[i]->SetFont(PageFont(14));
+    Place(*boxes[i], kPageLeft, 146 + i * 32, kPageWidth, 24);
+  }
+  chkRunVelmor.SetChecked(true);
+  bvlKontakty.SetShape(ui::TBevelShape::bsTopLine);
+  Place(bvlKontakty, kPageLeft, 256, kPageWidth, kBevel);
+  struct Row {
+    ui::TLabel& caption;
+    ui::TLabel& value;
+    const char* text;
+    bool link;
+  } rows[] = {{labHotTelefon, Label4, maker::HotlinePhone, false},
+              {labHotEmail, Label6, maker::HotlineMail, true},
+              {labZalostDB, Label9, maker::KnowledgeBase, true},
+              {labPrirucka, Label11, maker::Manual, true},
+              {labWeb, Label13, maker::WebAddress, true}};
+  int y = 274;
+  for (Row& r : rows) {
+    TextLabel(r.caption, kPageLeft, y, bold);
+    ui::TFont valueFont = text;
+    if (r.link) valueFont.Color = ui::RGBColor(0x1f, 0x5f, 0xa8);
+    TextLabel(r.value, kPageLeft + 200, y, valueFont);
+    r.value.SetCaption(r.text);
+    if (r.link) r.value.SetCursor(-21);
+    y += 30;
+  }
+
+  // tsObnova: restoring the previous installation.
+  Place(pnlRecovProgr, kPageLeft, 40, kPageWidth, 140);
+  TextLabel(lblRecovery, 0, 20, title);
+  WrapLabel(lblFileNameRecov, 0, 60, kPageWidth, 36, text);
+  Place(ProgressBarRecov, 0, 102, kPageWidth, 22);
+  Place(pnlRecovResult, kPageLeft, 200, kPageWidth, 80);
+  WrapLabel(lblResultRecov, 0, 20, kPageWidth, 50, title);
+
+  // tsSQLNet: a server of the network and the database.
+  WrapLabel(labTSQLNetFind, kPageLeft, 36, kPageWidth, 20, bold);
+  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDownList);
+  cmbMSSQLNetList.SetFont(PageFont(14));
+  Place(cmbMSSQLNetList, kPageLeft, 62, 460, 26);
+  btnZnovuNacist.SetFont(bold);
+  Place(btnZnovuNacist, kPageLeft + 476, 60, 150, 30);
+  TextLabel(lblVolbaDBNet, kPageLeft, 116, bold);
+  rgVolbaDBNet.SetFont(text);
+  Place(rgVolbaDBNet, kPageLeft, 138, kPageWidth, 88);
+  Place(pnlDBNetName, kPageLeft, 250, kPageWidth, 60);
+  TextLabel(lblNameDBNet, 0, 0, bold);
+  edtNetDBName.SetFont(PageFont(14));
+  Place(edtNetDBName, 0, 24, 460, 26);
+
+  // tsVolbaSW: the product versions of the index.
+  rgVerzeSW.SetFont(PageFont(14));
+  Place(rgVerzeSW, kPageLeft, 30, kPageWidth, 440);
+}
+
+void TFInstall::WireEvents() {
+  OnShow = [this](ui::TControl*) { FormShow(); };
+  OnKeyDown = [this](ui::TControl*, int& key, ui::TShiftState shift) { FormKeyDown(key, shift); };
+  rgbJazyk.OnClick = [this](ui::TControl* s) { rgbJazykClick(s); };
+  btnNext.OnClick = [this](ui::TControl* s) { btnNextClick(s); };
+  btnUpdate.OnClick = [this](ui::TControl* s) { btnNextClick(s); };
+  btnPrevious.OnClick = [this](ui::TControl* s) { btnPreviousClick(s); };
+  for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3})
+    logo->OnClick = [this](ui::TControl* s) { Image1Click(s); };
+  Label6.OnClick = [this](ui::TControl*) { OpenAddress(std::string("mailto:") + Label6.Caption()); };
+  for (ui::TLabel* link : {&Label9, &Label11, &Label13})
+    link->OnClick = [this, link](ui::TControl*) { OpenAddress(link->Caption()); };
+}
+
+// --- Window events -----------------------------------------------------------------------------
+
+void TFInstall::FormCreate() {
+  LogProcedure log("FormCreate");
+  idxVerzeSW = -1;
+  SetHeadingText("");
+  pgcLogo.SetTabHeight(1);
+  pgcLogo.SetTabWidth(1);
+  btnPrevious.SetAlign(ui::TAlign::alLeft);
+  AdrInstall = "C:\\Velmor";
+  edDir.SetText(AdrInstall);
+  VisibleButton({});
+  for (auto& b : btnJazyk) b = nullptr;
+  chkStartMenu.SetChecked(true);
+  chkPlocha.SetChecked(true);
+  pgcInstall.SetActivePage(&tsJazyk);
+  pgcLogo.SetActivePage(&tsLogov2);
+  BackupVelmor.clear();
+  DetectMSSQLLocal();
+  ObnovaPrevVelmor = false;
+  if (SetupDat().LoadedSetupDat()) ApplySetupDat(true, true);
+}
+
+void TFInstall::FormShow() {
+  LogProcedure log("FormShow");
+  pgcInstall.SetTabHeight(1);
+  pgcInstall.SetTabWidth(1);
+  pgcInstall.SetStyle(ui::TTabStyle::tsFlatButtons);
+  for (int i = 0; i < pgcInstall.PageCount(); ++i) pgcInstall.Pages(i).SetCaption("");
+  // The page on top becomes visible now: run its show step.
+  if (ui::TTabSheet* page = pgcInstall.ActivePage()) ShowPage(*page);
+}
+
+void TFInstall::FormDestroy() { LogProcedure log("FormDestroy"); }
+
+void TFInstall::FormKeyDown(int& key, ui::TShiftState shift) {
+  LogProcedure log("FormKeyDown");
+  if (shift == ui::ssCtrl && key == 'I') ShowSystemInformation();
+}
+
+void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& error) { RunErrorReport(error); }
+
+void TFInstall::RunErrorReport(const std::string& error) {
+  InstallLog().AddError(error);
+  try {
+    InstallLog().SaveError();
+  } catch (const std::exception& e) {
+    InstallLog().AddError(e.what());
+  }
+  Application().Terminate();
+  Close();
+}
+
+void TFInstall::ShowSystemInformation() {}
+
+void TFInstall::OpenAddress(const std::string&) {}
+
+void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
+  SetIcon(resourceName);
+  // The window shows a new icon only after its platform handle is made again.
+  if (HandleAllocated()) {
+    DestroyHandle();
+    HandleNeeded();
+  }
+}
+
+void TFInstall::Image1Click(ui::TControl*) { OpenAddress(Image1.Hint()); }
+
+// --- Services ----------------------------------------------------------------------------------
+
+bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
+  try {
+    if (!GetMSSQLInstallINI("MSSQL.ini", stopIfNoServerList)) return false;
+  } catch (const std::exception& e) {
+    InstallLog().AddError(e.what());
+    return false;
+  }
+  const TSetupDat& def = SetupDat();
+  if (def.VersionProd() == 1) {
+    if (IconVariant != 3) {
+      LoadApplicationIcon("IcoVel3");
+      IconVariant = 3;
+    }
+  } else if (IconVariant != 2) {
+    LoadApplicationIcon("IcoVel2");
+    IconVariant = 2;
+  }
+
+  std::error_code ec;
+  if (!def.InstallPathAlter().empty() && std::filesystem::is_directory(platform::PathFromUtf8(def.InstallPathAlter()), ec))
+    AdrInstall = def.InstallPathAlter();
+  else
+    AdrInstall = def.InstallPath();
+  edDir.SetText(AdrInstall);
+
+  if (applyLanguage) {
+    TLanguageChoice choice = LanguageFromInstallLang(def.InstallLang());
+    rgbJazyk.SetItemIndex(choice.Item);
+    SetLanguage(choice.Language);
+  }
+  ApplyInstallType(def.OnlyVersion() && def.TypInst() < 2 ? tiKest : tiTarpel);
+  return true;
+}
+
+void TFInstall::ApplyInstallType(TTypeInstall type) {
+  FInstallType = type;
+  switch (SetupDat().VersionProd()) {
+    case 0:
+      pgcLogo.SetActivePage(&tsLogov2);
+      break;
+    case 1:
+      pgcLogo.SetActivePage(type == tiKest || type == tiKestUpdate ? &tsLogoV3Kest : &tsLogov3);
+      break;
+    default:
+      break;
+  }
+}
+
+void TFInstall::SetHeadingText(const std::string& text) {
+  lblObrazovkaInfov2.SetCaption(text);
+  lblObrazovkaInfov3.SetCaption(text);
+  lblObrazovkaInfov3Kest.SetCaption(text);
+}
+
+int TFInstall::CaptionWidth(const std::string& text, const ui::TFont& font) {
+  return ui::TextWidth(text, font) + 50;
+}
+
+void TFInstall::FitButtonWidths() {
+  for (ui::TButton* b : {&btnNext, &btnPrevious, &btnOK, &btnBack, &btnStop, &btnInstalovat, &btnZnovuNacist})
+    b->SetWidth(CaptionWidth(b->Caption(), b->Font()));
+}
+
+void TFInstall::AktivujControl(int pageIndex) {
+  LogProcedure log("AktivujControl");
+  if (pageIndex < 0 || pageIndex >= pgcInstall.PageCount()) return;
+  ui::TTabSheet* page = &pgcInstall.Pages(pageIndex);
+  ui::TControl* target = nullptr;
+  if (page == &tsJazyk) {
+    if (rgbJazyk.ItemIndex() >= 0) target = &rgbJazyk.Buttons(rgbJazyk.ItemIndex());
+  } else if (page == &tsAdresar) {
+    target = &edDir;
+  } else if (page == &tsSQLInstall) {
+    target = &cmbMSSQLInstallINI;
+  } else if (page == &tsSQL) {
+    target = &cmbSQLServers;
+  } else if (page == &tsZaloha || page == &tsCopyFiles) {
+    target = &btnStop;
+  } else if (page == &tsUkonceni) {
+    target = &btnNext;
+  } else if (page == &tsSQLNet) {
+    target = &cmbMSSQLNetList;
+  }
+  if (target) target->SetFocus();
+}
+
+void TFInstall::SetFocusButton() {
+  LogProcedure log("SetFocusButton");
+  for (ui::TButton* b : {&btnNext, &btnOK, &btnPrevious, &btnStop}) {
+    if (b->Visible()) {
+      b->SetFocus();
+      return;
+    }
+  }
+}
+
+// --- Languages ---------------------------------------------------------------------------------
+
+void TFInstall::SetLanguage(TLanguage language) {
+  SetCurrentLanguage(language);
+  Language();
+  int page = pgcInstall.ActivePageIndex();
+  SetPageCaption(page);
+  UpdateNextButton(page);
+  FitButtonWidths();
+}
+
+void TFInstall::DatabaseOptions(ui::TRadioGroup& group) {
+  group.Clear();
+  group.AddItem(DatabaseOptionIndent + Msg(msgPresetDatabase));
+  group.AddItem(DatabaseOptionIndent + Msg(msgEmptyDatabase));
+  // After both items: adding an item makes the group's buttons anew.
+  group.Buttons(0).SetEnabled(FInstallType == tiKest || FInstallType == tiKestUpdate);
+  group.SetItemIndex(1);
+}
+
+void TFInstall::Language() {
+  LogProcedure log("Language");
+  lblPopisSQL.SetCaption(FormatMsg(msgDataStoredInSQLDatabase));
+  lblVolbaDB.SetCaption(Msg(msgDatabaseOption));
+  DatabaseOptions(rgVolbaDB);
+  lblVolbaDBNet.SetCaption(Msg(msgDatabaseOption));
+  DatabaseOptions(rgVolbaDBNet);
+  lblVersioInfo.SetCaption(Msg(msgFoundSystemInDirectory));
+  lblInstallDirectory.SetCaption(Msg(msgInstallationDirectory));
+  lblDBName.SetCaption(Msg(msgDatabaseName));
+  lblNameDBNet.SetCaption(Msg(msgDatabaseName));
+  lblLocalMSSQL.SetCaption(Msg(msgSelectExistingMSSQL));
+  lblInstanceMSSQL.SetCaption(Msg(msgMSSQLVersionsToDownload));
+  btnInstallMSSQL.SetCaption(Msg(msgInstallSelectedMSSQL));
+  lblDownload.SetCaption(Msg(msgDownloadSelectedMSSQL));
+  lblBackup.SetCaption(Msg(msgBackingUp));
+  lblFileName.SetCaption(Msg(msgFileName));
+  lblSumaryInstall.SetCaption(Msg(msgOverallProgress));
+  lblInstallVelmor.SetCaption(Msg(msgInstallingVelmorToDirectory));
+  lblCopyFile.SetCaption(Msg(msgCopyingTheFile));
+  chkPlocha.SetCaption(Msg(msgShortcutDesktop));
+  chkStartMenu.SetCaption(Msg(msgShortcutStartMenu));
+  lblResultRecov.SetCaption(Msg(msgRestoreFromBackupSucceeded));
+  lblRecovery.SetCaption(Msg(msgRestoringFromBackup));
+  lblFileNameRecov.SetCaption(Msg(msgFileName));
+  labTSQLNetFind.SetCaption(Msg(msgUseExistingMSSQLNetwork));
+  Label1.SetCaption(FormatMsg(msgSystemInstalledSuccessfully, ProductDisplayName(FInstallType)));
+  chkRunVelmor.SetCaption(Msg(msgRunVelmorAfterInstallation));
+  lblNameDBNet.SetCaption(Msg(msgDatabaseName));
+  btnPrevious.SetCaption(Msg(msgPrevious));
+  btnOK.SetCaption(Msg(msgOK));
+  btnBack.SetCaption(Msg(msgBack));
+  btnStop.SetCaption(Msg(msgTerminate));
+  btnInstalovat.SetCaption(Msg(msgInstall));
+  btnZnovuNacist.SetCaption(Msg(msgRefresh));
+  // Not in the original list: without these two, a button would keep its Czech design
+  // caption in every other language.
+  btnStopDownload.SetCaption(Msg(msgTerminateDownload));
+  btnUpdate.SetCaption(Msg(msgUpdateVersion));
+  rbExistMSSQL.SetCaption(Msg(msgRbSelectExistingMSSQL));
+  rbNewMSSQL.SetCaption(Msg(msgRbInstallNewMSSQL));
+  rbNetMSSQL.SetCaption(Msg(msgRbSearchMSSQLNetwork));
+  labHotTelefon.SetCaption(Msg(msgHotLinePhone));
+  labHotEmail.SetCaption(Msg(msgHotLineEmail));
+  labZalostDB.SetCaption(Msg(msgKnowledgeBase));
+  labPrirucka.SetCaption(Msg(msgManual));
+  labWeb.SetCaption(Msg(msgWeb));
+}
+
+void TFInstall::SetPageCaption(int pageIndex) {
+  if (pageIndex < 0 || pageIndex >= pgcInstall.PageCount()) return;
+  if (const TMessage* heading = PageHeadingOf(pgcInstall.Pages(pageIndex).Name()))
+    SetHeadingText(Msg(*heading));
+}
+
+void TFInstall::rgbJazykClick(ui::TControl*) {
+  if (auto language = LanguageOfItem(rgbJazyk.ItemIndex())) SetLanguage(*language);
+}
+
+// --- Navigation --------------------------------------------------------------------------------
+
+void TFInstall::VisibleButton(TButtonsVisible set) {
+  LogProcedure log("VisibleButton");
+  btnBack.SetVisible(false);
+  auto shown = [&](TButtonVisible v) { return set.Contains(v) || set.Contains(btvShowAll); };
+  btnInstalovat.SetVisible(shown(btvInstall));
+  btnNext.SetVisible(shown(btvNext));
+  btnPrevious.SetVisible(shown(btvPrevious));
+  btnUpdate.SetVisible(shown(btvUpdate));
+  btnOK.SetVisible(shown(btvOK));
+  btnStop.SetVisible(shown(btvStop));
+  btnStopDownload.SetVisible(shown(btvStopDownload));
+}
+
+void TFInstall::ShowPageButtons(int pageIndex, int mode) {
+  if (pageIndex >= 0 && pageIndex < pgcInstall.PageCount()) {
+    ui::TTabSheet* page = &pgcInstall.Pages(pageIndex);
+    if (page == &tsJazyk || page == &tsUkonceni)
+      VisibleButton({btvNext});
+    else if (page == &tsVolbaSW || page == &tsAdresar || page == &tsSQLVolba || page == &tsSQL ||
+             page == &tsSQLNet)
+      VisibleButton({btvPrevious, btvNext});
+    else if (page == &tsSQLInstall)
+      VisibleButton(mode == 1 ? TButtonsVisible{btvStopDownload} : TButtonsVisible{btvPrevious, btvNext});
+    else if (page == &tsZaloha || page == &tsCopyFiles)
+      VisibleButton({btvStop});
+    else if (page == &tsObnova)
+      VisibleButton(mode == 1 ? TButtonsVisible{btvNext} : TButtonsVisible{});
+  }
+  SetPageCaption(pageIndex);
+  UpdateNextButton(pageIndex);
+}
+
+void TFInstall::SetNextCaption(const std::string& caption) {
+  if (btnNext.Caption() == caption) return;
+  btnNext.SetCaption(caption);
+  btnNext.SetWidth(CaptionWidth(caption, btnNext.Font()));
+}
+
+void TFInstall::UpdateNextButton(int pageIndex) {
+  if (pageIndex < 0 || pageIndex >= pgcInstall.PageCount()) return;
+  ui::TTabSheet* page = &pgcInstall.Pages(pageIndex);
+  auto selected = [](ui::TComboBox& c) { return !c.Items().empty() && c.ItemIndex() >= 0; };
+  if (page == &tsJazyk || page == &tsVolbaSW) {
+    SetNextCaption(Msg(msgNext));
+    btnNext.SetEnabled(true);
+  } else if (page == &tsAdresar) {
+    SetNextCaption(Msg(UpdateVerion ? msgUpdateVersion : msgConfigureMSSQL));
+    btnNext.SetEnabled(KontrolaVerze());
+  } else if (page == &tsSQLVolba) {
+    if (rbExistMSSQL.Checked())
+      SetNextCaption(Msg(msgSelectMSSQL));
+    else if (rbNewMSSQL.Checked())
+      SetNextCaption(Msg(msgInstallTheMSSQL));
+    else if (rbNetMSSQL.Checked())
+      SetNextCaption(Msg(msgSearchForMSSQL));
+    btnNext.SetWidth(CaptionWidth(btnNext.Caption(), btnNext.Font()));
+    btnNext.SetEnabled(true);
+  } else if (page == &tsSQLNet) {
+    SetNextCaption(Msg(msgInstallVelmor));
+    btnNext.SetEnabled(selected(cmbMSSQLNetList));
+  } else if (page == &tsSQL) {
+    SetNextCaption(Msg(msgInstallVelmor));
+    btnNext.SetEnabled(selected(cmbSQLServers));
+  } else if (page == &tsSQLInstall) {
+    if (rbNewMSSQL.Checked()) SetNextCaption(Msg(msgInstallTheMSSQLServer));
+    btnNext.SetEnabled(selected(cmbMSSQLInstallINI));
+  } else if (page == &tsUkonceni || page == &tsObnova) {
+    SetNextCaption(Msg(msgClose));
+    btnNext.SetEnabled(true);
+  }
+}
+
+void TFInstall::ShowPage(ui::TTabSheet& page) {
+  pgcInstall.SetActivePage(&page);
+  if (&page == &tsJazyk)
+    tsJazykShow();
+  else if (&page == &tsAdresar)
+    tsAdresarShow();
+  else
+    GenericPageShow(page);
+}
+
+void TFInstall::tsJazykShow() {
+  // The page shows the language its list has selected; Next applies the same choice.
+  SetLanguage(LanguageOfItem(rgbJazyk.ItemIndex()).value_or(CurrentLanguage()));
+  ShowPageButtons(pgcInstall.ActivePageIndex(), 0);
+  AktivujControl(pgcInstall.ActivePageIndex());
+}
+
+void TFInstall::tsAdresarShow() {
+  LogProcedure log("tsAdresarShow");
+  for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3}) logo->SetVisible(true);
+  Language();
+  SetPageCaption(pgcInstall.ActivePageIndex());
+  ShowPageButtons(pgcInstall.ActivePageIndex(), 0);
+  AktivujControl(pgcInstall.ActivePageIndex());
+}
+
+void TFInstall::GenericPageShow(ui::TTabSheet& page) {
+  Language();
+  ShowPageButtons(page.PageIndex(), 0);
+  AktivujControl(page.PageIndex());
+}
+
+void TFInstall::btnNextClick(ui::TControl*) {
+  LogProcedure log("btnNextClick");
+  ui::TTabSheet* page = pgcInstall.ActivePage();
+  if (page == &tsJazyk) {
+    if (auto language = LanguageOfItem(rgbJazyk.ItemIndex())) SetLanguage(*language);
+    ShowPage(DatsIniFile.empty() ? tsAdresar : tsVolbaSW);
+  } else if (page == &tsSQLVolba) {
+    if (rbExistMSSQL.Checked())
+      ShowPage(tsSQL);
+    else if (rbNewMSSQL.Checked())
+      ShowPage(tsSQLInstall);
+    else if (rbNetMSSQL.Checked())
+      ShowPage(tsSQLNet);
+  } else if (page == &tsUkonceni || page == &tsObnova) {
+    Close();
+  }
+}
+
+void TFInstall::btnPreviousClick(ui::TControl*) {
+  LogProcedure log("btnPreviousClick");
+  ui::TTabSheet* page = pgcInstall.ActivePage();
+  if (page == &tsVolbaSW) {
+    ShowPage(tsJazyk);
+  } else if (page == &tsAdresar) {
+    ShowPage(DatsIniFile.empty() ? tsJazyk : tsVolbaSW);
+  } else if (page == &tsSQLVolba) {
+    ShowPage(tsAdresar);
+  } else if (page == &tsSQLInstall) {
+    StopRequested = true;
+    ShowPage(tsSQLVolba);
+  } else if (page == &tsSQL || page == &tsSQLNet) {
+    ShowPage(tsSQLVolba);
+  }
+}

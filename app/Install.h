@@ -1,0 +1,247 @@
+#pragma once
+// TFInstall, the installer's one main window: the heading band pgcLogo, the wizard pages of
+// pgcInstall and the button strip pnlOvladani. The form keeps the wizard's state between
+// pages; what each page does when it is shown or left is decided here and in the pages'
+// own modules, all through the controls' properties and events.
+#include <string>
+
+#include "setup/PackageRecords.h"
+#include "support/Catalogue.h"
+#include "ui/Controls.h"
+
+// The navigation buttons as a set (a small bit set of TButtonVisible).
+enum TButtonVisible : unsigned char {
+  btvUpdate,
+  btvInstall,
+  btvPrevious,
+  btvOK,
+  btvStop,
+  btvNext,
+  btvShowAll,
+  btvStopDownload,
+};
+
+class TButtonsVisible {
+ public:
+  constexpr TButtonsVisible() = default;
+  constexpr TButtonsVisible(std::initializer_list<TButtonVisible> values) {
+    for (TButtonVisible v : values) FBits = static_cast<unsigned char>(FBits | (1u << v));
+  }
+  constexpr bool Contains(TButtonVisible v) const { return (FBits >> v) & 1u; }
+  constexpr bool operator==(const TButtonsVisible&) const = default;
+
+ private:
+  unsigned char FBits = 0;
+};
+
+// Findings of the target-directory check (filled by the directory page).
+using TCheckErrors = unsigned int;
+
+// Program-wide stop request, read between items by the long steps.
+extern bool StopRequested;
+
+// The maker's addresses shown on the completion page and behind the logos.
+namespace maker {
+inline constexpr const char* WebAddress = "https://www.velmor.cz";
+inline constexpr const char* HotlinePhone = "+420 541 000 555";
+inline constexpr const char* HotlineMail = "hotline@velmor.cz";
+inline constexpr const char* KnowledgeBase = "https://www.velmor.cz/tarpel/forum";
+inline constexpr const char* Manual = "https://www.velmor.cz/tarpel/doc/cs";
+inline constexpr const char* Address = "Dromak Solutions s.r.o.\r\nKřenová 1234/56\r\n602 00 Brno";
+}  // namespace maker
+
+class TFInstall : public ui::TForm {
+ public:
+  TFInstall();
+  ~TFInstall() override;
+
+  // --- Wizard state ------------------------------------------------------------------------
+  TTypeInstall FInstallType = tiKest;
+  TTypeInstallSet SetOfInstallTypeFiles;
+  TCheckErrors FCheckErrors = 0;
+  int idxVerzeSW = -1;
+  bool UpdateVerion = false;
+  std::string AdrInstall;
+  std::string BackupVelmor;
+  std::string AdrBackup;
+  std::string AdrDemoData;
+  bool ObnovaPrevVelmor = false;
+
+  // --- Window events -----------------------------------------------------------------------
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void FormKeyDown(int& key, ui::TShiftState shift);
+  // Every error no handler caught while the wizard runs ends here: logged, the error copy of
+  // the log written, the error report shown, and the program asked to end.
+  void ApplicationEvents1Exception(ui::TControl* sender, const std::string& error);
+
+  // --- Services of the form ----------------------------------------------------------------
+  bool ApplySetupDat(bool applyLanguage, bool stopIfNoServerList);
+  void ApplyInstallType(TTypeInstall type);
+  void SetHeadingText(const std::string& text);
+  static int CaptionWidth(const std::string& text, const ui::TFont& font);
+  void FitButtonWidths();
+  void AktivujControl(int pageIndex);
+  void SetFocusButton();
+
+  // --- Languages ---------------------------------------------------------------------------
+  void SetLanguage(TLanguage language);
+  void Language();
+  void SetPageCaption(int pageIndex);
+  void rgbJazykClick(ui::TControl* sender);
+
+  // --- Navigation: buttons and page changes ------------------------------------------------
+  void VisibleButton(TButtonsVisible set);
+  void ShowPageButtons(int pageIndex, int mode);
+  void UpdateNextButton(int pageIndex);
+  // Makes the page the visible one and runs its show step.
+  void ShowPage(ui::TTabSheet& page);
+  void btnNextClick(ui::TControl* sender);
+  void btnPreviousClick(ui::TControl* sender);
+  void Image1Click(ui::TControl* sender);
+
+  // Steps that other parts of the installer provide; the form calls them at its points.
+  virtual void DetectMSSQLLocal() {}
+  virtual bool GetMSSQLInstallINI(const std::string& /*fileName*/, bool /*stopIfNoServerList*/) { return true; }
+  // Whether the target directory can take this installation (the directory page's check).
+  virtual bool KontrolaVerze() { return true; }
+  virtual void ShowSystemInformation();
+  virtual void RunErrorReport(const std::string& error);
+  virtual void OpenAddress(const std::string& address);
+  // Loads an icon resource as the application's and the window's icon.
+  virtual void LoadApplicationIcon(const std::string& resourceName);
+
+  // --- Controls, parents before their children ---------------------------------------------
+  ui::TPageControl pgcLogo{this, "pgcLogo"};
+  ui::TTabSheet tsLogov2{&pgcLogo, "tsLogov2"};
+  ui::TBevel bvlLogov2{&tsLogov2, "bvlLogov2"};
+  ui::TImage Image1{&tsLogov2, "Image1"};
+  ui::TLabel lblObrazovkaInfov2{&tsLogov2, "lblObrazovkaInfov2"};
+  ui::TTabSheet tsLogov3{&pgcLogo, "tsLogov3"};
+  ui::TBevel bvlLogov3{&tsLogov3, "bvlLogov3"};
+  ui::TImage imgVelTarpel{&tsLogov3, "imgVelTarpel"};
+  ui::TLabel lblObrazovkaInfov3{&tsLogov3, "lblObrazovkaInfov3"};
+  ui::TTabSheet tsLogoV3Kest{&pgcLogo, "tsLogoV3Kest"};
+  ui::TBevel bvlLogoV3Kest{&tsLogoV3Kest, "bvlLogoV3Kest"};
+  ui::TImage Image3{&tsLogoV3Kest, "Image3"};
+  ui::TLabel lblObrazovkaInfov3Kest{&tsLogoV3Kest, "lblObrazovkaInfov3Kest"};
+
+  ui::TPanel pnlOvladani{this, "pnlOvladani"};
+  ui::TBevel bvlOvladani{&pnlOvladani, "bvlOvladani"};
+  ui::TButton btnPrevious{&pnlOvladani, "btnPrevious"};
+  ui::TButton btnNext{&pnlOvladani, "btnNext"};
+  ui::TButton btnUpdate{&pnlOvladani, "btnUpdate"};
+  ui::TButton btnInstalovat{&pnlOvladani, "btnInstalovat"};
+  ui::TButton btnOK{&pnlOvladani, "btnOK"};
+  ui::TButton btnBack{&pnlOvladani, "btnBack"};
+  ui::TButton btnStop{&pnlOvladani, "btnStop"};
+  ui::TButton btnStopDownload{&pnlOvladani, "btnStopDownload"};
+
+  ui::TPageControl pgcInstall{this, "pgcInstall"};
+
+  ui::TTabSheet tsJazyk{&pgcInstall, "tsJazyk"};
+  ui::TRadioGroup rgbJazyk{&tsJazyk, "rgbJazyk"};
+
+  ui::TTabSheet tsAdresar{&pgcInstall, "tsAdresar"};
+  ui::TLabel lblInstallDirectory{&tsAdresar, "lblInstallDirectory"};
+  ui::TEdit edDir{&tsAdresar, "edDir"};
+  ui::TButton ColorButton2{&tsAdresar, "ColorButton2"};
+  ui::TLabel lblVersioInfo{&tsAdresar, "lblVersioInfo"};
+  ui::TLabel lblVerze{&tsAdresar, "lblVerze"};
+  ui::TLabel lblErrorDirVer{&tsAdresar, "lblErrorDirVer"};
+
+  ui::TTabSheet tsSQLVolba{&pgcInstall, "tsSQLVolba"};
+  ui::TLabel lblPopisSQL{&tsSQLVolba, "lblPopisSQL"};
+  ui::TGroupBox GroupBox1{&tsSQLVolba, "GroupBox1"};
+  ui::TRadioButton rbExistMSSQL{&GroupBox1, "rbExistMSSQL"};
+  ui::TRadioButton rbNewMSSQL{&GroupBox1, "rbNewMSSQL"};
+  ui::TRadioButton rbNetMSSQL{&GroupBox1, "rbNetMSSQL"};
+
+  ui::TTabSheet tsSQL{&pgcInstall, "tsSQL"};
+  ui::TLabel lblLocalMSSQL{&tsSQL, "lblLocalMSSQL"};
+  ui::TComboBox cmbSQLServers{&tsSQL, "cmbSQLServers"};
+  ui::TLabel lblVolbaDB{&tsSQL, "lblVolbaDB"};
+  ui::TRadioGroup rgVolbaDB{&tsSQL, "rgVolbaDB"};
+  ui::TPanel pnlDBName{&tsSQL, "pnlDBName"};
+  ui::TLabel lblDBName{&pnlDBName, "lblDBName"};
+  ui::TEdit edDBName{&pnlDBName, "edDBName"};
+
+  ui::TTabSheet tsSQLInstall{&pgcInstall, "tsSQLInstall"};
+  ui::TLabel lblInstanceMSSQL{&tsSQLInstall, "lblInstanceMSSQL"};
+  ui::TComboBox cmbMSSQLInstallINI{&tsSQLInstall, "cmbMSSQLInstallINI"};
+  ui::TButton btnInstallMSSQL{&tsSQLInstall, "btnInstallMSSQL"};
+  ui::TPanel PnlDownLoad{&tsSQLInstall, "PnlDownLoad"};
+  ui::TLabel lblDownload{&PnlDownLoad, "lblDownload"};
+  ui::TProgressBar ProgressDownload{&PnlDownLoad, "ProgressDownload"};
+
+  ui::TTabSheet tsZaloha{&pgcInstall, "tsZaloha"};
+  ui::TLabel lblBackup{&tsZaloha, "lblBackup"};
+  ui::TLabel lblFileName{&tsZaloha, "lblFileName"};
+  ui::TProgressBar ProgressBackup{&tsZaloha, "ProgressBackup"};
+
+  ui::TTabSheet tsCopyFiles{&pgcInstall, "tsCopyFiles"};
+  ui::TImage Image2{&tsCopyFiles, "Image2"};
+  ui::TLabel lblInstallVelmor{&tsCopyFiles, "lblInstallVelmor"};
+  ui::TLabel lblCopyFile{&tsCopyFiles, "lblCopyFile"};
+  ui::TProgressBar ProgressCopyFile{&tsCopyFiles, "ProgressCopyFile"};
+  ui::TLabel lblSumaryInstall{&tsCopyFiles, "lblSumaryInstall"};
+  ui::TProgressBar ProgressCopyInstall{&tsCopyFiles, "ProgressCopyInstall"};
+
+  ui::TTabSheet tsUkonceni{&pgcInstall, "tsUkonceni"};
+  ui::TLabel Label1{&tsUkonceni, "Label1"};
+  ui::TMemo Memo1{&tsUkonceni, "Memo1"};
+  ui::TCheckBox chkRunVelmor{&tsUkonceni, "chkRunVelmor"};
+  ui::TCheckBox chkPlocha{&tsUkonceni, "chkPlocha"};
+  ui::TCheckBox chkStartMenu{&tsUkonceni, "chkStartMenu"};
+  ui::TBevel bvlKontakty{&tsUkonceni, "bvlKontakty"};
+  ui::TLabel labHotTelefon{&tsUkonceni, "labHotTelefon"};
+  ui::TLabel Label4{&tsUkonceni, "Label4"};
+  ui::TLabel labHotEmail{&tsUkonceni, "labHotEmail"};
+  ui::TLabel Label6{&tsUkonceni, "Label6"};
+  ui::TLabel labZalostDB{&tsUkonceni, "labZalostDB"};
+  ui::TLabel Label9{&tsUkonceni, "Label9"};
+  ui::TLabel labPrirucka{&tsUkonceni, "labPrirucka"};
+  ui::TLabel Label11{&tsUkonceni, "Label11"};
+  ui::TLabel labWeb{&tsUkonceni, "labWeb"};
+  ui::TLabel Label13{&tsUkonceni, "Label13"};
+
+  ui::TTabSheet tsObnova{&pgcInstall, "tsObnova"};
+  ui::TPanel pnlRecovProgr{&tsObnova, "pnlRecovProgr"};
+  ui::TLabel lblRecovery{&pnlRecovProgr, "lblRecovery"};
+  ui::TLabel lblFileNameRecov{&pnlRecovProgr, "lblFileNameRecov"};
+  ui::TProgressBar ProgressBarRecov{&pnlRecovProgr, "ProgressBarRecov"};
+  ui::TPanel pnlRecovResult{&tsObnova, "pnlRecovResult"};
+  ui::TLabel lblResultRecov{&pnlRecovResult, "lblResultRecov"};
+
+  ui::TTabSheet tsSQLNet{&pgcInstall, "tsSQLNet"};
+  ui::TLabel labTSQLNetFind{&tsSQLNet, "labTSQLNetFind"};
+  ui::TComboBox cmbMSSQLNetList{&tsSQLNet, "cmbMSSQLNetList"};
+  ui::TButton btnZnovuNacist{&tsSQLNet, "btnZnovuNacist"};
+  ui::TLabel lblVolbaDBNet{&tsSQLNet, "lblVolbaDBNet"};
+  ui::TRadioGroup rgVolbaDBNet{&tsSQLNet, "rgVolbaDBNet"};
+  ui::TPanel pnlDBNetName{&tsSQLNet, "pnlDBNetName"};
+  ui::TLabel lblNameDBNet{&pnlDBNetName, "lblNameDBNet"};
+  ui::TEdit edtNetDBName{&pnlDBNetName, "edtNetDBName"};
+
+  ui::TTabSheet tsVolbaSW{&pgcInstall, "tsVolbaSW"};
+  ui::TRadioGroup rgVerzeSW{&tsVolbaSW, "rgVerzeSW"};
+
+  // The language-button references of the language page (cleared at creation).
+  ui::TRadioButton* btnJazyk[4] = {nullptr, nullptr, nullptr, nullptr};
+
+ private:
+  void LayOut();
+  void LayOutHeading();
+  void LayOutButtons();
+  void LayOutPages();
+  void WireEvents();
+  void SetNextCaption(const std::string& caption);
+  void DatabaseOptions(ui::TRadioGroup& group);
+  void tsJazykShow();
+  void tsAdresarShow();
+  void GenericPageShow(ui::TTabSheet& page);
+};
+
+// The program's wizard window; null before start-up creates it.
+extern TFInstall* FInstall;
