@@ -15,7 +15,7 @@ packages=(
   mingw-w64-tools libz-mingw-w64-dev
   zlib1g-dev libzip-dev libpcre2-dev libpugixml-dev libcurl4-openssl-dev
   libgtest-dev googletest
-  wine wine64 xvfb xdotool imagemagick x11-utils
+  wine wine64 xvfb xdotool imagemagick x11-utils fonts-dejavu-core
   zip unzip p7zip-full curl python3 openssl
 )
 

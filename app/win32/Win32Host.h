@@ -1,0 +1,42 @@
+#pragma once
+// Start-up on Windows: the platform's side of the start-up sequence (app/Startup.h).
+#include <memory>
+#include <string>
+
+#include "app/Install.h"
+#include "app/Startup.h"
+
+class TWin32StartupHost : public TStartupHost {
+ public:
+  void InitializeApplication() override;
+  bool ApplyStyle(const std::string& styleName) override;
+  bool FindRunningWizard(const std::string& windowClass) override;
+  void BringRunningWizardToFront() override;
+  void WriteSSLLibraries() override;
+  void MainFormOnTaskbar() override;
+  void CreateSetupDat() override;
+  TStartupDefinition Definition() override;
+  bool DownloadFile(const std::string& url, std::string& localPath) override;
+  void WindowsVersion(int& major, int& minor) override;
+  bool HasAdminRights() override;
+  void SetApplicationIcon(const std::string& resourceName) override;
+  void CreateWizard() override;
+  void RunMessageLoop() override;
+  void Terminate() override;
+  void UnhandledError(const std::string& message) override;
+
+  TFInstall* Wizard() const { return FWizard.get(); }
+
+ protected:
+  // Makes the wizard window; tests put in their own kind.
+  virtual std::unique_ptr<TFInstall> MakeWizard();
+
+ private:
+  void* FRunning = nullptr;
+  std::string FIcon;
+  std::unique_ptr<TFInstall> FWizard;
+};
+
+// Limits the DLL search of this process to the system folder: an installer is started
+// from a Downloads folder, where a planted DLL must never be loaded.
+void HardenDllSearch();
