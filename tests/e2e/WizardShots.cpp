@@ -1,0 +1,146 @@
+// Test program, never shipped: shows the real wizard window and saves a picture of every
+// page in every interface language, for people to look at (scripts/screenshots.sh).
+//   WizardShots.exe OUTDIR [LANGS]      LANGS: any of CZ,EN,DE,SK (default all)
+// Pictures are 24-bit BMP files OUTDIR\<lang>-<nn>-<page>.bmp of the window as on screen.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/Install.h"
+#include "app/win32/Win32Host.h"
+#include "platform/win32/Wide.h"
+#include "support/Application.h"
+#include "support/Catalogue.h"
+#include "ui/win32/Win32Backend.h"
+
+using platform::win32::Wide;
+
+namespace {
+
+void Pump(int milliseconds) {
+  DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  do {
+    Application().ProcessMessages();
+    Sleep(10);
+  } while (GetTickCount() < end);
+}
+
+bool SaveWindow(HWND wnd, const std::wstring& file) {
+  // The client area: under Xvfb there is no window manager to draw a frame.
+  RECT r;
+  GetClientRect(wnd, &r);
+  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFOHEADER bi{};
+  bi.biSize = sizeof(bi);
+  bi.biWidth = w;
+  bi.biHeight = h;
+  bi.biPlanes = 1;
+  bi.biBitCount = 24;
+  int stride = ((w * 3 + 3) / 4) * 4;
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
+  BITMAPINFO info{};
+  info.bmiHeader = bi;
+  int lines = GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+  if (lines != h) fwprintf(stderr, L"GetDIBits gave %d of %d lines\n", lines, h);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(bi);
+  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  if (!f) return false;
+  fwrite(&fh, sizeof(fh), 1, f);
+  fwrite(&bi, sizeof(bi), 1, f);
+  fwrite(pixels.data(), 1, pixels.size(), f);
+  fclose(f);
+  return true;
+}
+
+// Sample content, so every page shows what it looks like in use.
+void FillSamples(TFInstall& w) {
+  w.lblVerze.SetCaption("Velmor Tarpel 2.14.3");
+  w.lblErrorDirVer.SetCaption(Msg(msgNewerVersionInLocation).substr(0, 60) + "...");
+  w.rbExistMSSQL.SetChecked(true);
+  w.cmbSQLServers.SetItems({"VELMOR-PC\\SQLEXPRESS", "VELMOR-PC\\VELMOR"});
+  w.cmbSQLServers.SetItemIndex(0);
+  w.edDBName.SetText("VelmorData");
+  w.cmbMSSQLInstallINI.SetItems({"Microsoft SQL Server 2019 Express (64-bit)"});
+  w.cmbMSSQLInstallINI.SetItemIndex(0);
+  w.btnInstallMSSQL.SetVisible(true);
+  w.PnlDownLoad.SetVisible(true);
+  w.ProgressDownload.SetPosition(40);
+  w.lblFileName.SetCaption("C:\\Velmor\\Data\\Sestavy\\Faktura - přehled plateb.rep");
+  w.ProgressBackup.SetPosition(35);
+  w.lblCopyFile.SetCaption(Msg(msgCopyingTheFile) + "Program.zip");
+  w.ProgressCopyFile.SetPosition(70);
+  w.ProgressCopyInstall.SetPosition(45);
+  w.lblFileNameRecov.SetCaption("C:\\Velmor\\Velmor.exe");
+  w.ProgressBarRecov.SetPosition(80);
+  w.cmbMSSQLNetList.SetItems({"SERVER01\\SQL2019", "SERVER02"});
+  w.cmbMSSQLNetList.SetItemIndex(0);
+  w.edtNetDBName.SetText("VelmorData");
+  w.rgVerzeSW.SetItems({"   Velmor Tarpel 2.14", "   Velmor Kest 2.14", "   Velmor Tarpel 3.0 (beta)"});
+  w.rgVerzeSW.SetItemIndex(0);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    fwprintf(stderr, L"usage: WizardShots OUTDIR [CZ,EN,DE,SK]\n");
+    return 2;
+  }
+  std::wstring out = argv[1];
+  std::wstring langs = argc > 2 ? argv[2] : L"CZ,EN,DE,SK";
+  ui::win32::UseWin32Backend();
+  std::string error;
+  TWin32StartupHost host;
+  host.ApplyStyle("Velmor setup white");
+  TFInstall w;
+  FInstall = &w;
+  w.SetIcon("IcoVel2");
+  w.FormCreate();
+  w.ShowForm();
+  FillSamples(w);
+  HWND wnd = static_cast<HWND>(w.Handle());
+  if (!wnd) wnd = FindWindowW(L"TFInstall", nullptr);
+  { RECT r{}, c{}; GetWindowRect(wnd, &r); GetClientRect(wnd, &c); fwprintf(stderr, L"window %p visible %d rect %ld,%ld,%ld,%ld client %ld x %ld form %d x %d\n", (void*)wnd, IsWindowVisible(wnd), r.left, r.top, r.right, r.bottom, c.right, c.bottom, w.Width(), w.Height()); }
+  SetWindowPos(wnd, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
+  struct Lang {
+    const wchar_t* code;
+    int item;
+  } all[] = {{L"CZ", 0}, {L"SK", 1}, {L"EN", 2}, {L"DE", 3}};
+  int saved = 0;
+  for (const Lang& l : all) {
+    if (langs.find(l.code) == std::wstring::npos) continue;
+    for (int p = 0; p < w.pgcInstall.PageCount(); ++p) {
+      w.rgbJazyk.SetItemIndex(l.item);
+      ui::TTabSheet& page = w.pgcInstall.Pages(p);
+      w.ShowPage(page);
+      w.SetPageCaption(p);
+      if (&page == &w.tsAdresar) w.SetHeadingText(Msg(msgSelectTargetDirectory));
+      FillSamples(w);
+      // The three heading looks take turns, so each is seen with long and short headings.
+      ui::TTabSheet* looks[] = {&w.tsLogov2, &w.tsLogov3, &w.tsLogoV3Kest};
+      w.pgcLogo.SetActivePage(looks[p % 3]);
+      RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Pump(250);
+      wchar_t name[64];
+      swprintf(name, 64, L"\\%ls-%02d-%ls.bmp", l.code, p + 1, Wide(page.Name()).c_str());
+      if (SaveWindow(wnd, out + name)) ++saved;
+    }
+  }
+  fwprintf(stdout, L"%d pictures\n", saved);
+  return saved > 0 ? 0 : 1;
+}
