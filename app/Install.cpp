@@ -328,7 +328,7 @@ void TFInstall::LayOutPages() {
 
   // tsVolbaSW: the product versions of the index.
   rgVerzeSW.SetFont(PageFont(14));
-  Place(rgVerzeSW, kPageLeft, 30, kPageWidth, 440);
+  Place(rgVerzeSW, kPageLeft, 30, kPageWidth, 200);
 }
 
 void TFInstall::WireEvents() {

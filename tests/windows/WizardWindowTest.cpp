@@ -1,0 +1,227 @@
+// The wizard as real windows under wine: its window class and size, Ctrl+I, a second copy of
+// VelSetup.exe refused, and an uncaught error ending the program with both log files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "TestSupport.h"
+#include "app/Install.h"
+#include "app/win32/Win32Host.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "platform/win32/Wide.h"
+#include "setup/SetupDat.h"
+#include "support/Application.h"
+#include "support/Catalogue.h"
+#include "support/InstallLog.h"
+#include "support/SystemUtil.h"
+#include "ui/win32/Win32Backend.h"
+
+using platform::win32::Wide;
+
+namespace {
+
+class CountingWizard : public TFInstall {
+ public:
+  int systemInfoShown = 0;
+  void ShowSystemInformation() override { ++systemInfoShown; }
+};
+
+void Pump(int milliseconds) {
+  DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  do {
+    Application().ProcessMessages();
+    Sleep(5);
+  } while (GetTickCount() < end);
+}
+
+std::set<std::string> LogFiles(const std::string& prefix) {
+  std::set<std::string> files;
+  for (auto& e : std::filesystem::directory_iterator(platform::PathFromUtf8(TempDirectory())))
+    if (platform::Utf8FromPath(e.path().filename()).rfind(prefix, 0) == 0) files.insert(platform::Utf8FromPath(e.path()));
+  return files;
+}
+
+std::set<std::string> NewFiles(const std::set<std::string>& before, const std::set<std::string>& after) {
+  std::set<std::string> added;
+  for (const std::string& f : after)
+    if (!before.count(f)) added.insert(f);
+  return added;
+}
+
+class WizardWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ui::win32::UseWin32Backend();
+    ReplaceSetupDat(std::make_unique<TSetupDat>(false));
+    SetCurrentLanguage(langCZ);
+    Application().ResetTerminated();
+  }
+  void TearDown() override {
+    ui::SetBackend(nullptr);
+    ReplaceSetupDat(nullptr);
+    SetCurrentLanguage(langCZ);
+    Application().ResetTerminated();
+  }
+};
+
+TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
+  CountingWizard w;
+  w.FormCreate();
+  w.ShowForm();
+  Pump(50);
+  HWND wnd = FindWindowW(L"TFInstall", nullptr);
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_EQ(wnd, static_cast<HWND>(w.Handle()));
+  wchar_t cls[64];
+  GetClassNameW(wnd, cls, 64);
+  EXPECT_STREQ(cls, L"TFInstall");
+  RECT r;
+  GetClientRect(wnd, &r);
+  EXPECT_EQ(r.right - r.left, 754);
+  EXPECT_EQ(r.bottom - r.top, 711);
+  LONG style = GetWindowLongW(wnd, GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);  // fixed border
+  wchar_t title[128];
+  GetWindowTextW(wnd, title, 128);
+  EXPECT_STREQ(title, L"Instalace software VELMOR");
+}
+
+TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
+  CountingWizard w;
+  w.FormCreate();
+  w.ShowForm();
+  Pump(50);
+  HWND focus = static_cast<HWND>(w.rgbJazyk.Buttons(0).Handle());
+  ASSERT_NE(focus, nullptr);
+  struct Case {
+    bool ctrl, shift, alt;
+    int opened;
+  } cases[] = {{true, false, false, 1}, {true, true, false, 0}, {false, false, true, 0}, {false, false, false, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.ctrl) + std::to_string(c.shift) + std::to_string(c.alt));
+    w.systemInfoShown = 0;
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = c.ctrl ? 0x80 : 0;
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = c.shift ? 0x80 : 0;
+    keys[VK_MENU] = keys[VK_LMENU] = c.alt ? 0x80 : 0;
+    SetKeyboardState(keys);
+    // The key reaches the focused radio button; the form sees it first.
+    if (c.alt)
+      PostMessageW(focus, WM_SYSKEYDOWN, 'I', 0x20000001);
+    else
+      PostMessageW(focus, WM_KEYDOWN, 'I', 1);
+    Pump(50);
+    keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_SHIFT] = keys[VK_LSHIFT] = keys[VK_MENU] = keys[VK_LMENU] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(w.systemInfoShown, c.opened);
+  }
+}
+
+// Waits for a process, closing every window it shows (the error box of a refusal).
+DWORD WaitClosingWindows(HANDLE process, DWORD pid, int* windowsClosed) {
+  for (int i = 0; i < 600; ++i) {
+    if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) break;
+    struct Ctx {
+      DWORD pid;
+      int* closed;
+    } ctx{pid, windowsClosed};
+    EnumWindows(
+        [](HWND wnd, LPARAM lp) -> BOOL {
+          auto* c = reinterpret_cast<Ctx*>(lp);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(wnd, &owner);
+          if (owner == c->pid && IsWindowVisible(wnd)) {
+            PostMessageW(wnd, WM_CLOSE, 0, 0);
+            ++*c->closed;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    Pump(20);
+  }
+  DWORD code = 999;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
+  CountingWizard w;
+  w.FormCreate();
+  w.ShowForm();
+  Pump(50);
+  HWND first = static_cast<HWND>(w.Handle());
+  // Something else is in front before the second copy starts.
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+  SetForegroundWindow(other);
+  Pump(50);
+
+  auto before = LogFiles("VelmorInst");
+  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
+  std::wstring cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << GetLastError();
+  int closed = 0;
+  DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  Pump(50);
+  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(GetForegroundWindow(), first);
+  DestroyWindow(other);
+
+  // Its log was saved and holds the refusal (in Czech: no language was chosen yet).
+  auto added = NewFiles(before, LogFiles("VelmorInst"));
+  ASSERT_EQ(added.size(), 1u);
+  std::string log = platform::Utf8FromAnsi(testing_support::ReadFile(*added.begin()));
+  EXPECT_NE(log.find(MsgIn(msgInstallationAlreadyRunning, langCZ)), std::string::npos) << log;
+  EXPECT_EQ(log.find(MsgIn(msgInitializing, langCZ)), std::string::npos);
+}
+
+// A wizard whose Next button fails with an error nothing catches.
+class FailingHost : public TWin32StartupHost {
+ public:
+  bool ApplyStyle(const std::string&) override { return true; }  // the test program has no style resource
+  void CreateSetupDat() override {}
+  TStartupDefinition Definition() override { return {true, -1, 0, 0}; }
+  bool HasAdminRights() override { return true; }
+  void RunMessageLoop() override {
+    Wizard()->btnNext.OnClick = [](ui::TControl*) { throw std::runtime_error("Chyba v obsluze tlačítka"); };
+    Wizard()->ShowForm();  // the button's window exists from here on
+    PostMessageW(static_cast<HWND>(Wizard()->btnNext.Handle()), BM_CLICK, 0, 0);
+    TWin32StartupHost::RunMessageLoop();
+  }
+};
+
+TEST_F(WizardWindowTest, UncaughtErrorEndsTheProgramWithBothLogFiles) {
+  auto before = LogFiles("VelmorInst");
+  auto beforeError = LogFiles("VelmorErrorInst");
+  FailingHost host;
+  EXPECT_EQ(RunVelSetup(host), 2);
+  EXPECT_TRUE(Application().Terminated());
+  HWND wnd = FindWindowW(L"TFInstall", nullptr);
+  EXPECT_TRUE(!wnd || !IsWindowVisible(wnd));  // the wizard did not go on
+
+  auto errors = NewFiles(beforeError, LogFiles("VelmorErrorInst"));
+  auto logs = NewFiles(before, LogFiles("VelmorInst"));
+  ASSERT_EQ(errors.size(), 1u);
+  ASSERT_EQ(logs.size(), 1u);
+  for (const std::string& f : {*errors.begin(), *logs.begin()}) {
+    std::string text = platform::Utf8FromAnsi(testing_support::ReadFile(f));
+    EXPECT_NE(text.find("Chyba v obsluze tlačítka"), std::string::npos) << f;
+  }
+}
+
+}  // namespace
