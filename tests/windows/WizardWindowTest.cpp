@@ -126,26 +126,28 @@ TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
   }
 }
 
+struct CloseContext {
+  DWORD pid;
+  int* closed;
+};
+
+BOOL CALLBACK CloseWindowOf(HWND wnd, LPARAM lp) {
+  auto* c = reinterpret_cast<CloseContext*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(wnd, &owner);
+  if (owner == c->pid && IsWindowVisible(wnd)) {
+    PostMessageW(wnd, WM_CLOSE, 0, 0);
+    ++*c->closed;
+  }
+  return TRUE;
+}
+
 // Waits for a process, closing every window it shows (the error box of a refusal).
 DWORD WaitClosingWindows(HANDLE process, DWORD pid, int* windowsClosed) {
   for (int i = 0; i < 600; ++i) {
     if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) break;
-    struct Ctx {
-      DWORD pid;
-      int* closed;
-    } ctx{pid, windowsClosed};
-    EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-          auto* c = reinterpret_cast<Ctx*>(lp);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(wnd, &owner);
-          if (owner == c->pid && IsWindowVisible(wnd)) {
-            PostMessageW(wnd, WM_CLOSE, 0, 0);
-            ++*c->closed;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    CloseContext ctx{pid, windowsClosed};
+    EnumWindows(CloseWindowOf, reinterpret_cast<LPARAM>(&ctx));
     Pump(20);
   }
   DWORD code = 999;
