@@ -11,7 +11,6 @@
 #include "support/Application.h"
 #include "support/InstallLog.h"
 
-bool StopRequested = false;
 TFInstall* FInstall = nullptr;
 
 namespace {

@@ -5,6 +5,7 @@
 // own modules, all through the controls' properties and events.
 #include <string>
 
+#include "setup/Downloader.h"  // StopRequested, the program-wide stop request
 #include "setup/PackageRecords.h"
 #include "support/Catalogue.h"
 #include "ui/Controls.h"
@@ -37,8 +38,6 @@ class TButtonsVisible {
 // Findings of the target-directory check (filled by the directory page).
 using TCheckErrors = unsigned int;
 
-// Program-wide stop request, read between items by the long steps.
-extern bool StopRequested;
 
 // The maker's addresses shown on the completion page and behind the logos.
 namespace maker {

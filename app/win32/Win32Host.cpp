@@ -55,7 +55,9 @@ TStartupDefinition TWin32StartupHost::Definition() {
   return {d.LoadedSetupDat(), d.WinVerzeMajor(), d.WinVerzeMinor(), d.VersionProd()};
 }
 
-bool TWin32StartupHost::DownloadFile(const std::string&, std::string&) { return false; }
+bool TWin32StartupHost::DownloadFile(const std::string& url, std::string& localPath) {
+  return SetupDat().DownloadFile(url, localPath, nullptr, false);
+}
 
 void TWin32StartupHost::WindowsVersion(int& major, int& minor) {
   // RtlGetVersion tells the truth whatever the manifest says.
