@@ -207,3 +207,32 @@ TEST(ZipArchiveTools, VelkitArchiveCommands) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ZipArchiveTools, VelkitBackupPacksTheInstallationForUnzip) {
+  TempFolder tmp;
+  tmp.Write("Velmor/prog.exe", "program");
+  tmp.Write("Velmor/Sub/lib.dll", "library");
+  tmp.Write("Velmor/data.MDF", "database");
+  tmp.Write("Velmor/Backup/Backup20240101000000.zip", "earlier backup");
+  tmp.Write("Velmor/DemoData/demo.dat", "demo");
+  std::string velkit = std::string(VELSETUP_BINARY_DIR) + "/tools/velkit";
+  std::string out = tmp / "out.txt";
+  ASSERT_EQ(Shell(velkit + " archive backup " + Quote(tmp / "Velmor") + " >" + Quote(out)), 0);
+  std::string archive = ReadFile(out);
+  while (!archive.empty() && archive.back() == '\n') archive.pop_back();
+  std::string folder = tmp / "Velmor/Backup/Backup";
+  ASSERT_EQ(archive.compare(0, folder.size(), folder), 0) << archive;
+  EXPECT_EQ(archive.size(), folder.size() + 14 + 4) << "fourteen-digit time stamp and .zip";
+  EXPECT_EQ(Shell("unzip -tqq " + Quote(archive)), 0);
+  ASSERT_EQ(Shell("unzip -Z1 " + Quote(archive) + " | sort >" + Quote(out)), 0);
+  EXPECT_EQ(ReadFile(out), "Sub/lib.dll\nprog.exe\n");
+
+  EXPECT_EQ(Shell(velkit + " archive backup " + Quote(tmp / "Empty") + " 2>/dev/null"), 1 << 8);
+  tmp.Write("Empty/Backup/old.zip", "x");
+  ASSERT_EQ(Shell(velkit + " archive backup " + Quote(tmp / "Empty") + " >" + Quote(out)), 0);
+  EXPECT_NE(ReadFile(out).find("Nothing to back up"), std::string::npos);
+}
+
+}  // namespace

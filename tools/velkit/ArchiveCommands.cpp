@@ -3,9 +3,15 @@
 #include <cstdio>
 #include <ctime>
 
+#include <filesystem>
+
 #include "Command.h"
+#include "engine/Backup.h"
 #include "engine/ZipArchive.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
+#include "support/SystemUtil.h"
 
 namespace velkit {
 
@@ -57,10 +63,33 @@ int List(const std::vector<std::string>& args) {
   return ExitOk;
 }
 
+int Backup(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.size() != 1) throw UsageError{"expected DIR"};
+  const std::string& dir = o.positional[0];
+  std::error_code ec;
+  if (!std::filesystem::is_directory(platform::PathFromUtf8(dir), ec)) {
+    std::fprintf(stderr, "velkit archive backup: the folder %s does not exist\n", dir.c_str());
+    return ExitFailed;
+  }
+  std::vector<std::string> files;
+  ListFilesForBackup(dir, files);
+  bool stop = false;
+  engine::BackupResult result = engine::BackUpFiles(dir, files, TimeStampText(platform::NowLocal()), nullptr, stop);
+  if (result.ArchivePath.empty())
+    std::printf("Nothing to back up in %s\n", dir.c_str());
+  else
+    std::printf("%s\n", result.ArchivePath.c_str());
+  return ExitOk;
+}
+
 Registrar extractCommand({"archive", "extract", "ARCHIVE DIR [--password P] [--mask M]",
                           "extracts the entries of a ZIP archive (all, or those matching the mask) below DIR", Extract});
 Registrar listCommand({"archive", "list", "ARCHIVE",
                        "lists the entries of a ZIP archive: date, sizes, encryption, CRC-32, name", List});
+Registrar backupCommand({"archive", "backup", "DIR",
+                         "backs up the files of an installation into DIR/Backup/Backup<time stamp>.zip and prints its path",
+                         Backup});
 
 }  // namespace
 
