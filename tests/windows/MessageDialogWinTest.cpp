@@ -40,25 +40,26 @@ HWND FindVisibleMessageWindow() {
   return nullptr;
 }
 
+struct Search {
+  std::wstring text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchButton(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<Search*>(p);
+  wchar_t cls[32], caption[128];
+  GetClassNameW(h, cls, 32);
+  GetWindowTextW(h, caption, 128);
+  if (_wcsicmp(cls, L"BUTTON") == 0 && s->text == caption && IsWindowVisible(h)) {
+    s->found = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND FindButton(HWND window, const std::wstring& text) {
-  struct Search {
-    std::wstring text;
-    HWND found = nullptr;
-  } search{text};
-  EnumChildWindows(
-      window,
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        wchar_t cls[32], caption[128];
-        GetClassNameW(h, cls, 32);
-        GetWindowTextW(h, caption, 128);
-        if (_wcsicmp(cls, L"BUTTON") == 0 && s->text == caption && IsWindowVisible(h)) {
-          s->found = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{text};
+  EnumChildWindows(window, MatchButton, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
