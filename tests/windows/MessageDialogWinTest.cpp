@@ -1,12 +1,11 @@
-// The message window as real windows: a driver thread finds it by its class and presses its
-// buttons the way a user (or a GUI driver) does.
+// The message window as real windows: found by its class, its buttons pressed by real
+// messages the way a user (or a GUI driver) does.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <functional>
 #include <string>
-#include <thread>
 
 #include "support/Application.h"
 #include "support/Catalogue.h"
@@ -31,13 +30,24 @@ class RealMessageWindow : public testing::Test {
   }
 };
 
-HWND FindVisibleMessageWindow() {
-  for (int i = 0; i < 1000; ++i) {
-    HWND w = FindWindowW(L"TFMessage", nullptr);
-    if (w && IsWindowVisible(w)) return w;
-    Sleep(10);
-  }
-  return nullptr;
+// The user's side runs from a timer inside the window's own message loop, once the message
+// window is visible.
+std::function<void(HWND)> pendingAct;
+int timerTicks = 0;
+
+void CALLBACK ActWhenShown(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND w = FindWindowW(L"TFMessage", nullptr);
+  if ((!w || !IsWindowVisible(w)) && ++timerTicks < 500) return;
+  KillTimer(nullptr, id);
+  auto act = std::move(pendingAct);
+  pendingAct = nullptr;
+  if (act) act(w);
+}
+
+void WhenShown(std::function<void(HWND)> act) {
+  pendingAct = std::move(act);
+  timerTicks = 0;
+  SetTimer(nullptr, 0, 20, ActWhenShown);
 }
 
 struct Search {
@@ -63,31 +73,26 @@ HWND FindButton(HWND window, const std::wstring& text) {
   return search.found;
 }
 
-// What the driver thread does once the message window is up.
+// What the user does once the message window is up.
 enum class Act { ClickYes, ClickNo, Enter, CloseBox };
 
-std::thread Driver(Act act, std::atomic<bool>& done) {
-  return std::thread([act, &done] {
-    HWND w = FindVisibleMessageWindow();
-    if (!w) return;
+void Perform(Act act, HWND w, bool& done) {
+  if (!w) return;
+  if (act == Act::ClickYes || act == Act::ClickNo) {
     HWND button = FindButton(w, act == Act::ClickYes ? L"&Yes" : L"&No");
     if (!button) {  // never leave the test waiting for an answer
       PostMessageW(w, WM_CLOSE, 0, 0);
       return;
     }
-    switch (act) {
-      case Act::ClickYes: case Act::ClickNo: SendMessageW(button, BM_CLICK, 0, 0); break;
-      case Act::Enter: {
-        GUITHREADINFO info{sizeof info};
-        GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &info);
-        PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_RETURN, 1);
-        PostMessageW(info.hwndFocus, WM_KEYUP, VK_RETURN, 0xC0000001);
-        break;
-      }
-      case Act::CloseBox: PostMessageW(w, WM_CLOSE, 0, 0); break;
-    }
-    done = true;
-  });
+    SendMessageW(button, BM_CLICK, 0, 0);
+  } else if (act == Act::Enter) {
+    HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+  } else {
+    PostMessageW(w, WM_CLOSE, 0, 0);
+  }
+  done = true;
 }
 
 }  // namespace
@@ -97,10 +102,9 @@ TEST_F(RealMessageWindow, QuestionIsAnsweredByRealButtonPresses) {
       {Act::ClickYes, true}, {Act::ClickNo, false}, {Act::Enter, false}, {Act::CloseBox, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.act));
-    std::atomic<bool> done{false};
-    std::thread driver = Driver(c.act, done);
+    bool done = false;
+    WhenShown([&](HWND w) { Perform(c.act, w, done); });
     bool answer = ShowQuestion("Abort the installation", "");
-    driver.join();
     EXPECT_TRUE(done);
     EXPECT_EQ(answer, c.expected);
     EXPECT_EQ(FindWindowW(L"TFMessage", nullptr), nullptr);  // released
@@ -108,10 +112,9 @@ TEST_F(RealMessageWindow, QuestionIsAnsweredByRealButtonPresses) {
 }
 
 TEST_F(RealMessageWindow, ButtonsAndTextsSitInsideTheWindow) {
-  std::atomic<bool> done{false};
+  bool done = false;
   RECT window{}, yes{}, no{}, client{};
-  std::thread driver([&] {
-    HWND w = FindVisibleMessageWindow();
+  WhenShown([&](HWND w) {
     if (!w) return;
     GetWindowRect(w, &window);
     GetClientRect(w, &client);
@@ -121,7 +124,6 @@ TEST_F(RealMessageWindow, ButtonsAndTextsSitInsideTheWindow) {
     done = true;
   });
   ShowQuestion("The target directory already contains a newer version of the program. Continue anyway", "");
-  driver.join();
   ASSERT_TRUE(done);
   EXPECT_EQ(no.left - yes.right, 22);
   EXPECT_GE(yes.left, window.left);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <thread>
 
 #include "support/Application.h"
 #include "ui/Controls.h"
@@ -52,6 +51,13 @@ void PostKey(HWND target, int vk, bool ctrl, bool shift, bool alt) {
   Application().ProcessMessages();
   state[VK_CONTROL] = state[VK_SHIFT] = state[VK_MENU] = 0;
   SetKeyboardState(state);
+}
+
+void CALLBACK PressFirstButton(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND w = FindWindowW(L"VelSetupTestDialog", nullptr);
+  if (!w || !IsWindowVisible(w)) return;
+  KillTimer(nullptr, id);
+  SendMessageW(FindWindowExW(w, nullptr, L"BUTTON", nullptr), BM_CLICK, 0, 0);
 }
 
 void CALLBACK CloseTestDialog(HWND, UINT, UINT_PTR id, DWORD) {
@@ -223,20 +229,10 @@ TEST_F(Win32Controls, ModalLoopEndsWhenARealButtonIsPressed) {
   cancel.SetBounds(120, 10, 100, 30);
   ok.SetModalResult(mrOk);
   cancel.SetModalResult(mrCancel);
-  // Another thread finds the window by its class and presses the button, like a GUI driver.
-  std::thread driver([] {
-    for (int i = 0; i < 1000; ++i) {
-      HWND w = FindWindowW(L"VelSetupTestDialog", nullptr);
-      if (w && IsWindowVisible(w)) {
-        HWND button = FindWindowExW(w, nullptr, L"BUTTON", nullptr);
-        SendMessageW(button, BM_CLICK, 0, 0);
-        return;
-      }
-      Sleep(20);
-    }
-  });
+  // A timer inside the modal loop finds the window by its class and presses the button,
+  // like a GUI driver does from outside.
+  SetTimer(nullptr, 0, 50, PressFirstButton);
   TModalResult result = dlg.ShowModal();
-  driver.join();
   EXPECT_EQ(result, mrOk);
   EXPECT_FALSE(IsWindowVisible(H(dlg)));
 
