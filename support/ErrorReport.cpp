@@ -91,10 +91,11 @@ TFInstallErrDlg::TFInstallErrDlg() : TForm("FInstallErrDlg") {
     l->SetAlign(TAlign::alTop);
   }
   lblTextZpravy.SetTop(0);
-  lblTextZpravy.SetHeight(24);
-  lblPozn.SetTop(24);
-  lblPozn.SetHeight(24);
+  lblTextZpravy.SetHeight(21);
+  // The note may take two lines in some languages: it gets the rest of the band.
+  lblPozn.SetAlign(TAlign::alClient);
   lblPozn.SetWordWrap(true);
+  lblPozn.SetLayout(TTextLayout::tlCenter);
   mmoEmailText.SetAlignWithMargins(true);
   mmoEmailText.SetMargins({8, 0, 0, 8});
   mmoEmailText.SetAlign(TAlign::alClient);

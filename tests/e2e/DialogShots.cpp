@@ -1,0 +1,139 @@
+// Test program, never shipped: shows the installer's dialogs (every message kind, the wait
+// window, the system information, the error report and its log viewer) as real windows and
+// saves a picture of each, for people to look at (scripts/dialog-shots.sh).
+//   DialogShots.exe OUTDIR [LANGS]      LANGS: any of CZ,EN,DE,SK (default all)
+// Pictures are 24-bit BMP files OUTDIR\<lang>-<dialog>.bmp of the client area as on screen.
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "setup/SetupDat.h"
+#include "support/Application.h"
+#include "support/Catalogue.h"
+#include "support/ErrorReport.h"
+#include "support/InstallLog.h"
+#include "support/MessageForm.h"
+#include "support/SetupInfo.h"
+#include "ui/win32/Win32Backend.h"
+
+namespace {
+
+std::wstring outDir, shotName;
+const wchar_t* shotClass = nullptr;
+int saved = 0;
+
+bool SaveWindow(HWND wnd, const std::wstring& file) {
+  RECT r;
+  GetClientRect(wnd, &r);
+  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = h;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  int stride = ((w * 3 + 3) / 4) * 4;
+  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(BITMAPINFOHEADER);
+  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  if (!f) return false;
+  fwrite(&fh, sizeof(fh), 1, f);
+  fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
+  fwrite(pixels.data(), 1, pixels.size(), f);
+  fclose(f);
+  ++saved;
+  return true;
+}
+
+void CALLBACK CaptureAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND w = FindWindowW(shotClass, nullptr);
+  if (!w || !IsWindowVisible(w)) return;
+  KillTimer(nullptr, id);
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SaveWindow(w, outDir + L"\\" + shotName + L".bmp");
+  PostMessageW(w, WM_CLOSE, 0, 0);
+}
+
+// Shows a modal dialog with show() and saves it once it is on the screen.
+void ShotModal(const std::wstring& name, const wchar_t* windowClass, const std::function<void()>& show) {
+  shotName = name;
+  shotClass = windowClass;
+  SetTimer(nullptr, 0, 400, CaptureAndClose);
+  show();
+}
+
+void Pump(int milliseconds) {
+  DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
+  do {
+    Application().ProcessMessages();
+    Sleep(10);
+  } while (GetTickCount() < end);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    fwprintf(stderr, L"usage: DialogShots OUTDIR [CZ,EN,DE,SK]\n");
+    return 2;
+  }
+  outDir = argv[1];
+  std::wstring langs = argc > 2 ? argv[2] : L"CZ,EN,DE,SK";
+  ui::win32::UseWin32Backend();
+  UseMessageForm();
+  auto dat = std::make_unique<TSetupDat>(false);
+  dat->SetTechSupport("podpora@velmor.cz");
+  ReplaceSetupDat(std::move(dat));
+  for (int i = 0; i < 12; ++i) InstallLog().Add("Krok instalace číslo " + std::to_string(i) + ": hotovo");
+  InstallLog().AddError("Soubor C:\\Velmor\\Velmor.exe nelze přepsat");
+
+  struct Lang { const wchar_t* code; TLanguage language; } all[] = {
+      {L"CZ", langCZ}, {L"EN", langEN}, {L"DE", langDE}, {L"SK", langSK}};
+  for (const Lang& l : all) {
+    if (langs.find(l.code) == std::wstring::npos) continue;
+    SetCurrentLanguage(l.language);
+    std::wstring p = std::wstring(l.code) + L"-";
+    ShotModal(p + L"question", L"TFMessage", [] { ShowQuestion(Msg(msgAbortInstallation), ""); });
+    ShotModal(p + L"error", L"TFMessage", [] {
+      ShowError(FormatMsg(msgErrorOccurredWhenInstalling, "C:\\Program Files\\Velmor\\Data\\Sestavy.zip"), "");
+    });
+    ShotModal(p + L"error-list", L"TFMessage", [] {
+      ShowMessageForm("- The path contains characters that are not allowed\n- The disk C: has only 120 MB free\n"
+                      "- The directory is a network folder",
+                      "These errors was found during checking", "", mkError);
+    });
+    ShotModal(p + L"information", L"TFMessage", [] { ShowInfo(Msg(msgRestorePreviousSucceeded), ""); });
+    ShotModal(p + L"warning", L"TFMessage", [] { ShowMessageForm(FormatMsg(msgCannotCreateDestinationPath, "D:\\Velmor"), "", "", mkWarning); });
+    ShotModal(p + L"info", L"TFMessage", [] { ShowMessageForm("SQL Server was found.", "", "", mkInfo); });
+    ShotModal(p + L"plain", L"TFMessage", [] { ShowMessageForm("A plain message.", "", "", mkPlain); });
+    ShowWait(Msg(msgInitializing), "", "Installation");
+    Pump(2500);
+    if (TFMessage* wait = MessageFormPresenter().WaitForm()) {
+      SaveWindow(static_cast<HWND>(wait->Handle()), outDir + L"\\" + p + L"wait.bmp");
+    }
+    CloseWait();
+    ShotModal(p + L"error-report", L"TFInstallErrDlg", [] { FInstallErrDlg().ShowModal(); });
+    ShotModal(p + L"log-view", L"TFInstalllogView", [] { FInstallErrDlg().LogView().ShowModal(); });
+  }
+  ShotModal(L"setup-info", L"TFSetupInfo", [] { ShowSetupInfo(nullptr); });
+  ResetInstallErrDlg();
+  fwprintf(stderr, L"%d pictures\n", saved);
+  return saved > 0 ? 0 : 1;
+}
