@@ -7,6 +7,7 @@
 #include "setup/SetupDat.h"
 #include "support/Application.h"
 #include "support/InstallLog.h"
+#include "support/MessageForm.h"
 #include "ui/win32/Win32Backend.h"
 
 using platform::win32::Wide;
@@ -16,7 +17,10 @@ void HardenDllSearch() {
   SetDllDirectoryW(L"");
 }
 
-void TWin32StartupHost::InitializeApplication() { ui::win32::UseWin32Backend(); }
+void TWin32StartupHost::InitializeApplication() {
+  ui::win32::UseWin32Backend();
+  UseMessageForm();  // every message, question and wait notice in the installer's own window
+}
 
 bool TWin32StartupHost::ApplyStyle(const std::string& styleName) {
   std::string error = "Style resource missing";

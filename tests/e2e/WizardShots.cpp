@@ -13,6 +13,8 @@
 #include "platform/win32/Wide.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
+#include "support/MessageDialog.h"
+#include "support/MessageForm.h"
 #include "ui/win32/Win32Backend.h"
 
 using platform::win32::Wide;
@@ -94,6 +96,42 @@ void FillSamples(TFInstall& w) {
   w.rgVerzeSW.SetItemIndex(0);
 }
 
+// A modal message is pictured from a timer that runs inside its modal loop, then closed.
+std::wstring pendingShot;
+void CALLBACK ShootMessage(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (TFMessage* m = MessageFormPresenter().Showing()) {
+    SaveWindow(static_cast<HWND>(m->Handle()), pendingShot);
+    PostMessageW(static_cast<HWND>(m->Handle()), WM_CLOSE, 0, 0);
+  }
+}
+
+void ShootMessages(const std::wstring& out, const wchar_t* lang) {
+  struct Kind {
+    TMessageKind kind;
+    const wchar_t* name;
+    const TMessage* text;
+    const TMessage* title;
+  } kinds[] = {{mkQuestion, L"question", &msgAbortInstallation, nullptr},
+               {mkWarning, L"warning", &msgCannotUseForUpgrade, nullptr},
+               {mkInfo, L"info", &msgRestorePreviousSucceeded, nullptr},
+               {mkError, L"error", &msgCannotCreateDestinationFolder, &msgErrorMessage},
+               {mkInformation, L"information", &msgInstallationInterrupted, nullptr}};
+  for (const Kind& k : kinds) {
+    wchar_t name[64];
+    swprintf(name, 64, L"\\%ls-msg-%ls.bmp", lang, k.name);
+    pendingShot = out + name;
+    SetTimer(nullptr, 0, 400, ShootMessage);
+    std::string text = Format(Msg(*k.text), {"C:\\Velmor"});
+    ShowMessageForm(text, k.title ? Msg(*k.title) : "", "", k.kind);
+  }
+  ShowWait(Msg(msgInitializing), "", Msg(msgInstallation));
+  Pump(300);
+  if (TFMessage* wait = MessageFormPresenter().WaitForm())
+    SaveWindow(static_cast<HWND>(wait->Handle()), out + L"\\" + lang + L"-msg-wait.bmp");
+  CloseWait();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -104,7 +142,7 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring out = argv[1];
   std::wstring langs = argc > 2 ? argv[2] : L"CZ,EN,DE,SK";
   ui::win32::UseWin32Backend();
-  std::string error;
+  UseMessageForm();
   TWin32StartupHost host;
   host.ApplyStyle("Velmor setup white");
   TFInstall w;
@@ -114,8 +152,6 @@ int wmain(int argc, wchar_t** argv) {
   w.ShowForm();
   FillSamples(w);
   HWND wnd = static_cast<HWND>(w.Handle());
-  if (!wnd) wnd = FindWindowW(L"TFInstall", nullptr);
-  { RECT r{}, c{}; GetWindowRect(wnd, &r); GetClientRect(wnd, &c); fwprintf(stderr, L"window %p visible %d rect %ld,%ld,%ld,%ld client %ld x %ld form %d x %d\n", (void*)wnd, IsWindowVisible(wnd), r.left, r.top, r.right, r.bottom, c.right, c.bottom, w.Width(), w.Height()); }
   SetWindowPos(wnd, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
   struct Lang {
     const wchar_t* code;
@@ -140,6 +176,7 @@ int wmain(int argc, wchar_t** argv) {
       swprintf(name, 64, L"\\%ls-%02d-%ls.bmp", l.code, p + 1, Wide(page.Name()).c_str());
       if (SaveWindow(wnd, out + name)) ++saved;
     }
+    ShootMessages(out, l.code);
   }
   fwprintf(stdout, L"%d pictures\n", saved);
   return saved > 0 ? 0 : 1;
