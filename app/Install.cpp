@@ -10,6 +10,7 @@
 #include "setup/SetupDat.h"
 #include "support/Application.h"
 #include "support/InstallLog.h"
+#include "support/MessageDialog.h"
 
 TFInstall* FInstall = nullptr;
 
@@ -393,6 +394,8 @@ void TFInstall::RunErrorReport(const std::string& error) {
   } catch (const std::exception& e) {
     InstallLog().AddError(e.what());
   }
+  // The user learns why the program ends before it does.
+  ShowMessageForm(error, Msg(msgErrorMessage), "", mkError);
   Application().Terminate();
   Close();
 }

@@ -8,6 +8,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "app/Install.h"
@@ -19,6 +20,7 @@
 #include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
+#include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -181,6 +183,7 @@ TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   CloseHandle(pi.hProcess);
   Pump(50);
   EXPECT_EQ(code, 1u);
+  EXPECT_GE(closed, 1);  // the refusal was shown in a window
   EXPECT_EQ(GetForegroundWindow(), first);
   DestroyWindow(other);
 
@@ -192,9 +195,27 @@ TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   EXPECT_EQ(log.find(MsgIn(msgInitializing, langCZ)), std::string::npos);
 }
 
+// Records the messages instead of showing them.
+class RecordedMessages : public TMessagePresenter {
+ public:
+  std::vector<std::string> errors;
+  bool ShowMessageForm(const std::string& text, const std::string&, const std::string&, TMessageKind kind, int,
+                       const TNotifyEvent&) override {
+    if (kind == mkError) errors.push_back(text);
+    return false;
+  }
+  void UpdateWait(const std::string&, const std::string&) override {}
+  void CloseWait() override {}
+};
+
 // A wizard whose Next button fails with an error nothing catches.
 class FailingHost : public TWin32StartupHost {
  public:
+  RecordedMessages messages;
+  void InitializeApplication() override {
+    TWin32StartupHost::InitializeApplication();
+    SetMessagePresenter(&messages);
+  }
   bool ApplyStyle(const std::string&) override { return true; }  // the test program has no style resource
   void CreateSetupDat() override {}
   TStartupDefinition Definition() override { return {true, -1, 0, 0}; }
@@ -212,7 +233,9 @@ TEST_F(WizardWindowTest, UncaughtErrorEndsTheProgramWithBothLogFiles) {
   auto beforeError = LogFiles("VelmorErrorInst");
   FailingHost host;
   EXPECT_EQ(RunVelSetup(host), 2);
+  SetMessagePresenter(nullptr);
   EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(host.messages.errors, std::vector<std::string>{"Chyba v obsluze tlačítka"});
   HWND wnd = FindWindowW(L"TFInstall", nullptr);
   EXPECT_TRUE(!wnd || !IsWindowVisible(wnd));  // the wizard did not go on
 
