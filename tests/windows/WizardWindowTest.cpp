@@ -250,3 +250,53 @@ TEST_F(WizardWindowTest, UncaughtErrorEndsTheProgramWithBothLogFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// What VelSetup.exe carries: manifest, version, both icons (as raw icon files and as icons),
+// the logos and the pictures, and the white style.
+TEST(VelSetupResources, ExeCarriesManifestVersionIconsPicturesAndStyle) {
+  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
+  HMODULE m = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(m, nullptr) << GetLastError();
+  auto bytes = [&](const wchar_t* name, LPCWSTR type) {
+    HRSRC r = FindResourceW(m, name, type);
+    if (!r) return std::string();
+    HGLOBAL g = LoadResource(m, r);
+    return std::string(static_cast<const char*>(LockResource(g)), SizeofResource(m, r));
+  };
+  std::string manifest = bytes(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  EXPECT_NE(manifest.find("requireAdministrator"), std::string::npos);
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+  for (const char* os : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                         "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                         "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+    EXPECT_NE(manifest.find(os), std::string::npos) << os;
+  for (const wchar_t* icon : {L"IcoVel2", L"IcoVel3"}) {
+    std::string raw = bytes(icon, MAKEINTRESOURCEW(10));  // RT_RCDATA: a whole .ico file
+    ASSERT_GE(raw.size(), 6u);
+    EXPECT_EQ(raw.substr(0, 4), std::string("\0\0\1\0", 4));
+    EXPECT_NE(FindResourceW(m, icon, MAKEINTRESOURCEW(14)), nullptr);  // RT_GROUP_ICON
+  }
+  for (const wchar_t* bmp : {L"LogoV2", L"LogoV3Tarpel", L"LogoV3Kest", L"Folder", L"CopyFiles"})
+    EXPECT_NE(FindResourceW(m, bmp, MAKEINTRESOURCEW(2)), nullptr);  // RT_BITMAP
+  EXPECT_NE(bytes(L"VelmorSetupWhite", MAKEINTRESOURCEW(10)).find("name=Velmor setup white"), std::string::npos);
+  FreeLibrary(m);
+
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT len = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
+  EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 1u);
+  wchar_t* name = nullptr;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040504B0\\OriginalFilename",
+                             reinterpret_cast<void**>(&name), &len));
+  EXPECT_STREQ(name, L"VelSetup.exe");
+}
+
+}  // namespace
