@@ -9,8 +9,10 @@
 #include "platform/Files.h"
 #include "setup/SetupDat.h"
 #include "support/Application.h"
+#include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
+#include "support/SetupInfo.h"
 
 TFInstall* FInstall = nullptr;
 
@@ -388,19 +390,11 @@ void TFInstall::FormKeyDown(int& key, ui::TShiftState shift) {
 void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& error) { RunErrorReport(error); }
 
 void TFInstall::RunErrorReport(const std::string& error) {
-  InstallLog().AddError(error);
-  try {
-    InstallLog().SaveError();
-  } catch (const std::exception& e) {
-    InstallLog().AddError(e.what());
-  }
-  // The user learns why the program ends before it does.
-  ShowMessageForm(error, Msg(msgErrorMessage), "", mkError);
-  Application().Terminate();
+  HandleUnhandledError(error);  // log, error log, report dialog, terminate
   Close();
 }
 
-void TFInstall::ShowSystemInformation() {}
+void TFInstall::ShowSystemInformation() { ShowSetupInfo(nullptr); }
 
 void TFInstall::OpenAddress(const std::string&) {}
 

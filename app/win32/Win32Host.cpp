@@ -6,6 +6,7 @@
 #include "platform/win32/Wide.h"
 #include "setup/SetupDat.h"
 #include "support/Application.h"
+#include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
 #include "ui/win32/Win32Backend.h"
@@ -112,14 +113,8 @@ void TWin32StartupHost::RunMessageLoop() {
 void TWin32StartupHost::Terminate() { Application().Terminate(); }
 
 void TWin32StartupHost::UnhandledError(const std::string& message) {
-  if (FWizard) {
+  if (FWizard)
     FWizard->RunErrorReport(message);
-    return;
-  }
-  InstallLog().AddError(message);
-  try {
-    InstallLog().SaveError();
-  } catch (...) {
-  }
-  MessageBoxW(nullptr, Wide(message).c_str(), L"VelSetup", MB_OK | MB_ICONERROR);
+  else
+    HandleUnhandledError(message);
 }
