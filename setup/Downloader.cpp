@@ -13,8 +13,6 @@
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
 
-bool IsURL(const std::string& text);  // stand-in until the system utilities provide it
-
 bool StopRequested = false;
 
 std::string DownloadErrorLogText() { return Msg(msgErrorDownloadingMSSQL); }

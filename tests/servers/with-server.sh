@@ -15,8 +15,13 @@ exec 3>"$folder/stdin"
 read -r ready <"$folder/ready"
 server_pid=$(sed -n 's/.*"pid": \([0-9]*\).*/\1/p' <<<"$ready")
 stop() {
+  [ -n "${child:-}" ] && kill "$child" 2>/dev/null
   exec 3>&-
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$server_pid" 2>/dev/null
+  fi
   wait 2>/dev/null
   rm -rf "$folder"
 }
@@ -29,4 +34,12 @@ export VELSETUP_TEST_HTTP_PORT=$(sed -n 's/.*"http": \([0-9]*\).*/\1/p' <<<"$rea
 export VELSETUP_TEST_HTTPS_PORT=$(sed -n 's/.*"https": \([0-9]*\).*/\1/p' <<<"$ready")
 export VELSETUP_TEST_HTTPS_UNTRUSTED_PORT=$(sed -n 's/.*"https_untrusted": \([0-9]*\).*/\1/p' <<<"$ready")
 export VELSETUP_TEST_CA=$(sed -n 's/.*"ca": "\([^"]*\)".*/\1/p' <<<"$ready")
-"$@"
+# The command must not inherit the server's input (wine's daemons would keep it open), and a
+# signal to this script (ctest's time-out) reaches the command too.
+"$@" 3>&- &
+child=$!
+trap 'kill "$child" 2>/dev/null' TERM INT
+status=0
+wait "$child" || status=$?
+wait "$child" 2>/dev/null  # after a signal: until the command has ended
+exit $status
