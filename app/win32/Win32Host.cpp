@@ -1,5 +1,8 @@
 #include "app/win32/Win32Host.h"
 
+#include "platform/SystemInfo.h"
+#include "support/SystemUtil.h"
+
 #include <windows.h>
 
 #include "app/Style.h"
@@ -65,33 +68,14 @@ bool TWin32StartupHost::DownloadFile(const std::string& url, std::string& localP
 }
 
 void TWin32StartupHost::WindowsVersion(int& major, int& minor) {
-  // RtlGetVersion tells the truth whatever the manifest says.
-  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  auto fn = ntdll ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                  : nullptr;
-  if (fn && fn(&info) == 0) {
-    major = static_cast<int>(info.dwMajorVersion);
-    minor = static_cast<int>(info.dwMinorVersion);
-  } else {
-    major = 6;
-    minor = 1;
-  }
+  // The real version, whatever the manifest says.
+  platform::OsVersionInfo v = platform::OsVersion();
+  major = static_cast<int>(v.major);
+  minor = static_cast<int>(v.minor);
 }
 
-bool TWin32StartupHost::HasAdminRights() {
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  PSID admins = nullptr;
-  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                &admins))
-    return false;
-  BOOL member = FALSE;
-  if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
-  FreeSid(admins);
-  return member != FALSE;
-}
+// The installer's administrator test: a machine key opened for writing.
+bool TWin32StartupHost::HasAdminRights() { return ::HasAdminRights(); }
 
 void TWin32StartupHost::SetApplicationIcon(const std::string& resourceName) { FIcon = resourceName; }
 
