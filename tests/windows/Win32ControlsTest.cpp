@@ -60,9 +60,13 @@ void CALLBACK PressFirstButton(HWND, UINT, UINT_PTR id, DWORD) {
   SendMessageW(FindWindowExW(w, nullptr, L"BUTTON", nullptr), BM_CLICK, 0, 0);
 }
 
+// Showing a window can take a while under a bare X server: the timers wait until the
+// dialog is really on screen before they act, or their message would be lost.
 void CALLBACK CloseTestDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND w = FindWindowW(L"VelSetupTestDialog", nullptr);
+  if (!w || !IsWindowVisible(w)) return;
   KillTimer(nullptr, id);
-  PostMessageW(FindWindowW(L"VelSetupTestDialog", nullptr), WM_CLOSE, 0, 0);
+  PostMessageW(w, WM_CLOSE, 0, 0);
 }
 
 }  // namespace
