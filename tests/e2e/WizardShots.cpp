@@ -72,7 +72,7 @@ bool SaveWindow(HWND wnd, const std::wstring& file) {
 // Sample content, so every page shows what it looks like in use.
 void FillSamples(TFInstall& w) {
   w.lblVerze.SetCaption("Velmor Tarpel 2.14.3");
-  w.lblErrorDirVer.SetCaption(Msg(msgNewerVersionInLocation).substr(0, 60) + "...");
+  w.lblErrorDirVer.SetCaption(FormatMsg(msgNewerVersionInLocation, "Velmor Tarpel 2.14.3"));
   w.rbExistMSSQL.SetChecked(true);
   w.cmbSQLServers.SetItems({"VELMOR-PC\\SQLEXPRESS", "VELMOR-PC\\VELMOR"});
   w.cmbSQLServers.SetItemIndex(0);
