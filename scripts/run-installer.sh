@@ -31,15 +31,8 @@ fi
 # No display: a private Xvfb, pictures instead of a window.
 shots=$top/shots
 mkdir -p "$shots"
-xvfb_pid=
-for n in $(seq 150 199); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:$n
-  for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-  break
-done
+source "$top/scripts/xvfb.sh"
+start_private_xvfb 150 199
 wine_pid=
 cleanup() {
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null || true

@@ -17,16 +17,8 @@ done
 
 # A display for the Windows tests that open windows; ended with the script.
 xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 70 89); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
-fi
+source scripts/xvfb.sh
+[ -n "${DISPLAY:-}" ] || start_private_xvfb 70 89
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   (source scripts/wine-env.sh >/dev/null 2>&1 && wineserver -k) 2>/dev/null || true

@@ -4,16 +4,8 @@
 set -u
 source "$(dirname "$0")/wine-env.sh"
 xvfb_pid=
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=:$n
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-    break
-  done
-fi
+source "$(dirname "$0")/xvfb.sh"
+[ -n "${DISPLAY:-}" ] || start_private_xvfb 90 140
 # Wine's helper processes (services, explorer) outlive the program and would hold our
 # stdout open; the program writes to files instead, which are copied out when it ends.
 wineserver -p 30 </dev/null >/dev/null 2>&1 || true
