@@ -91,7 +91,9 @@ TEST_F(MessageWindow, EachKindHasItsCaptionButtonsAndWayOfShowing) {
       EXPECT_EQ(f.CancelBtn.Visible(), c.cancel);
       EXPECT_EQ(f.Panel1.Visible(), c.strip);
       EXPECT_EQ(f.Modal(), c.modal);
-      if (c.strip) EXPECT_EQ(f.OKBtn.Caption(), c.kind == mkQuestion ? MsgIn(msgYes, c.language) : "&OK");
+      if (c.strip) {
+        EXPECT_EQ(f.OKBtn.Caption(), c.kind == mkQuestion ? MsgIn(msgYes, c.language) : "&OK");
+      }
       EXPECT_EQ(f.BorderStyle(), c.strip ? TBorderStyle::bsDialog : TBorderStyle::bsSingle);
     };
     TNotifyEvent runProc;
@@ -133,10 +135,12 @@ TEST_F(MessageWindow, SizeFollowsTheTextWithinTheScreen) {
     WhileShown([&](TFMessage& f) {
       r = {f.Width(), f.Height()};
       // The texts fit the labels they are drawn in.
-      if (f.lbZprava.Visible() && f.Height() < Screen().Height() - 50)
+      if (f.lbZprava.Visible() && f.Height() < Screen().Height() - 50) {
         EXPECT_GE(f.lbZprava.Height(), WrappedTextExtent(f.lbZprava.Caption(), f.lbZprava.Font(), f.lbZprava.Width()).Height);
-      if (f.lblNadpis.Visible())
+      }
+      if (f.lblNadpis.Visible()) {
         EXPECT_GE(f.lblNadpis.Width() + 1, std::min(700, TextWidth(f.lblNadpis.Caption(), f.lblNadpis.Font())) - 60);
+      }
       EXPECT_LE(f.Height(), Screen().Height() - 50);
       EXPECT_LE(f.Width(), Screen().Width() - 50);
       EXPECT_GE(f.Width(), 340);
