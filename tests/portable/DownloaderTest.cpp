@@ -17,7 +17,7 @@
 #include "ui/Controls.h"
 #include "support/Application.h"
 #include "support/InstallLog.h"
-#include "support/MessageDialog.h"
+#include "support/ScriptedMessages.h"
 #include "support/SystemUtil.h"
 
 using testing::HasSubstr;
@@ -35,22 +35,6 @@ std::string Pattern(size_t size) {
   return s;
 }
 
-class RecordingPresenter : public TMessagePresenter {
- public:
-  struct Shown {
-    std::string text, title;
-    TMessageKind kind;
-  };
-  std::vector<Shown> shown;
-  bool ShowMessageForm(const std::string& text, const std::string& title, const std::string&, TMessageKind kind, int,
-                       const TNotifyEvent&) override {
-    shown.push_back({text, title, kind});
-    return false;
-  }
-  void UpdateWait(const std::string&, const std::string&) override {}
-  void CloseWait() override {}
-};
-
 bool LogHas(const std::string& text) {
   for (const auto& line : InstallLog().Log())
     if (line.find(text) != std::string::npos) return true;
@@ -64,11 +48,9 @@ class DownloadTest : public testing::Test {
     static std::atomic<int> counter{0};
     std::random_device rd;
     FToken = "t" + std::to_string(rd() % 100000000) + "x" + std::to_string(counter++);
-    SetMessagePresenter(&presenter);
     StopRequested = false;
   }
   void TearDown() override {
-    SetMessagePresenter(nullptr);
     Application().SetMessagePump({});
     std::error_code ec;
     for (const auto& f : FCreated) std::filesystem::remove(platform::PathFromUtf8(f), ec);
@@ -82,7 +64,7 @@ class DownloadTest : public testing::Test {
   }
   const std::string& Token() const { return FToken; }
 
-  RecordingPresenter presenter;
+  TScriptedMessages presenter;  // installed while the fixture lives
   std::vector<int> positions;
   DownloadProgress bar = [this](int p) { positions.push_back(p); };
 
@@ -106,7 +88,7 @@ TEST_F(DownloadTest, PlainFileArrivesWholeWithProgressToHundred) {
   EXPECT_EQ(positions.back(), 100);
   EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
   EXPECT_GT(pumped, 0) << "the work event lets pending input run";
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.Shown().empty());
   EXPECT_FALSE(StopRequested);
   // One HEAD for the name, then the GET, and nothing of our own in the headers.
   std::string requests = ServerRequests(name);
@@ -187,7 +169,7 @@ TEST_F(DownloadTest, FailingAnswersAreErrors) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.path + (report ? " reported" : " silent"));
       InstallLog().Reset();
-      presenter.shown.clear();
+      presenter.Clear();
       StopRequested = false;
       std::string url = TestServer().Http(c.path);
       std::string saved;
@@ -199,11 +181,11 @@ TEST_F(DownloadTest, FailingAnswersAreErrors) {
       EXPECT_THAT(logged, HasSubstr(c.reason));
       EXPECT_EQ(StopRequested, report);
       if (report) {
-        ASSERT_EQ(presenter.shown.size(), 1u);
-        EXPECT_THAT(presenter.shown[0].text, StartsWith("Chyba při stahování souboru " + url + " : \n\r"));
-        EXPECT_EQ(presenter.shown[0].title, "");
+        ASSERT_EQ(presenter.Shown().size(), 1u);
+        EXPECT_THAT(presenter.Shown()[0].Text, StartsWith("Chyba při stahování souboru " + url + " : \n\r"));
+        EXPECT_EQ(presenter.Shown()[0].Title, "");
       } else {
-        EXPECT_TRUE(presenter.shown.empty());
+        EXPECT_TRUE(presenter.Shown().empty());
       }
     }
   }
@@ -236,7 +218,7 @@ TEST_F(DownloadTest, StopDuringAStalledTransferClosesIt) {
   EXPECT_LT(seconds, 20);
   EXPECT_TRUE(StopRequested) << "the stop stays requested";
   EXPECT_EQ(testing_support::ReadFile(expected).size(), 30000u);
-  ASSERT_EQ(presenter.shown.size(), 1u) << "with errors reported the closed transfer is reported";
+  ASSERT_EQ(presenter.Shown().size(), 1u) << "with errors reported the closed transfer is reported";
 }
 
 TEST_F(DownloadTest, StopPressedDuringAFastTransferEndsItFalse) {
@@ -247,7 +229,7 @@ TEST_F(DownloadTest, StopPressedDuringAFastTransferEndsItFalse) {
   EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?size=50000000"), saved, bar, false));
   EXPECT_TRUE(StopRequested);
   EXPECT_LT(testing_support::ReadFile(saved).size(), 50000000u);
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.Shown().empty());
 }
 
 TEST_F(DownloadTest, ConnectionRefusedIsAnError) {
@@ -278,7 +260,7 @@ TEST_F(DownloadTest, AddressesThatAreNotWebAddressesEndSilently) {
     EXPECT_EQ(saved, "untouched");
     EXPECT_EQ(moved, 1) << "the bar is still reset to 0";
     EXPECT_FALSE(LogHas(DownloadErrorLogText()));
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.Shown().empty());
   }
   EXPECT_EQ(ServerRequests(Token()), "");
 }
@@ -310,7 +292,7 @@ TEST_F(DownloadTest, FileThatCannotBeCreatedIsAnError) {
   std::string saved;
   EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name), saved, {}, true));
   EXPECT_EQ(saved, path);
-  ASSERT_EQ(presenter.shown.size(), 1u);
+  ASSERT_EQ(presenter.Shown().size(), 1u);
   EXPECT_TRUE(StopRequested);
 }
 
@@ -321,7 +303,7 @@ TEST_F(DownloadTest, HttpsWithTheTrustedTestCA) {
   ASSERT_TRUE(trust.Ok()) << trust.Error();
   std::string saved;
   ASSERT_TRUE(DownloadFile(TestServer().Https("/file/" + name + "?size=200000"), saved, bar, true))
-      << (presenter.shown.empty() ? "" : presenter.shown[0].text);
+      << (presenter.Shown().empty() ? "" : presenter.Shown()[0].Text);
   EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(200000));
   EXPECT_EQ(positions.back(), 100);
 }
@@ -385,7 +367,7 @@ TEST_F(StahniSouborTest, FolderLocationIsUsedWhereItLies) {
   EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + present);
   EXPECT_FALSE(StahniSoubor(sources, missing, path, {}, true, false));
   EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + missing);
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.Shown().empty());
   EXPECT_FALSE(LogHas(DownloadErrorLogText()));
 }
 

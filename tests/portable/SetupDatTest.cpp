@@ -5,7 +5,7 @@
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
 #include "support/InstallLog.h"
-#include "support/MessageDialog.h"
+#include "support/ScriptedMessages.h"
 
 namespace {
 
@@ -22,22 +22,6 @@ void SetEnv(const std::string& name, const std::string& value) {
 #endif
 }
 
-class RecordingPresenter : public TMessagePresenter {
- public:
-  struct Shown {
-    std::string text, title;
-    TMessageKind kind;
-  };
-  std::vector<Shown> shown;
-  bool ShowMessageForm(const std::string& text, const std::string& title, const std::string&, TMessageKind kind, int,
-                       const TNotifyEvent&) override {
-    shown.push_back({text, title, kind});
-    return false;
-  }
-  void UpdateWait(const std::string&, const std::string&) override {}
-  void CloseWait() override {}
-};
-
 std::string Definition(const std::string& main, const std::string& rest = "") {
   return "<?xml version=\"1.0\"?>\n<Def>\n<Main>" + main + "</Main>\n" + rest + "</Def>\n";
 }
@@ -48,22 +32,20 @@ std::string Package(const std::string& inner, const std::string& tag = "ZipFile"
 
 class SetupDatTest : public testing::Test {
  protected:
-  RecordingPresenter presenter;
+  TScriptedMessages presenter;  // installed while the fixture lives
   TSetupDat dat{false};
   void SetUp() override {
-    SetMessagePresenter(&presenter);
     SetEnv("VELSETUP_TEST_KITROOT", "C:\\Uživatelé\\Šárka");
   }
-  void TearDown() override { SetMessagePresenter(nullptr); }
 
   // The load failed the way a broken definition must: one error box with the fixed text and
   // no title, and the log holds that text and then the reason.
   void ExpectLoadError(const std::string& reasonPart, const std::string& what) {
     EXPECT_FALSE(dat.LoadedSetupDat()) << what;
-    ASSERT_EQ(presenter.shown.size(), 1u) << what;
-    EXPECT_EQ(presenter.shown[0].text, "Při načítání souboru \"setup.dat\" nastala chyba.");
-    EXPECT_EQ(presenter.shown[0].title, "");
-    EXPECT_EQ(presenter.shown[0].kind, mkError);
+    ASSERT_EQ(presenter.Shown().size(), 1u) << what;
+    EXPECT_EQ(presenter.Shown()[0].Text, "Při načítání souboru \"setup.dat\" nastala chyba.");
+    EXPECT_EQ(presenter.Shown()[0].Title, "");
+    EXPECT_EQ(presenter.Shown()[0].Kind, mkError);
     const auto& log = InstallLog().Log();
     ASSERT_GE(log.size(), 4u) << what;
     EXPECT_NE(log[log.size() - 4].find("!!! Při načítání souboru \"setup.dat\" nastala chyba. !!!"), std::string::npos);
@@ -75,7 +57,7 @@ class SetupDatTest : public testing::Test {
 TEST_F(SetupDatTest, LoadsEveryValueOfAFullDefinition) {
   ASSERT_TRUE(dat.LoadSetupDatFromXml(ReadFile(DataDir() + "/definition/full.xml")));
   EXPECT_TRUE(dat.LoadedSetupDat());
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.Shown().empty());
   EXPECT_EQ(dat.LocalPath(), "C:\\Uživatelé\\Šárka\\Kit");
   EXPECT_EQ(dat.ZipPassword(), "Kit#2024heslo");
   EXPECT_EQ(dat.MSSQLInstall(), "https://download.example.cz/velmor/MSSQL/");
@@ -180,7 +162,7 @@ TEST_F(SetupDatTest, NumbersReadAsZeroUnlessTheyFitTheirField) {
     EXPECT_EQ(dat.Reklamy()[0].Ulozeni, c.int32) << c.text;
     EXPECT_EQ(dat.MinDiskFree(), c.int64) << c.text;
   }
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.Shown().empty());
 }
 
 TEST_F(SetupDatTest, PackageTypeIsTrimmedAndMapped) {
@@ -219,7 +201,7 @@ TEST_F(SetupDatTest, BrokenDefinitionsFailWithTheErrorBox) {
       {"bytes that are not UTF-8", "<Def><Main><DBName>\xE8\x61</DBName></Main></Def>", "UTF-8"},
   };
   for (const Case& c : cases) {
-    presenter.shown.clear();
+    presenter.Clear();
     InstallLog().Reset();
     dat.SetLoadedSetupDat(true);
     EXPECT_FALSE(dat.LoadSetupDatFromXml(c.xml)) << c.what;
@@ -363,7 +345,7 @@ TEST_F(SetupDatTest, MissingFileFailsSilentlyAndKeepsEverything) {
   for (const std::string& path : {dir / "no-such-setup.dat", dir.Path()}) {
     EXPECT_FALSE(dat.LoadSetupDat(path)) << path;
     EXPECT_FALSE(dat.LoadedSetupDat());
-    EXPECT_TRUE(presenter.shown.empty());
+    EXPECT_TRUE(presenter.Shown().empty());
     EXPECT_TRUE(InstallLog().Log().empty());
     EXPECT_EQ(dat.ZipPassword(), "Kit#2024heslo");
     EXPECT_EQ(dat.ZipFiles().size(), 3u);
@@ -429,13 +411,13 @@ TEST_F(SetupDatTest, EveryTruncationLoadsOrFailsCleanly) {
   std::string xml = ReadFile(DataDir() + "/definition/full.xml");
   int loaded = 0, failed = 0;
   for (size_t n = 0; n < xml.size(); ++n) {
-    presenter.shown.clear();
+    presenter.Clear();
     if (dat.LoadSetupDatFromXml(xml.substr(0, n))) {
       ++loaded;
-      EXPECT_TRUE(presenter.shown.empty());
+      EXPECT_TRUE(presenter.Shown().empty());
     } else {
       ++failed;
-      EXPECT_EQ(presenter.shown.size(), 1u) << n;
+      EXPECT_EQ(presenter.Shown().size(), 1u) << n;
     }
   }
   EXPECT_GT(failed, 0);
