@@ -315,7 +315,8 @@ void TFInstall::LayOutPages() {
 
   // tsSQLNet: a server of the network and the database.
   WrapLabel(labTSQLNetFind, kPageLeft, 36, kPageWidth, 20, bold);
-  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDownList);
+  // A name may be typed, but only a server picked from the list leads on.
+  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDown);
   cmbMSSQLNetList.SetFont(PageFont(14));
   Place(cmbMSSQLNetList, kPageLeft, 62, 460, 26);
   btnZnovuNacist.SetFont(bold);
@@ -350,6 +351,7 @@ void TFInstall::WireEvents() {
   Label6.OnClick = [this](ui::TControl*) { OpenAddress(std::string("mailto:") + Label6.Caption()); };
   for (ui::TLabel* link : {&Label9, &Label11, &Label13})
     link->OnClick = [this, link](ui::TControl*) { OpenAddress(link->Caption()); };
+  WireSqlPages();
 }
 
 // --- Window events -----------------------------------------------------------------------------

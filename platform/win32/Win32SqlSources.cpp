@@ -5,6 +5,7 @@
 #include <mswsock.h>
 #include <windows.h>
 #include <oledb.h>
+#include <oledberr.h>
 
 #include <chrono>
 #include <cstdio>
