@@ -12,7 +12,7 @@ cd "$top"
 cmake --preset native >/dev/null
 cmake --build build/native -j2 --target velkit >/dev/null
 cmake --preset win64 >/dev/null
-cmake --build build/win64 -j2 --target RunShots >/dev/null
+cmake --build build/win64 -j2 --target RunShots version_sample >/dev/null
 work=$top/build/run-shots
 rm -rf "$work" && mkdir -p "$work"
 bash scripts/make-demo-kit.sh "$work/kit" >/dev/null
@@ -20,12 +20,14 @@ bash scripts/make-demo-kit.sh "$work/kit" >/dev/null
 mkdir -p "$work/Velmor/Data"
 printf 'previous Velmor program\r\n' >"$work/Velmor/VELMOR.EXE"
 for i in $(seq 1 300); do head -c 20000 /dev/urandom >"$work/Velmor/Data/file$i.dat"; done
-# A newer installation: a program whose version resource is newer than the kit's (wine's notepad).
+# A newer installation: a program whose version resource (10.0.19041.1, product name "VELMOR
+# Tarpel sample") is newer than the kit's.
 mkdir -p "$work/Newer"
-source scripts/wine-env.sh
-cp "$WINEPREFIX/drive_c/windows/system32/notepad.exe" "$work/Newer/VELMOR.EXE"
+cp build/win64/tests/version_sample.dll "$work/Newer/VELMOR.EXE"
 rm -f "$out"/run-*.bmp "$out"/run-*.png
-scripts/wine-run.sh build/win64/RunShots.exe "Z:$out" "Z:$work/kit" "Z:$work/Velmor" "Z:$work/Newer"
+# Windows paths, as a user types them (the directory check wants backslashes).
+win() { local p="Z:$1"; echo "${p//\//\\}"; }
+scripts/wine-run.sh build/win64/RunShots.exe "$(win "$out")" "$(win "$work/kit")" "$(win "$work/Velmor")" "$(win "$work/Newer")"
 for f in "$out"/run-*.bmp; do
   convert "$f" "${f%.bmp}.png" && rm -f "$f"
 done
