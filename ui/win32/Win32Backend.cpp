@@ -976,10 +976,14 @@ class TWin32Backend : public TBackend {
     bi.pidlRoot = rootList;
     bi.lpszTitle = caption.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
-    bi.lpfn = [](HWND wnd, UINT msg, LPARAM, LPARAM data) -> int {
-      if (msg == BFFM_INITIALIZED && data) SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, data);
-      return 0;
+    // A plain lambda has the wrong calling convention for the 32-bit build.
+    struct Start {
+      static int CALLBACK Select(HWND wnd, UINT msg, LPARAM, LPARAM data) {
+        if (msg == BFFM_INITIALIZED && data) SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, data);
+        return 0;
+      }
     };
+    bi.lpfn = &Start::Select;
     bi.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&bi);
