@@ -46,8 +46,10 @@ def sizes():
                   else rng.randrange(2_000_000, 8_000_000))
 total = 0
 for tree in ("pkg", "previous"):
+    by_kind = [0, 0, 0]
     for i, size in sizes():
-        kind = i % 3  # a third of the files (and about a third of the bytes) random
+        kind = by_kind.index(min(by_kind))  # random, text, binary: a third of the bytes each
+        by_kind[kind] += size
         package = i % 5
         data = rng.randbytes(size) if kind == 0 else text(size) if kind == 1 else structured(size)
         folder = os.path.join(work, tree, "p%d" % package if tree == "pkg" else "", "Modul%02d" % (i % 17))
