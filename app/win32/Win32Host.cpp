@@ -17,7 +17,17 @@
 using platform::win32::Wide;
 
 void HardenDllSearch() {
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Libraries loaded later come from the system folder only, never from the folder the
+  // installer was started from (a Downloads folder) or the current directory. Windows 7
+  // has SetDefaultDllDirectories only with an optional update, so it is looked up; without
+  // it, SetDllDirectoryW(L"") still takes the current directory out of the search, and the
+  // few libraries the program loads itself are loaded by their full system-folder path.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                           : nullptr;
+  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   SetDllDirectoryW(L"");
 }
 
