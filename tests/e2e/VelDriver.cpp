@@ -476,7 +476,10 @@ void Run(const Args& a) {
   } else if (cmd == L"dpi-changed") {  // what Windows sends when the window moves to a monitor of this dpi
     NeedArgs(a, 2, L"dpi-changed DPI");
     WORD d = static_cast<WORD>(_wtoi(a[1].c_str()));
-    Send(Current(), 0x02E0, MAKEWPARAM(d, d), 0);
+    // Waited for to the end: the window lays itself out again before it answers.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(Current(), 0x02E0, MAKEWPARAM(d, d), 0, SMTO_NORMAL, timeoutMs, &result))
+      Fail(L"the window did not answer WM_DPICHANGED within the timeout");
   } else if (cmd == L"close") {
     PostMessageW(Current(), WM_CLOSE, 0, 0);
   } else if (cmd == L"wait-closed") {

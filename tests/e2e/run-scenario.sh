@@ -31,9 +31,14 @@ mkdir -p "$work"
 
 export VELSETUP_WINE_ROOT=$top/build/wine-e2e
 source "$top/scripts/wine-env.sh"
+# For the installer's own process: Wine's libraries that no Windows has are switched off, so a
+# program that needed one would not start here either. zlib1.dll stays on for it: Wine's own
+# user32.dll imports zlib1.dll, so without it no window program starts under this Wine (nor
+# Wine's reg.exe). That the installer itself does not import zlib1.dll is what the import test
+# proves; the console fixture below shows that switching zlib1.dll off stops a program that does.
+app_overrides=$WINEDLLOVERRIDES
 if [ -n "$windows_only" ]; then
-  # Wine's own libraries that no Windows has: a program that needed one would not start there.
-  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;zlib1,libpng16,libjpeg-8,libtiff-5,liblcms2-2,libxml2-2,libxslt-1,libgsm,libmpg123-0,faudio,libvkd3d-1,libvkd3d-shader-1,wined3d,winemapi,winegstreamer,winevulkan="
+  app_overrides="$WINEDLLOVERRIDES;libpng16,libjpeg-8,libtiff-5,liblcms2-2,libxml2-2,libxslt-1,libgsm,libmpg123-0,faudio,libvkd3d-1,libvkd3d-shader-1,wined3d,winemapi,winegstreamer,winevulkan="
 fi
 xvfb_pid=
 wine_pid=
@@ -54,8 +59,8 @@ fi
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 
 if [ -n "$windows_only" ]; then
-  # The switch works: a program built to need zlib1.dll does not start.
-  if wine "$build/tests/imports/ImportFixture.exe" >/dev/null 2>&1; then
+  # The switch works: a program built to need zlib1.dll does not start without it.
+  if WINEDLLOVERRIDES="$app_overrides;zlib1=" wine "$build/tests/imports/ImportFixture.exe" >/dev/null 2>&1; then
     echo "FAIL: ImportFixture.exe started although zlib1.dll is switched off" >&2
     exit 1
   fi
@@ -64,7 +69,7 @@ fi
 kit=$work/kit
 bash "$top/scripts/make-demo-kit.sh" "$kit" >/dev/null
 cp "$build/VelSetup.exe" "$kit/"
-(cd "$kit" && LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe >"$work/velsetup.out" 2>&1 </dev/null) &
+(cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe >"$work/velsetup.out" 2>&1 </dev/null) &
 wine_pid=$!
 
 status=0

@@ -71,9 +71,10 @@ COLORREF Rgb(TColor c) { return static_cast<COLORREF>(c & 0xFFFFFF); }
 int dpi = 96;
 int monitorDpi = 96;
 int S(int v) { return MulDiv(v, dpi, 96); }
-// Pixels back to layout units, rounded up: a text measured at the scale and laid out in
-// layout units must get at least its measured room back.
-int U(int v) { return v >= 0 ? (v * 96 + dpi - 1) / dpi : -((-v * 96 + dpi - 1) / dpi); }
+int U(int v) { return MulDiv(v, 96, dpi); }
+// A measured text size back in layout units, rounded up: laid out again at the scale, the text
+// must get at least its measured room.
+int UpText(int v) { return (v * 96 + dpi - 1) / dpi; }
 
 // Functions of Windows 10 that the program uses where they exist (Windows 7 lacks them).
 template <class Fn>
@@ -309,6 +310,8 @@ class Win32Peer : public IControlPeer {
   bool Syncing() const { return FSyncing; }
   void Forget() { FHwnd = nullptr; }
   bool RawPageRect() const { return FRawPageRect; }
+  // A form's client size in layout units, as the program last set it.
+  TSize DesignedClient() const { return FDesignedClient; }
 
   RECT PlatformPageRect() {
     RECT r{};
@@ -451,6 +454,11 @@ class Win32Peer : public IControlPeer {
     TControlKind kind = Kind();
     switch (what) {
       case TProp::Bounds: {
+        if (kind == TControlKind::Form) {
+          // The client size the program asked for, kept apart from what pixel round trips make of it.
+          auto& form = static_cast<TForm&>(FControl);
+          FDesignedClient = {form.ClientWidth(), form.ClientHeight()};
+        }
         int l = S(FControl.Left()), t = S(FControl.Top()), w = S(FControl.Width()), h = S(FControl.Height());
         if (kind == TControlKind::ComboBox) h = S(FControl.Height() + 220);  // room for the drop-down list
         SetWindowPos(FHwnd, nullptr, l, t, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -608,6 +616,7 @@ class Win32Peer : public IControlPeer {
   HWND FHwnd = nullptr;
   bool FSyncing = false;
   bool FRawPageRect = false;
+  TSize FDesignedClient{0, 0};
 };
 
 
@@ -648,7 +657,10 @@ void Rescale(int newDpi) {
   if (newDpi == dpi) return;
   std::vector<TForm*> forms = ProgramForms();
   std::vector<std::pair<int, int>> clients;
-  for (TForm* f : forms) clients.emplace_back(f->ClientWidth(), f->ClientHeight());
+  for (TForm* f : forms) {
+    TSize c = PeerOf(f) ? PeerOf(f)->DesignedClient() : TSize{f->ClientWidth(), f->ClientHeight()};
+    clients.emplace_back(c.Width, c.Height);
+  }
   dpi = newDpi;
   for (size_t i = 0; i < forms.size(); ++i) {
     forms[i]->SetClientWidth(clients[i].first);
@@ -678,7 +690,7 @@ void FitToWorkArea(TForm& form, HWND hwnd, bool firstShow) {
   int target = monitorDpi;
   for (TForm* f : ProgramForms())
     if (f == &form || (f->Visible() && f->Handle() && IsWindowVisible(static_cast<HWND>(f->Handle()))))
-      target = std::min(target, FittingDpi(*f, work, f->ClientWidth(), f->ClientHeight()));
+      if (Win32Peer* p = PeerOf(f)) target = std::min(target, FittingDpi(*f, work, p->DesignedClient().Width, p->DesignedClient().Height));
   Rescale(target);
   RECT r;
   GetWindowRect(hwnd, &r);
@@ -931,6 +943,14 @@ LRESULT ControlWndProcBody(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       case WM_CLOSE:
         form->NotifyCloseRequested();
         return 0;
+      case WM_GETMINMAXINFO: {
+        // The system would cut a window taller than the screen down before the program has
+        // picked the scale at which it fits; the fitting is done here (FitToWorkArea).
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, S(form->Width()));
+        info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, S(form->Height()));
+        return 0;
+      }
       case WM_SIZE: {
         RECT r;
         GetWindowRect(hwnd, &r);
@@ -1089,7 +1109,7 @@ class TWin32Backend : public TBackend {
       size.cy = tm.tmHeight;
     }
     SelectObject(dc, old);
-    return {U(size.cx), U(size.cy)};
+    return {UpText(size.cx), UpText(size.cy)};
   }
 
   TSize WrappedTextExtent(const std::string& text, const TFont& font, int maxWidth) override {
@@ -1098,7 +1118,7 @@ class TWin32Backend : public TBackend {
     RECT r{0, 0, S(maxWidth), 0};
     DrawTextW(dc, Wide(text).c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK);
     SelectObject(dc, old);
-    return {U(r.right), U(r.bottom)};
+    return {UpText(r.right), UpText(r.bottom)};
   }
 
   TSize ScreenSize() override { return {U(GetSystemMetrics(SM_CXSCREEN)), U(GetSystemMetrics(SM_CYSCREEN))}; }
