@@ -109,31 +109,32 @@ std::wstring KindOf(HWND h) {
   return cls;
 }
 
+BOOL CALLBACK CollectChild(HWND h, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+  return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND root) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      root,
-      [](HWND h, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(root, CollectChild, reinterpret_cast<LPARAM>(&all));
   return all;
+}
+
+struct WindowSearch {
+  std::wstring cls;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTop(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  if (IsWindowVisible(h) && ClassOf(h) == s->cls) s->found.push_back(h);
+  return TRUE;
 }
 
 // Visible top-level windows of a class.
 std::vector<HWND> TopWindows(const std::wstring& cls) {
-  struct Search {
-    std::wstring cls;
-    std::vector<HWND> found;
-  } s{cls, {}};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (IsWindowVisible(h) && ClassOf(h) == s->cls) s->found.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  WindowSearch s{cls, {}};
+  EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
 
