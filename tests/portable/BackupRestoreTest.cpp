@@ -93,7 +93,7 @@ TEST(BackupRestore, PacksTheFilesInListOrderAndRestoresThemOverChanges) {
   EXPECT_EQ(result.ArchivePath, in.tmp / "Velmor/Backup/Backup20240305070809.zip");
   EXPECT_EQ(progress.totals, std::vector<std::uint64_t>{3});
   ASSERT_EQ(progress.items.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(progress.items[i], std::make_pair(static_cast<std::uint64_t>(i + 1), in.files[i]));
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(progress.items[i], std::make_pair(std::uint64_t{i + 1}, in.files[i]));
   EXPECT_FALSE(progress.offThread);
   EXPECT_EQ(EntryNames(result.ArchivePath), (std::vector<std::string>{"Sub\\lib.dll", "prog.exe", "Velmor.INI"}));
   EXPECT_EQ(FolderContent(in.dir + "/Backup"), std::vector<std::string>{"Backup20240305070809.zip"})
