@@ -8,6 +8,7 @@
 // Like the profile functions, the object holds nothing but the file name: every read looks
 // at the file as it is now, every write changes the file at once and keeps every other
 // line (other sections, comments, blank lines) as it was.
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -59,4 +60,28 @@ class TIniFile {
 
  private:
   std::string FFileName;
+};
+
+// The same file read once: the file is read and parsed when the object is made, and each read
+// is a look-up, so reading every key of a file takes time in proportion to the file. Reads
+// follow the rules of TIniFile; later changes to the file are not seen.
+class TMemIniFile {
+ public:
+  explicit TMemIniFile(const std::string& fileName);
+  ~TMemIniFile();
+  TMemIniFile(const TMemIniFile&) = delete;
+  TMemIniFile& operator=(const TMemIniFile&) = delete;
+
+  std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
+  int ReadInteger(const std::string& Section, const std::string& Ident, int Default) const;
+  bool ReadBool(const std::string& Section, const std::string& Ident, bool Default) const;
+  bool SectionExists(const std::string& Section) const;
+  bool ValueExists(const std::string& Section, const std::string& Ident) const;
+  std::vector<std::string> ReadSection(const std::string& Section) const;
+  std::vector<std::string> ReadSections() const;
+  TIniFile::TEncoding Encoding() const;
+
+ private:
+  struct Parsed;
+  std::unique_ptr<Parsed> FParsed;
 };

@@ -240,7 +240,12 @@ int IndexShow(const std::vector<std::string>& args) {
     std::fprintf(stderr, "velkit index show: there is no file %s\n", path.c_str());
     return ExitFailed;
   }
-  std::vector<TProductVersion> versions = ReadProductIndex(path);
+  std::string problem;
+  std::vector<TProductVersion> versions = ReadProductIndex(path, &problem);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "velkit index show: %s\n", problem.c_str());
+    return ExitFailed;
+  }
   for (size_t i = 0; i < versions.size(); ++i) {
     const TProductVersion& v = versions[i];
     std::printf("%s\n      Velmor%zu: %s%s\n", v.Caption().c_str(), i + 1, v.URL.Value().c_str(),
