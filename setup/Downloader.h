@@ -47,9 +47,10 @@ bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, c
 // Downloads an http or https address into the temporary folder. saveFileName receives the local
 // path as soon as the name is known, also when the transfer then fails; a partial file stays.
 // Returns true when the whole body arrived and no stop was requested. An address that is not a
-// web address returns false at once, silently.
+// web address returns false at once, silently. With maxBytes above 0, a body larger than that
+// is cut off there and the download fails (files whose size has a known bound, such as the index).
 bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, const DownloadProgress& progress,
-                  bool hlasitChybu);
+                  bool hlasitChybu, std::uint64_t maxBytes = 0);
 
 // Where StahniSoubor looks: the local kit folder (empty: the program's own folder), and the two
 // source locations of the definition (a folder or a web address).

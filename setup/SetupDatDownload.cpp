@@ -13,9 +13,9 @@ DownloadProgress BarOf(const TSetupDat& dat) {
 }  // namespace
 
 bool TSetupDat::DownloadFile(const std::string& URLFileName, std::string& SaveFileName, ui::TProgressBar* ProgressDown,
-                             bool HlasitChybu) {
+                             bool HlasitChybu, std::uint64_t maxBytes) {
   FProgressDownload = ProgressDown;
-  return ::DownloadFile(URLFileName, SaveFileName, BarOf(*this), HlasitChybu);
+  return ::DownloadFile(URLFileName, SaveFileName, BarOf(*this), HlasitChybu, maxBytes);
 }
 
 bool TSetupDat::StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, ui::TProgressBar* ProgessBar,
