@@ -95,10 +95,9 @@ std::string BytesFromUtf16(std::u16string_view w, bool bigEndian) {
   return out;
 }
 
-Document Load(const std::string& fileName) {
+// The lines of a file's bytes, in the file's encoding.
+Document Parse(std::string bytes) {
   Document doc;
-  std::string bytes;
-  if (!platform::ReadWholeFile(fileName, bytes)) return doc;
   std::string text;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
     doc.encoding = TEncoding::Utf16LE;
@@ -125,6 +124,13 @@ Document Load(const std::string& fileName) {
     start = nl + 1;
   }
   return doc;
+}
+
+// A missing or unreadable file reads as an empty one.
+Document Load(const std::string& fileName) {
+  std::string bytes;
+  if (!platform::ReadWholeFile(fileName, bytes)) return {};
+  return Parse(std::move(bytes));
 }
 
 void Save(const std::string& fileName, Document& doc) {
@@ -229,8 +235,21 @@ struct TMemIniFile::Parsed {
   }
 };
 
-TMemIniFile::TMemIniFile(const std::string& fileName) : FParsed(std::make_unique<Parsed>()) {
-  FParsed->doc = Load(fileName);
+TMemIniFile TMemIniFile::FromFile(const std::string& fileName) {
+  TMemIniFile ini{std::string_view()};
+  ini.FParsed->doc = Load(fileName);
+  ini.Index();
+  return ini;
+}
+
+TMemIniFile::TMemIniFile(std::string_view bytes) : FParsed(std::make_unique<Parsed>()) {
+  FParsed->doc = Parse(std::string(bytes));
+  Index();
+}
+
+void TMemIniFile::Index() {
+  FParsed->sections.clear();
+  FParsed->keys.clear();
   std::unordered_map<std::string, size_t>* current = nullptr;
   for (size_t i = 0; i < FParsed->doc.lines.size(); ++i) {
     const Line& line = FParsed->doc.lines[i];
@@ -244,6 +263,8 @@ TMemIniFile::TMemIniFile(const std::string& fileName) : FParsed(std::make_unique
 }
 
 TMemIniFile::~TMemIniFile() = default;
+TMemIniFile::TMemIniFile(TMemIniFile&&) noexcept = default;
+TMemIniFile& TMemIniFile::operator=(TMemIniFile&&) noexcept = default;
 
 std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                     const std::string& Default) const {
@@ -301,15 +322,15 @@ TIniFile::TEncoding TMemIniFile::Encoding() const { return FParsed->doc.encoding
 // The profile functions look at the file as it is at each call.
 std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                  const std::string& Default) const {
-  return TMemIniFile(FFileName).ReadString(Section, Ident, Default);
+  return TMemIniFile::FromFile(FFileName).ReadString(Section, Ident, Default);
 }
 
 int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
-  return TMemIniFile(FFileName).ReadInteger(Section, Ident, Default);
+  return TMemIniFile::FromFile(FFileName).ReadInteger(Section, Ident, Default);
 }
 
 bool TIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const {
-  return TMemIniFile(FFileName).ReadBool(Section, Ident, Default);
+  return TMemIniFile::FromFile(FFileName).ReadBool(Section, Ident, Default);
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
@@ -344,17 +365,17 @@ void TIniFile::WriteBool(const std::string& Section, const std::string& Ident, b
   WriteString(Section, Ident, Value ? "1" : "0");
 }
 
-bool TIniFile::SectionExists(const std::string& Section) const { return TMemIniFile(FFileName).SectionExists(Section); }
+bool TIniFile::SectionExists(const std::string& Section) const { return TMemIniFile::FromFile(FFileName).SectionExists(Section); }
 
 bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
-  return TMemIniFile(FFileName).ValueExists(Section, Ident);
+  return TMemIniFile::FromFile(FFileName).ValueExists(Section, Ident);
 }
 
 std::vector<std::string> TIniFile::ReadSection(const std::string& Section) const {
-  return TMemIniFile(FFileName).ReadSection(Section);
+  return TMemIniFile::FromFile(FFileName).ReadSection(Section);
 }
 
-std::vector<std::string> TIniFile::ReadSections() const { return TMemIniFile(FFileName).ReadSections(); }
+std::vector<std::string> TIniFile::ReadSections() const { return TMemIniFile::FromFile(FFileName).ReadSections(); }
 
 void TIniFile::EraseSection(const std::string& Section) {
   Document doc = Load(FFileName);

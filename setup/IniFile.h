@@ -11,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A write that could not be done: the file cannot be written, or a name or value would
@@ -62,15 +63,17 @@ class TIniFile {
   std::string FFileName;
 };
 
-// The same file read once: the file is read and parsed when the object is made, and each read
-// is a look-up, so reading every key of a file takes time in proportion to the file. Reads
-// follow the rules of TIniFile; later changes to the file are not seen.
+// The same reading rules over bytes held in memory, read once: the file is parsed when the object
+// is made, and each read is a look-up, so reading every key takes time in proportion to the file.
+// What a downloaded file says cannot change between two reads.
 class TMemIniFile {
  public:
-  explicit TMemIniFile(const std::string& fileName);
+  explicit TMemIniFile(std::string_view bytes);
+  // The file as it is now; a missing or unreadable file reads as an empty one.
+  static TMemIniFile FromFile(const std::string& fileName);
   ~TMemIniFile();
-  TMemIniFile(const TMemIniFile&) = delete;
-  TMemIniFile& operator=(const TMemIniFile&) = delete;
+  TMemIniFile(TMemIniFile&&) noexcept;
+  TMemIniFile& operator=(TMemIniFile&&) noexcept;
 
   std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
   int ReadInteger(const std::string& Section, const std::string& Ident, int Default) const;
@@ -83,5 +86,6 @@ class TMemIniFile {
 
  private:
   struct Parsed;
+  void Index();
   std::unique_ptr<Parsed> FParsed;
 };

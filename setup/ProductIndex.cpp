@@ -19,7 +19,7 @@ std::vector<TProductVersion> ReadProductIndex(const std::string& datsIniFile, st
     return versions;
   }
   // Read once: a lookup per section instead of a pass over the file per section.
-  TMemIniFile ini(datsIniFile);
+  TMemIniFile ini = TMemIniFile::FromFile(datsIniFile);
   for (int n = 1;; ++n) {
     std::string section = "Velmor" + std::to_string(n);
     if (!ini.SectionExists(section)) break;

@@ -12,7 +12,7 @@ using Contents = std::map<std::string, std::vector<std::pair<std::string, std::s
 // Every section's keys and values as the reader sees them, but the section the harness writes.
 Contents Read(const std::string& path) {
   Contents contents;
-  TMemIniFile ini(path);
+  TMemIniFile ini = TMemIniFile::FromFile(path);
   for (const std::string& s : ini.ReadSections()) {
     if (platform::UpperText(s) == "FUZZSECTION" || contents.count(platform::UpperText(s))) continue;
     auto& keys = contents[platform::UpperText(s)];
