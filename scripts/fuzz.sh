@@ -36,6 +36,7 @@ seed_files() {
     FileVersion) ls build/win64/tests/version_sample.dll 2>/dev/null || true ;;
     DownloadName) ls "$small"/disposition*.txt "$small"/address.txt ;;
     Environment) ls "$small"/environment.txt "$small"/password.txt ;;
+    MssqlIni) ls "$small"/mssql.ini ;;
     *) ls "$small"/"$1".* 2>/dev/null || true ;;
   esac
 }
