@@ -149,8 +149,8 @@ bool TFInstall::FetchPackage(const TPlannedPackage& package, std::string& archiv
 bool TFInstall::StahniSoubor(const std::string& fileName, std::string& fileNameWithPath) {
   const TSetupDat& def = SetupDat();
   DownloadSources sources{def.LocalPath(), def.InstallServer(), def.MSSQLInstall()};
-  return ::StahniSoubor(sources, fileName, fileNameWithPath,
-                        [this](int position) { ProgressCopyFile.SetPosition(position); }, true, false);
+  DownloadBar bar([this](int position) { ProgressCopyFile.SetPosition(position); });
+  return ::StahniSoubor(sources, fileName, fileNameWithPath, &bar, true, false);
 }
 
 void TFInstall::ExtractPackage(const TPlannedPackage& package, const std::string& archivePath) {

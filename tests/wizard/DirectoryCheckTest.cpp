@@ -84,7 +84,9 @@ TEST(ProductName, ReadFromTheVersionResource) {
   std::string pe = BuildVersionedPe({1, 2, 3, 4}, "VELMOR Kest");
   for (size_t n = 0; n < pe.size(); n += 7) {
     auto name = platform::ParsePeProductName(std::string_view(pe).substr(0, n));
-    if (name) EXPECT_EQ(*name, "VELMOR Kest") << n;
+    if (name) {
+      EXPECT_EQ(*name, "VELMOR Kest") << n;
+    }
   }
 }
 
@@ -213,8 +215,12 @@ TEST_F(DirectoryCheckTest, DiskSpaceBoundaries) {
     EXPECT_EQ(w->KontrolaAdresare(), c.passes);
     EXPECT_EQ(testing_support::Exists(target), c.passes);
     EXPECT_EQ(testing_support::Exists(target + "/Temp"), c.tempFolder);
-    if (!c.passes) EXPECT_EQ(messages->Texts(), (std::vector<std::string>{FormatMsg(msgNotEnoughDiskSpace, "500")}));
-    if (c.passes) EXPECT_EQ(w->AdrInstall, target);
+    if (!c.passes) {
+      EXPECT_EQ(messages->Texts(), (std::vector<std::string>{FormatMsg(msgNotEnoughDiskSpace, "500")}));
+    }
+    if (c.passes) {
+      EXPECT_EQ(w->AdrInstall, target);
+    }
   }
 }
 

@@ -184,12 +184,12 @@ TEST_F(InstallRunTest, StopWithNothingBackedUpReturnsToTheDirectoryPage) {
   std::filesystem::create_directories(target);
   auto w = AtDirectory();
   EXPECT_FALSE(w->UpdateVerion);
-  w->UpdateVerion = false;
-  w->KontrolaAdresare();
+  ASSERT_TRUE(w->KontrolaObrAdresare());
   StopAt(*w, 1, true);
   w->RunInstall();
   EXPECT_EQ(w->BackupVelmor, "");
   EXPECT_EQ(Page(*w), "tsAdresar");
+  ASSERT_FALSE(messages->Shown().empty());
   EXPECT_EQ(messages->Shown().back().Text, Msg(msgAbortInstallation));  // no restore question
   EXPECT_EQ(Backups(), "");
 }
@@ -218,7 +218,7 @@ TEST_F(InstallRunTest, PackagesNotInstalledAreNamedBeforeTheCompletionPage) {
   temp.Write("kit/Broken.zip", "this is no archive");
   SetupDat().ZipFiles().push_back(Package("Broken", ""));
   auto w = AtDirectory();
-  w->KontrolaAdresare();
+  ASSERT_TRUE(w->KontrolaObrAdresare());
   w->RunInstall();
   EXPECT_EQ(Page(*w), "tsUkonceni");
   ASSERT_EQ(messages->Shown().size(), 1u);

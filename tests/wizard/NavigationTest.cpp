@@ -59,7 +59,9 @@ TEST_F(NavigationTest, NewInstallationWalksEveryPageForwardAndBack) {
     }
     EXPECT_EQ(Page(*w), s.page);
     EXPECT_EQ(VisibleButtons(*w), s.buttons);
-    if (s.next) EXPECT_EQ(w->btnNext.Caption(), Msg(*s.next));
+    if (s.next) {
+      EXPECT_EQ(w->btnNext.Caption(), Msg(*s.next));
+    }
   }
   // Going back from the SQL Server installation page stops what may still run there.
   EXPECT_TRUE(StopRequested);
@@ -208,7 +210,9 @@ TEST_F(NavigationTest, ShowHandlersOfTheRunPages) {
     w->ShowPage(c.page);
     EXPECT_EQ(VisibleButtons(*w), c.buttons);
     EXPECT_EQ(w->lblObrazovkaInfov2.Caption(), Msg(c.heading));
-    if (c.focus) EXPECT_TRUE(c.focus->Focused());
+    if (c.focus) {
+      EXPECT_TRUE(c.focus->Focused());
+    }
     EXPECT_EQ(StopRequested, !c.clearsStop);
   }
   EXPECT_EQ(w->btnNext.Caption(), Msg(msgClose));
