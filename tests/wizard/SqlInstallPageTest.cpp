@@ -124,6 +124,21 @@ TEST_F(SqlInstallPageTest, StopDownloadAsksAndBringsBackPreviousAndNext) {
   EXPECT_EQ(messages.Texts().back(), "Abort the download");
 }
 
+TEST_F(SqlInstallPageTest, TheRunsConfigureStepWritesTheChosenServerAndDatabase) {
+  TempFolder t;
+  w.AdrInstall = t.Path();
+  SetupDat().SetSQLServerName("PC01\\VELMOR");
+  SetupDat().SetDBName("Účetnictví_2024");
+  w.CreateVelmorINI();
+  std::string text = platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI"));
+  EXPECT_NE(text.find("\r\n[SQLServer]\r\nServer=PC01\\VELMOR\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nSystemDB=Účetnictví_2024\r\n"), std::string::npos);
+  // A second run into the same folder keeps the file.
+  SetupDat().SetDBName("Other");
+  w.CreateVelmorINI();
+  EXPECT_EQ(platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI")), text);
+}
+
 // ---- completion -------------------------------------------------------------------------------
 
 // Points the Desktop and Programs shell folders at test folders while it lives.
