@@ -7,8 +7,6 @@
 
 #include <deque>
 #include <filesystem>
-#include <iomanip>
-#include <sstream>
 
 #include "LoopbackServer.h"
 #include "TestSupport.h"
@@ -29,12 +27,6 @@ using testing_support::TempFolder;
 using testing_support::TestServer;
 
 namespace {
-
-std::string Hex(const std::string& s) {
-  std::ostringstream o;
-  for (unsigned char c : s) o << std::hex << std::setw(2) << std::setfill('0') << static_cast<int>(c);
-  return o.str();
-}
 
 bool LogHas(const std::string& text) {
   for (const std::string& line : InstallLog().Log())
@@ -82,7 +74,12 @@ class SqlServerInstallTest : public testing::Test {
   std::string Name(const std::string& base) { return prefix + base; }
   void Program(const std::string& name, const std::string& bytes) { kit.Write(name, bytes); }
   // The web kit: the loopback server hands out the files of the kit folder.
-  void ServeKitFromWeb() { SetupDat().SetMSSQLInstall(TestServer().Http("/kit/" + Hex(kit.Path()))); }
+  // "GET /kit/.../" of a request for a file of the kit folder.
+  std::string KitPath() {
+    std::string url = TestServer().Kit(kit.Path());
+    return "GET " + url.substr(url.find('/', url.find("//") + 2)) + "/";
+  }
+  void ServeKitFromWeb() { SetupDat().SetMSSQLInstall(TestServer().Kit(kit.Path())); }
   void Editions(const std::string& sqlSection, const std::string& params = "") {
     kit.Write("MSSQL.ini", "[SQL]\r\n" + sqlSection + "[Params]\r\n" + params);
     ASSERT_TRUE(install.GetMSSQLInstallINI("MSSQL.ini", false));
@@ -215,9 +212,9 @@ TEST_F(SqlServerInstallTest, WebKitDownloadsTheInstallerThenItsCompanionsInOrder
   EXPECT_TRUE(panelShownDuringDownload);
   EXPECT_EQ(label.Caption(), "Downloading selected version of the product MSSQL Server");
   std::string requests = ServerRequests(prefix);
-  size_t exe = requests.find("GET /kit/" + Hex(kit.Path()) + "/" + Name("SQLEXPR.exe"));
-  size_t ini = requests.find("GET /kit/" + Hex(kit.Path()) + "/" + Name("SQLEXPR.ini"));
-  size_t bat = requests.find("GET /kit/" + Hex(kit.Path()) + "/" + Name("SQLEXPR.bat"));
+  size_t exe = requests.find(KitPath() + Name("SQLEXPR.exe"));
+  size_t ini = requests.find(KitPath() + Name("SQLEXPR.ini"));
+  size_t bat = requests.find(KitPath() + Name("SQLEXPR.bat"));
   size_t cmd = requests.find(Name("SQLEXPR.cmd"));
   ASSERT_NE(exe, std::string::npos);
   EXPECT_LT(exe, ini);
@@ -248,7 +245,7 @@ TEST_F(SqlServerInstallTest, StopDuringACompanionDownloadEndsTheAttempt) {
   ServeKitFromWeb();
   // The user presses Stop download while the configuration file arrives.
   Application().SetMessagePump([&] {
-    if (!StopRequested && !ServerRequests("GET /kit/" + Hex(kit.Path()) + "/" + Name("SQLEXPR.ini")).empty())
+    if (!StopRequested && !ServerRequests(KitPath() + Name("SQLEXPR.ini")).empty())
       StopRequested = true;
   });
   EXPECT_EQ(install.InstallSelected(), TInstallOutcome::Failed);
