@@ -313,7 +313,8 @@ void TFInstall::LayOutPages() {
 
   // tsSQLNet: a server of the network and the database.
   WrapLabel(labTSQLNetFind, kPageLeft, 36, kPageWidth, 20, bold);
-  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDownList);
+  // A name may be typed, but only a server picked from the list leads on.
+  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDown);
   cmbMSSQLNetList.SetFont(PageFont(14));
   Place(cmbMSSQLNetList, kPageLeft, 62, 460, 26);
   btnZnovuNacist.SetFont(bold);
@@ -348,6 +349,7 @@ void TFInstall::WireEvents() {
   Label6.OnClick = [this](ui::TControl* s) { Label6Click(s); };
   for (ui::TLabel* link : {&Label9, &Label11, &Label13})
     link->OnClick = [this](ui::TControl* s) { Label11Click(s); };
+  WireSqlPages();
 }
 
 // --- Window events -----------------------------------------------------------------------------

@@ -148,6 +148,15 @@ class TFInstall : public ui::TForm {
   void tsCopyFilesShow();
   void tsUkonceniShow();
   void tsObnovaShow();
+  // --- The SQL Server choice, local and network pages (app/SqlPages.cpp) ----------------------
+  void WireSqlPages();
+  void rbExistMSSQLClick(ui::TControl* sender);
+  void cmbSQLServersChange(ui::TControl* sender);
+  void cmbMSSQLNetListChange(ui::TControl* sender);
+  void btnZnovuNacistClick(ui::TControl* sender);
+  void rgVolbaDBClick(ui::TControl* sender);
+  // Rescans the network into cmbMSSQLNetList and refreshes the network page's buttons.
+  void DetectMSSQLNet();
   // The page's own language, buttons and focus (pages whose handler belongs to another step).
   void GenericPageShow(ui::TTabSheet& page);
 
@@ -174,18 +183,18 @@ class TFInstall : public ui::TForm {
 
   // Steps that other parts of the installer provide; the form calls them at its points.
   // Until those parts are in place the defaults lead straight on.
-  virtual void DetectMSSQLLocal() {}
+  virtual void DetectMSSQLLocal();
   // Fetches MSSQL.ini and fills the edition list of tsSQLInstall (app/SqlInstallSteps.cpp).
   virtual bool GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList);
-  virtual void tsSQLVolbaShow() { GenericPageShow(tsSQLVolba); }
-  virtual void tsSQLShow() { GenericPageShow(tsSQL); }
-  virtual void tsSQLNetShow() { GenericPageShow(tsSQLNet); }
+  virtual void tsSQLVolbaShow();
+  virtual void tsSQLShow();
+  virtual void tsSQLNetShow();
   virtual void tsSQLInstallShow();
   // The database-choice refresh of rgVolbaDBNet before tsSQLNet shows its buttons.
-  virtual void RefreshDatabaseChoiceNet() {}
+  virtual void RefreshDatabaseChoiceNet();
   // The acceptance checks of the local and the network server page; true starts the run.
-  virtual bool KontrolaSQLLocal() { return true; }
-  virtual bool KontrolaSQLNet() { return true; }
+  virtual bool KontrolaSQLLocal();
+  virtual bool KontrolaSQLNet();
   // The SQL Server installation sequence of Next on tsSQLInstall; true goes on to tsSQL.
   virtual bool InstallMSSQLSequence();
   // The completion step of Close on tsUkonceni (shortcuts, start of the product); it ends by
