@@ -7,7 +7,9 @@
 #include "app/Startup.h"
 #include "app/Style.h"
 #include "platform/Files.h"
+#include "platform/Shell.h"
 #include "setup/SetupDat.h"
+#include "sql/Completion.h"
 #include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
@@ -74,10 +76,6 @@ void TextLabel(ui::TLabel& l, int left, int top, const ui::TFont& font) {
   l.SetAutoSize(true);
   l.SetLeft(left);
   l.SetTop(top);
-}
-
-std::string ProductDisplayName(TTypeInstall type) {
-  return (type == tiKest || type == tiKestUpdate) ? "Velmor Kest" : "Velmor Tarpel";
 }
 
 }  // namespace
@@ -349,9 +347,9 @@ void TFInstall::WireEvents() {
   ColorButton2.OnClick = [this](ui::TControl* s) { Button2Click(s); };
   for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3})
     logo->OnClick = [this](ui::TControl* s) { Image1Click(s); };
-  Label6.OnClick = [this](ui::TControl*) { OpenAddress(std::string("mailto:") + Label6.Caption()); };
+  Label6.OnClick = [this](ui::TControl* s) { Label6Click(s); };
   for (ui::TLabel* link : {&Label9, &Label11, &Label13})
-    link->OnClick = [this, link](ui::TControl*) { OpenAddress(link->Caption()); };
+    link->OnClick = [this](ui::TControl* s) { Label11Click(s); };
   WireSqlPages();
 }
 
@@ -419,8 +417,6 @@ void TFInstall::RunErrorReport(const std::string& error) {
 }
 
 void TFInstall::ShowSystemInformation() { ShowSetupInfo(nullptr); }
-
-void TFInstall::OpenAddress(const std::string&) {}
 
 void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
   SetIcon(resourceName);

@@ -12,6 +12,7 @@
 #include "setup/Downloader.h"
 #include "setup/ProductIndex.h"  // StopRequested, the program-wide stop request
 #include "setup/PackageRecords.h"
+#include "sql/SqlServerInstall.h"
 #include "support/Catalogue.h"
 #include "ui/Controls.h"
 
@@ -183,23 +184,24 @@ class TFInstall : public ui::TForm {
   // Steps that other parts of the installer provide; the form calls them at its points.
   // Until those parts are in place the defaults lead straight on.
   virtual void DetectMSSQLLocal();
-  virtual bool GetMSSQLInstallINI(const std::string& /*fileName*/, bool /*stopIfNoServerList*/) { return true; }
+  // Fetches MSSQL.ini and fills the edition list of tsSQLInstall (app/SqlInstallSteps.cpp).
+  virtual bool GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList);
   virtual void tsSQLVolbaShow();
   virtual void tsSQLShow();
   virtual void tsSQLNetShow();
-  virtual void tsSQLInstallShow() { GenericPageShow(tsSQLInstall); }
+  virtual void tsSQLInstallShow();
   // The database-choice refresh of rgVolbaDBNet before tsSQLNet shows its buttons.
   virtual void RefreshDatabaseChoiceNet();
   // The acceptance checks of the local and the network server page; true starts the run.
   virtual bool KontrolaSQLLocal();
   virtual bool KontrolaSQLNet();
   // The SQL Server installation sequence of Next on tsSQLInstall; true goes on to tsSQL.
-  virtual bool InstallMSSQLSequence() { return true; }
+  virtual bool InstallMSSQLSequence();
   // The completion step of Close on tsUkonceni (shortcuts, start of the product); it ends by
   // closing the window.
-  virtual void DokonceniInstalace() { Close(); }
+  virtual void DokonceniInstalace();
   // Writes the product configuration at the end of a complete extraction.
-  virtual void CreateVelmorINI() {}
+  virtual void CreateVelmorINI();
 
   // Platform seams the tests answer themselves.
   // Free bytes available on the volume that holds path (a drive root, a network path or,
@@ -217,7 +219,10 @@ class TFInstall : public ui::TForm {
 
   virtual void ShowSystemInformation();
   virtual void RunErrorReport(const std::string& error);
+  // Asks the shell to open the address, with the wizard as owner window.
   virtual void OpenAddress(const std::string& address);
+  void Label6Click(ui::TControl* sender);
+  void Label11Click(ui::TControl* sender);
   // Loads an icon resource as the application's and the window's icon.
   virtual void LoadApplicationIcon(const std::string& resourceName);
 
@@ -335,6 +340,14 @@ class TFInstall : public ui::TForm {
 
   ui::TTabSheet tsVolbaSW{&pgcInstall, "tsVolbaSW"};
   ui::TRadioGroup rgVerzeSW{&tsVolbaSW, "rgVerzeSW"};
+
+  // The SQL Server editions of MSSQL.ini and their installation (the page tsSQLInstall).
+  TSQLServerInstall SQLServerInstall{{cmbMSSQLInstallINI, PnlDownLoad, lblDownload, ProgressDownload,
+                                      [this](bool stopDownload) {
+                                        VisibleButton(stopDownload ? TButtonsVisible{btvStopDownload}
+                                                                   : TButtonsVisible{});
+                                      },
+                                      [this] { return Handle(); }}};
 
   // The language-button references of the language page (cleared at creation).
   ui::TRadioButton* btnJazyk[4] = {nullptr, nullptr, nullptr, nullptr};
