@@ -289,7 +289,8 @@ bool Filtered(std::uint32_t attributes, std::uint32_t filter) { return (attribut
 fs::path TargetPath(const std::string& baseDir, const std::vector<std::string>& components) {
   fs::path p = platform::PathFromUtf8(baseDir);
   for (const auto& c : components) p /= platform::PathFromUtf8(c);
-  return p;
+  // Made again from the whole text: a short base joined with long names needs the long form too.
+  return platform::PathFromUtf8(platform::Utf8FromPath(p));
 }
 
 void CreateFolders(const fs::path& folder) {
@@ -314,7 +315,7 @@ bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != s
 // The path of file relative to base in the installer's form, or nothing when it is not below base.
 std::optional<std::string> RelativeName(const std::string& baseDir, const std::string& file) {
   auto normal = [](const std::string& path) {
-    std::string text = platform::Utf8FromPath(platform::PathFromUtf8(path).lexically_normal());
+    std::string text = platform::Utf8FromPath(platform::LexicalPath(path).lexically_normal());
     for (char& c : text)
       if (c == '\\') c = '/';
     return text;
@@ -360,12 +361,12 @@ void ZipArchive::OpenArchive(ZipOpenMode mode) {
   int error = 0;
   zip_t* za = nullptr;
   if (mode == ZipOpenMode::Create) {
-    za = zip_open(FileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    za = zip_open(platform::SystemPath(FileName).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   } else {
     std::error_code ec;
     if (!fs::is_regular_file(platform::PathFromUtf8(FileName), ec))
       throw ZipError("The archive " + Quoted(FileName) + " does not exist");
-    za = zip_open(FileName.c_str(), ZIP_RDONLY, &error);
+    za = zip_open(platform::SystemPath(FileName).c_str(), ZIP_RDONLY, &error);
   }
   if (!za) {
     std::string why = error == ZIP_ER_NOZIP ? "it is not a ZIP archive" : LibzipMessage(error);
@@ -588,7 +589,7 @@ void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter
     std::string stored = StoredFromEntryName(*relative, utf8);
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_file_create(file.c_str(), 0, -1, &error);
+    zip_source_t* source = zip_source_file_create(platform::SystemPath(file).c_str(), 0, -1, &error);
     if (!source) {
       std::string why = zip_error_strerror(&error);
       zip_error_fini(&error);
