@@ -28,7 +28,7 @@ std::string Quote(const std::string& s) { return "'" + s + "'"; }
 class StaticServer {
  public:
   StaticServer(const std::string& folder, const std::string& log) {
-    Run("mkdir -p " + Quote(folder) + " && cd " + Quote(folder) +
+    Run("rm -f " + Quote(log) + " && mkdir -p " + Quote(folder) + " && cd " + Quote(folder) +
         " && { python3 -u -m http.server 0 --bind 127.0.0.1 >" + Quote(log) + " 2>&1 & echo $! >" +
         Quote(log + ".pid") + "; }");
     FPid = std::atoi(ReadFile(log + ".pid").c_str());
@@ -138,7 +138,7 @@ class KitCheckToolTest : public testing::Test {
 
   int Check(const std::string& args, std::string& out) {
     Sh("mkdir -p " + Quote(dir / "tmp"));
-    int status = Run("TMPDIR=" + Quote(dir / "tmp") + " " + kVelkit + " kit check " + args + " >" +
+    int status = testing_support::Run("TMPDIR=" + Quote(dir / "tmp") + " " + kVelkit + " kit check " + args + " >" +
                      Quote(dir / "out.txt") + " 2>&1");
     out = ReadFile(dir / "out.txt");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -180,7 +180,7 @@ class KitCheckToolTest : public testing::Test {
       if (!fault.problems.empty())
         EXPECT_NE(out.find(std::to_string(fault.problems.size()) + " problem"), std::string::npos) << out;
       // The packages a web check downloaded do not stay in the temporary folder.
-      EXPECT_EQ(Run("[ -z \"$(ls -A " + Quote(dir / "tmp") + ")\" ]"), 0) << "left in the temporary folder";
+      EXPECT_EQ(testing_support::Run("[ -z \"$(ls -A " + Quote(dir / "tmp") + ")\" ]"), 0) << "left in the temporary folder";
     }
   }
 };
