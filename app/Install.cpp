@@ -7,7 +7,9 @@
 #include "app/Startup.h"
 #include "app/Style.h"
 #include "platform/Files.h"
+#include "platform/Shell.h"
 #include "setup/SetupDat.h"
+#include "sql/Completion.h"
 #include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
@@ -74,10 +76,6 @@ void TextLabel(ui::TLabel& l, int left, int top, const ui::TFont& font) {
   l.SetAutoSize(true);
   l.SetLeft(left);
   l.SetTop(top);
-}
-
-std::string ProductDisplayName(TTypeInstall type) {
-  return (type == tiKest || type == tiKestUpdate) ? "Velmor Kest" : "Velmor Tarpel";
 }
 
 }  // namespace
@@ -342,9 +340,10 @@ void TFInstall::WireEvents() {
   btnPrevious.OnClick = [this](ui::TControl* s) { btnPreviousClick(s); };
   for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3})
     logo->OnClick = [this](ui::TControl* s) { Image1Click(s); };
-  Label6.OnClick = [this](ui::TControl*) { OpenAddress(std::string("mailto:") + Label6.Caption()); };
+  btnStopDownload.OnClick = [this](ui::TControl* s) { btnStopDownloadClick(s); };
+  Label6.OnClick = [this](ui::TControl* s) { Label6Click(s); };
   for (ui::TLabel* link : {&Label9, &Label11, &Label13})
-    link->OnClick = [this, link](ui::TControl*) { OpenAddress(link->Caption()); };
+    link->OnClick = [this](ui::TControl* s) { Label11Click(s); };
 }
 
 // --- Window events -----------------------------------------------------------------------------
@@ -396,7 +395,37 @@ void TFInstall::RunErrorReport(const std::string& error) {
 
 void TFInstall::ShowSystemInformation() { ShowSetupInfo(nullptr); }
 
-void TFInstall::OpenAddress(const std::string&) {}
+void TFInstall::OpenAddress(const std::string& address) { OpenMakerWeb(Handle(), address); }
+
+void TFInstall::Label6Click(ui::TControl*) { OpenHotlineMail(Label6.Caption()); }
+
+void TFInstall::Label11Click(ui::TControl* sender) {
+  if (auto* link = dynamic_cast<ui::TLabel*>(sender)) OpenSupportAddress(link->Caption());
+}
+
+bool TFInstall::GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList) {
+  return SQLServerInstall.GetMSSQLInstallINI(fileName, stopIfNoServerList);
+}
+
+void TFInstall::InstallSelectedMSSQL() {
+  ShowPageButtons(tsSQLInstall.PageIndex(), 1);
+  if (SQLServerInstall.InstallSelected() != TInstallOutcome::Failed)
+    ShowPage(tsSQL);
+  else
+    VisibleButton({btvPrevious});
+}
+
+void TFInstall::FinishInstallation() {
+  RunCompletion(AdrInstall, FInstallType, {chkPlocha.Checked(), chkStartMenu.Checked(), chkRunVelmor.Checked()});
+  Close();
+}
+
+void TFInstall::btnStopDownloadClick(ui::TControl*) {
+  LogProcedure log("btnStopDownloadClick");
+  if (!ShowQuestion(Msg(msgAbortDownload), "")) return;
+  StopRequested = true;
+  ShowPageButtons(tsSQLInstall.PageIndex(), 0);
+}
 
 void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
   SetIcon(resourceName);
@@ -690,6 +719,9 @@ void TFInstall::GenericPageShow(ui::TTabSheet& page) {
   Language();
   ShowPageButtons(page.PageIndex(), 0);
   AktivujControl(page.PageIndex());
+  // An empty edition list says why, or the user would face a disabled Next without a reason.
+  if (&page == &tsSQLInstall && cmbMSSQLInstallINI.Items().empty() && !SQLServerInstall.Problem().empty())
+    ShowError(SQLServerInstall.Problem(), "");
 }
 
 void TFInstall::btnNextClick(ui::TControl*) {
@@ -705,7 +737,11 @@ void TFInstall::btnNextClick(ui::TControl*) {
       ShowPage(tsSQLInstall);
     else if (rbNetMSSQL.Checked())
       ShowPage(tsSQLNet);
-  } else if (page == &tsUkonceni || page == &tsObnova) {
+  } else if (page == &tsSQLInstall) {
+    InstallSelectedMSSQL();
+  } else if (page == &tsUkonceni) {
+    FinishInstallation();
+  } else if (page == &tsObnova) {
     Close();
   }
 }

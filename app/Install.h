@@ -7,6 +7,7 @@
 
 #include "setup/Downloader.h"  // StopRequested, the program-wide stop request
 #include "setup/PackageRecords.h"
+#include "sql/SqlServerInstall.h"
 #include "support/Catalogue.h"
 #include "ui/Controls.h"
 
@@ -102,12 +103,22 @@ class TFInstall : public ui::TForm {
 
   // Steps that other parts of the installer provide; the form calls them at its points.
   virtual void DetectMSSQLLocal() {}
-  virtual bool GetMSSQLInstallINI(const std::string& /*fileName*/, bool /*stopIfNoServerList*/) { return true; }
+  // Fetches MSSQL.ini and fills the edition list of tsSQLInstall.
+  virtual bool GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList);
   // Whether the target directory can take this installation (the directory page's check).
   virtual bool KontrolaVerze() { return true; }
   virtual void ShowSystemInformation();
   virtual void RunErrorReport(const std::string& error);
+  // Asks the shell to open the address, with the wizard as owner window.
   virtual void OpenAddress(const std::string& address);
+  // Next on tsSQLInstall: installs the selected SQL Server edition; on success the local
+  // instance page follows, otherwise only Previous stays.
+  void InstallSelectedMSSQL();
+  // Next ("Close") on tsUkonceni: shortcuts and the product's start as checked, then close.
+  void FinishInstallation();
+  void btnStopDownloadClick(ui::TControl* sender);
+  void Label6Click(ui::TControl* sender);
+  void Label11Click(ui::TControl* sender);
   // Loads an icon resource as the application's and the window's icon.
   virtual void LoadApplicationIcon(const std::string& resourceName);
 
@@ -225,6 +236,14 @@ class TFInstall : public ui::TForm {
 
   ui::TTabSheet tsVolbaSW{&pgcInstall, "tsVolbaSW"};
   ui::TRadioGroup rgVerzeSW{&tsVolbaSW, "rgVerzeSW"};
+
+  // The SQL Server editions of MSSQL.ini and their installation (the page tsSQLInstall).
+  TSQLServerInstall SQLServerInstall{{cmbMSSQLInstallINI, PnlDownLoad, lblDownload, ProgressDownload,
+                                      [this](bool stopDownload) {
+                                        VisibleButton(stopDownload ? TButtonsVisible{btvStopDownload}
+                                                                   : TButtonsVisible{});
+                                      },
+                                      [this] { return Handle(); }}};
 
   // The language-button references of the language page (cleared at creation).
   ui::TRadioButton* btnJazyk[4] = {nullptr, nullptr, nullptr, nullptr};
