@@ -115,7 +115,7 @@ const std::vector<Fault>& Faults() {
        },
        {"problem: MSSQL.ini, \"Express 2019\": the installer \"SQLEXPR_x64.exe\" is not found",
         "problem: MSSQL.ini, \"Express 2017\": field 3 (architecture) is \"x\", not 0 (32-bit) or 1 (64-bit)"},
-       {"ok: MSSQL.ini: 2 SQL Server installers listed"}},
+       {"ok: MSSQL.ini: 2 SQL Server editions offered"}},
       {"index with a definition that does not load",
        [](const std::string& kit, const std::string& base) {
          Sh("printf 'not a zip' >" + Quote(kit + "/broken.dat"));

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "engine/Backup.h"
+#include "engine/BackupRestore.h"
 #include "engine/ZipArchive.h"
 #include "platform/Files.h"
 #include "platform/LongPath.h"
@@ -118,16 +118,18 @@ TEST(Win32LongPaths, DeepTargetWithNamesOutsideTheAnsiCodePage) {
   ListFilesForBackup(target, files);
   ASSERT_EQ(files.size(), content.size());
   for (const std::string& file : files) EXPECT_EQ(file.substr(0, target.size() + 1), target + "\\") << file;
-  bool stop = false;
-  engine::BackupResult backup = engine::BackUpFiles(target, files, "20241208101502", nullptr, stop);
+  engine::BackupResult backup = engine::BackUpFiles(target, files, "20241208101502", engine::NoProgress());
   ASSERT_TRUE(backup.Complete);
   EXPECT_EQ(backup.ArchivePath, target + "\\Backup\\Backup20241208101502.zip");
   ASSERT_TRUE(Win32FileExists(backup.ArchivePath));
   platform::WriteWholeFile(target + "\\Velmor.exe", "overwritten by a failed update");
   ASSERT_TRUE(DeleteFileW(WidePath(target + "\\" + longEntry).c_str()));
-  std::vector<std::string> restored;
-  engine::RestoreBackup(backup.ArchivePath, target, [&](const std::string& entry) { restored.push_back(entry); });
-  EXPECT_EQ(restored.size(), content.size());
+  struct Entries : engine::ProgressSink {
+    std::vector<std::string> names;
+    void Item(std::uint64_t, const std::string& item) override { names.push_back(item); }
+  } restored;
+  engine::RestoreBackup(backup.ArchivePath, target, restored);
+  EXPECT_EQ(restored.names.size(), content.size());
   for (const auto& [name, bytes] : content) EXPECT_EQ(ReadFile(target + "\\" + name), bytes) << name;
 
   // A desktop shortcut to the program: the link names that very file.

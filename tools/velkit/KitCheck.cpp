@@ -23,6 +23,8 @@
 #include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
 #include "setup/StringValue.h"
+#include "sql/MSSQLIni.h"
+#include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/SystemUtil.h"
 
@@ -197,22 +199,32 @@ class KitChecker {
       FReport.Problem(name, "cannot be downloaded from " + at.where + ": " + error);
       return;
     }
-    TIniFile ini(local);
-    std::vector<std::string> keys = ini.ReadSection("SQL");
-    int offered = 0;
-    std::set<std::string> looked;
-    for (const std::string& key : keys) {
+    std::string bytes;
+    if (!platform::ReadWholeFile(local, bytes)) {
+      FReport.Problem(name, "cannot be read: " + local);
+      return;
+    }
+    // The installer's reader keeps what suits the running Windows; asked for a 32-bit and a
+    // 64-bit Windows of any version, it keeps every edition some Windows would be offered.
+    TMSSQLiniList lists[] = {ReadMSSQLIni(bytes, {false, 1000, 0}), ReadMSSQLIni(bytes, {true, 1000, 0})};
+    std::vector<const TMSSQLini*> offered;
+    std::set<std::string> names;
+    for (const TMSSQLiniList& list : lists)
+      for (const TMSSQLini& entry : list.Entries)
+        if (names.insert(platform::UpperText(entry.Nazev)).second) offered.push_back(&entry);
+    for (const std::string& note : lists[1].Notes)
+      if (note.find("not for this Windows") == std::string::npos) FReport.Problem(name, note.substr(note.find(' ') + 1));
+    if (offered.empty()) {
+      FReport.Problem(name, lists[1].Problem.empty() ? "offers no SQL Server edition" : lists[1].Problem);
+      return;
+    }
+    // Fields the reader quietly takes as defaults are worth a word to the kit's author.
+    TMemIniFile ini(bytes);
+    for (const std::string& key : ini.ReadSection("SQL")) {
       std::string value = ini.ReadString("SQL", key, "");
-      if (value.empty()) continue;  // the installer passes such a line over
-      ++offered;
-      std::string subject = name + ", " + Quoted(key);
       std::string fields[6];
-      for (std::string& field : fields) {
-        std::string token;
-        CutToken(value, ';', token);
-        field = token;
-      }
-      if (fields[0].empty()) FReport.Problem(subject, "names no installer file (field 1)");
+      for (std::string& field : fields) CutToken(value, ';', field);
+      std::string subject = name + ", " + Quoted(key);
       if (!fields[2].empty() && fields[2] != "0" && fields[2] != "1")
         FReport.Problem(subject, "field 3 (architecture) is " + Quoted(fields[2]) + ", not 0 (32-bit) or 1 (64-bit)");
       for (int f : {4, 5})
@@ -220,20 +232,19 @@ class KitChecker {
           FReport.Problem(subject, "field " + std::to_string(f + 1) + " (lowest Windows " +
                                        (f == 4 ? "major" : "minor") + " version) is " + Quoted(fields[f]) +
                                        ", not a number");
-      for (int f : {0, 3}) {
-        const std::string& file = fields[f];
-        if (file.empty() || !looked.insert(platform::UpperText(file)).second) continue;
-        Located installer = Locate(file, true);
+    }
+    std::set<std::string> looked;
+    for (const TMSSQLini* entry : offered) {
+      std::string subject = name + ", " + Quoted(entry->Nazev);
+      for (const std::string* file : {&entry->FileName, &entry->FileSQLManStudio}) {
+        if (file->empty() || !looked.insert(platform::UpperText(*file)).second) continue;
+        Located installer = Locate(*file, true);
         if (installer.kind == Located::Kind::Missing)
-          FReport.Problem(subject, (f == 0 ? "the installer " : "the Management Studio installer ") + Quoted(file) +
-                                       " is not found: " + installer.why);
+          FReport.Problem(subject, (file == &entry->FileName ? "the installer " : "the Management Studio installer ") +
+                                       Quoted(*file) + " is not found: " + installer.why);
       }
     }
-    if (offered == 0)
-      FReport.Problem(name, "section [SQL] offers no SQL Server installer (lines \"display name=file;default;"
-                            "architecture;...\")");
-    else
-      FReport.Ok(name, Counted(offered, "SQL Server installer") + " listed (" + at.where + ")");
+    FReport.Ok(name, Counted(offered.size(), "SQL Server edition") + " offered (" + at.where + ")");
   }
 
   void CheckIndex(const std::string& index) {
@@ -511,6 +522,8 @@ int Check(const std::vector<std::string>& args) {
   if (o.positional.size() != 1) throw UsageError{"expected KIT (a kit folder, its setup.dat, or a web address)"};
   if (const std::string* ca = o.Get("ca")) http::DefaultOptions().caFile = *ca;
   const std::string& kit = o.positional[0];
+  // The installer's own texts that reach the report (the SQL Server list's) in English.
+  SetCurrentLanguage(langEN);
   Report report;
   {
     KitChecker checker(report, PlaceOf(kit));
