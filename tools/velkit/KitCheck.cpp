@@ -13,6 +13,7 @@
 
 #include "Capture.h"
 #include "Command.h"
+#include "engine/PackageExtraction.h"
 #include "engine/ZipArchive.h"
 #include "engine/ZipEntryName.h"
 #include "platform/Files.h"
@@ -157,11 +158,11 @@ class KitChecker {
         FReport.Problem(subject, "has no FileName");
         continue;
       }
-      std::string archive = ArchiveName(package.FileName());
+      std::string archive = engine::PackageArchiveName(package.FileName());
       std::string types = SelectingTypes(package);
       if (types.empty()) {
         FReport.Note(archive, "no installation type installs it" +
-                                  std::string(package.Jazyk() && !InstallableLanguage(package.JazykKod())
+                                  std::string(package.Jazyk() && !engine::InstallableLanguage(package.JazykKod())
                                                   ? " (the language code " + Quoted(package.JazykKod()) +
                                                         " is not one the installer installs: EN GR SK PL ES RU RO)"
                                                   : ""));
@@ -321,30 +322,14 @@ class KitChecker {
     return true;
   }
 
-  static bool InstallableLanguage(const std::string& code) {
-    for (const char* c : {"EN", "GR", "SK", "PL", "ES", "RU", "RO"})
-      if (code == c) return true;
-    return false;
-  }
-
-  // The archive name the copy step looks for: ".zip" is added to a name without extension.
-  static std::string ArchiveName(const std::string& fileName) {
-    size_t dot = fileName.find_last_of('.');
-    size_t slash = fileName.find_last_of("\\/");
-    bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return hasExtension ? fileName : fileName + ".zip";
-  }
-
-  // The installation types whose run installs the package, by the copy step's rules: its
-  // language, its edition and its type (each type installs the package types up to its own).
+  // The installation types whose run installs the package, by the copy step's own rule.
   static std::string SelectingTypes(const TZipFileCFG& package) {
     static const char* const names[] = {"tiKest", "tiKestUpdate", "tiTarpel", "tiTarpelUpdate", "tiVelmorDemo"};
-    if (package.Jazyk() && !InstallableLanguage(package.JazykKod())) return {};
     std::string out;
     for (int t = 0; t <= static_cast<int>(TTypeInstallHigh); ++t) {
-      int type = package.TypeInstallasInteger();
-      bool selected = type <= t && (!package.ForOnlyVersion() || type == t);
-      if (selected) out += (out.empty() ? "" : ", ") + std::string(names[t]);
+      auto type = static_cast<TTypeInstall>(t);
+      if (engine::PackageSelected(package, type, engine::InstallTypeFiles(type)))
+        out += (out.empty() ? "" : ", ") + std::string(names[t]);
     }
     return out;
   }
