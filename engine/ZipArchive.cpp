@@ -622,11 +622,12 @@ void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter
   fs::path maskPath = platform::PathFromUtf8(mask);
   std::string leaf = platform::Utf8FromPath(maskPath.filename());
   if (HasWildcard(leaf)) {
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(maskPath.parent_path(), ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-      if (it->is_regular_file(ec) && EntryMatchesMask(platform::Utf8FromPath(it->path().filename()), leaf))
-        files.push_back(platform::Utf8FromPath(it->path()));
+    std::string folder = platform::Utf8FromPath(maskPath.parent_path());
+    std::vector<platform::DirectoryEntry> entries;
+    platform::ListDirectory(folder, entries);
+    for (const platform::DirectoryEntry& e : entries)
+      if (e.File && EntryMatchesMask(e.Name, leaf))
+        files.push_back(platform::IncludeTrailingPathDelimiter(folder) + e.Name);
   } else {
     std::error_code ec;
     if (!fs::is_regular_file(maskPath, ec)) throw ZipError("The file " + Quoted(mask) + " does not exist");

@@ -113,6 +113,22 @@ TEST(Win32LongPaths, DeepTargetWithNamesOutsideTheAnsiCodePage) {
   EXPECT_GT(platform::Utf16Length(target + "\\" + longEntry), 400u);
   EXPECT_FALSE(IsDirectoryEmpty(target));
 
+  // A mask over a folder of the deep target adds the files of that folder, and only those.
+  {
+    engine::ZipArchive again;
+    again.FileName = t / "Data.zip";
+    again.BaseDir = target;
+    again.OpenArchive(engine::ZipOpenMode::Create);
+    again.AddFiles(target + "\\Data Ωμέγα\\*.txt");
+    again.CloseArchive();
+    again.OpenArchive();
+    std::vector<std::string> names;
+    engine::ZipEntryInfo e;
+    for (bool more = again.FindFirst(e); more; more = again.FindNext(e)) names.push_back(e.StoredPath + e.FileName);
+    again.CloseArchive();
+    EXPECT_EQ(names, (std::vector<std::string>{"Data Ωμέγα\\Ukázka.txt", longEntry}));
+  }
+
   // The backup lists exactly these files (never the current folder's), and restores them.
   std::vector<std::string> files;
   ListFilesForBackup(target, files);
