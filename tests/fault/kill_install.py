@@ -145,12 +145,25 @@ def main():
                 shutil.rmtree(target)
             shutil.copytree(previous, target)
 
+        # The command line: help, wrong arguments, a folder that is no kit.
+        for argv, code, text in [(["install", "--help"], 0, "KIT TARGET"), (["install", kit], 2, "expected KIT"),
+                                 (["install", kit, target, "--type", "9"], 2, "0 to 4"),
+                                 (["install", previous, target], 1, "has no setup.dat")]:
+            got = subprocess.run([velkit] + argv, env=env, capture_output=True, text=True)
+            if got.returncode != code or text not in got.stdout + got.stderr:
+                failures.append("velkit %s: exit %d, %s" % (" ".join(argv[:1] + argv[2:]), got.returncode,
+                                                           (got.stdout + got.stderr).strip()))
+
         # One whole run tells where the kill points are.
         fresh_target()
         whole = subprocess.run([velkit, "install", kit, target], env=env, capture_output=True, text=True)
-        if whole.returncode != 0:
+        if whole.returncode != 0 or "Installed." not in whole.stdout:
             print(whole.stdout, whole.stderr)
             raise SystemExit("a whole run failed")
+        # A second run over the result is an update of the installation found there.
+        again = subprocess.run([velkit, "install", kit, target], env=env, capture_output=True, text=True)
+        if again.returncode != 0 or "an update" not in again.stdout:
+            failures.append("the second run: exit %d, %s" % (again.returncode, again.stdout[:200]))
         lines = whole.stdout.splitlines()
         points = {}
         for i, line in enumerate(lines):
