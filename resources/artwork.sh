@@ -6,6 +6,8 @@
 #   LogoV3Kest.bmp              heading logo of generation 1, smaller edition (313 x 118)
 #   Folder.bmp                  folder picture of the browse button (20 x 20)
 #   CopyFiles.bmp               picture of the extraction page (96 x 96)
+# Each picture also comes drawn for 150 % and 200 % screens (LogoV2_150.bmp, LogoV2_200.bmp...):
+# the wizard scales itself on such screens, and a picture stretched from the small size is blurred.
 # Every picture is drawn on white, the window colour of the wizard's white look.
 set -euo pipefail
 out=${1:?usage: artwork.sh OUTDIR}
@@ -39,36 +41,44 @@ for gen in 2 3; do
           "$tmp"/m$gen-64.png "$tmp"/m$gen-256.png "$out/IcoVel$gen.ico"
 done
 
+# Every picture at 100, 150 and 200 %: z N is N pixels at the current scale.
+for k in 100 150 200; do
+z() { echo $(( ($1 * k + 50) / 100 )); }
+sfx=; [ $k = 100 ] || sfx=_$k
+
 # Generation 0: mark above the word, 160 x 118, the heading text sits to its left.
-mark 58 "$blue" "$tmp/l2.png"
-convert -size 160x118 xc:white "$tmp/l2.png" -geometry +51+14 -composite \
-  -font "$font" -pointsize 22 -fill "$grey" -gravity north -annotate +0+78 'VELMOR' \
+mark "$(z 58)" "$blue" "$tmp/l2.png"
+convert -size "$(z 160)x$(z 118)" xc:white "$tmp/l2.png" -geometry +"$(z 51)"+"$(z 14)" -composite \
+  -font "$font" -pointsize "$(z 22)" -fill "$grey" -gravity north -annotate +0+"$(z 78)" 'VELMOR' \
   "$tmp/logo2.png"
-tobmp "$tmp/logo2.png" "$out/LogoV2.bmp"
+tobmp "$tmp/logo2.png" "$out/LogoV2$sfx.bmp"
 
 # Generation 1: mark, word and edition name side by side, 313 x 118.
-mark 64 "$teal" "$tmp/l3.png"
+mark "$(z 64)" "$teal" "$tmp/l3.png"
 for ed in Tarpel Kest; do
-  convert -size 313x118 xc:white "$tmp/l3.png" -geometry +18+27 -composite \
-    -font "$font" -pointsize 30 -fill "$grey" -annotate +96+62 'VELMOR' \
-    -font "$fontl" -pointsize 20 -fill "$teal" -annotate +97+88 "$ed" \
-    -fill "$orange" -draw "rectangle 97,94 $((97+ ${#ed} * 12)),96" \
+  convert -size "$(z 313)x$(z 118)" xc:white "$tmp/l3.png" -geometry +"$(z 18)"+"$(z 27)" -composite \
+    -font "$font" -pointsize "$(z 30)" -fill "$grey" -annotate +"$(z 96)"+"$(z 62)" 'VELMOR' \
+    -font "$fontl" -pointsize "$(z 20)" -fill "$teal" -annotate +"$(z 97)"+"$(z 88)" "$ed" \
+    -fill "$orange" -draw "rectangle $(z 97),$(z 94) $(z $((97 + ${#ed} * 12))),$(z 96)" \
     "$tmp/logo3$ed.png"
-  tobmp "$tmp/logo3$ed.png" "$out/LogoV3$ed.bmp"
+  tobmp "$tmp/logo3$ed.png" "$out/LogoV3$ed$sfx.bmp"
 done
 
 # The browse button's folder, 20 x 20.
-convert -size 20x20 xc:white \
-  -fill '#e0a526' -stroke '#a87412' -draw "roundrectangle 1,4 9,8 1,1" \
-  -draw "roundrectangle 1,6 18,17 1,1" \
-  -stroke none -fill '#f5c451' -draw "rectangle 2,9 17,16" "$tmp/folder.png"
-tobmp "$tmp/folder.png" "$out/Folder.bmp"
+convert -size "$(z 20)x$(z 20)" xc:white -strokewidth "$(z 1)" \
+  -fill '#e0a526' -stroke '#a87412' -draw "roundrectangle $(z 1),$(z 4) $(z 9),$(z 8) $(z 1),$(z 1)" \
+  -draw "roundrectangle $(z 1),$(z 6) $(z 18),$(z 17) $(z 1),$(z 1)" \
+  -stroke none -fill '#f5c451' -draw "rectangle $(z 2),$(z 9) $(z 17),$(z 16)" "$tmp/folder.png"
+tobmp "$tmp/folder.png" "$out/Folder$sfx.bmp"
 
 # The extraction page's picture: a box receiving files, 96 x 96.
-convert -size 96x96 xc:white \
-  -fill '#d9e6f5' -stroke "$blue" -strokewidth 2 -draw "polygon 14,44 48,30 82,44 48,58" \
-  -fill '#b9cfe9' -draw "polygon 14,44 48,58 48,90 14,76" \
-  -fill '#9fbde0' -draw "polygon 82,44 48,58 48,90 82,76" \
-  -stroke none -fill "$orange" -draw "polygon 40,6 56,6 56,20 64,20 48,36 32,20 40,20" \
+convert -size "$(z 96)x$(z 96)" xc:white \
+  -fill '#d9e6f5' -stroke "$blue" -strokewidth "$(z 2)" \
+  -draw "polygon $(z 14),$(z 44) $(z 48),$(z 30) $(z 82),$(z 44) $(z 48),$(z 58)" \
+  -fill '#b9cfe9' -draw "polygon $(z 14),$(z 44) $(z 48),$(z 58) $(z 48),$(z 90) $(z 14),$(z 76)" \
+  -fill '#9fbde0' -draw "polygon $(z 82),$(z 44) $(z 48),$(z 58) $(z 48),$(z 90) $(z 82),$(z 76)" \
+  -stroke none -fill "$orange" \
+  -draw "polygon $(z 40),$(z 6) $(z 56),$(z 6) $(z 56),$(z 20) $(z 64),$(z 20) $(z 48),$(z 36) $(z 32),$(z 20) $(z 40),$(z 20)" \
   "$tmp/copy.png"
-tobmp "$tmp/copy.png" "$out/CopyFiles.bmp"
+tobmp "$tmp/copy.png" "$out/CopyFiles$sfx.bmp"
+done

@@ -4,6 +4,7 @@
 #include "support/SystemUtil.h"
 
 #include <windows.h>
+#include <delayimp.h>
 
 #include "app/Style.h"
 #include "platform/win32/Wide.h"
@@ -16,8 +17,34 @@
 
 using platform::win32::Wide;
 
+namespace {
+
+// The delay-loaded system DLLs (bcrypt, winhttp, version) come from the system folder, by their
+// full path, whatever the search order of this Windows is.
+FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
+  if (notification != dliNotePreLoadLibrary || !info || !info->szDll) return nullptr;
+  wchar_t system[MAX_PATH] = {};
+  UINT len = GetSystemDirectoryW(system, MAX_PATH);
+  if (len == 0 || len >= MAX_PATH) return nullptr;
+  std::wstring path = std::wstring(system) + L"\\" + Wide(info->szDll);
+  return reinterpret_cast<FARPROC>(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+}  // namespace
+
 void HardenDllSearch() {
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  __pfnDliNotifyHook2 = LoadFromSystemFolder;
+  // Libraries loaded later come from the system folder only, never from the folder the
+  // installer was started from (a Downloads folder) or the current directory. Windows 7
+  // has SetDefaultDllDirectories only with an optional update, so it is looked up; without
+  // it, SetDllDirectoryW(L"") still takes the current directory out of the search, and the
+  // few libraries the program loads itself are loaded by their full system-folder path.
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                           : nullptr;
+  if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
   SetDllDirectoryW(L"");
 }
 

@@ -7,9 +7,12 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <map>
 #include <tuple>
+#include <vector>
 
 #include "platform/win32/Wide.h"
 #include "support/Application.h"
@@ -27,6 +30,23 @@ const wchar_t* const kLabelClass = L"VelSetupLabel";
 const wchar_t* const kImageClass = L"VelSetupImage";
 const wchar_t* const kBevelClass = L"VelSetupBevel";
 const UINT_PTR kSubclassId = 0x56454C;
+const UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
+// Readable from other processes (the test driver): the control's name and how its text is drawn
+// ("face;pixel height;weight;wrap"), each as a global atom.
+const wchar_t* const kNameProp = L"VelSetup.Name";
+const wchar_t* const kFontProp = L"VelSetup.Font";
+
+void SetAtomProp(HWND hwnd, const wchar_t* prop, const std::wstring& value) {
+  if (ATOM old = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd, prop)))) GlobalDeleteAtom(old);
+  if (value.empty() || value.size() > 255) return;
+  if (ATOM atom = GlobalAddAtomW(value.c_str()))
+    SetPropW(hwnd, prop, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+}
+
+void RemoveAtomProps(HWND hwnd) {
+  for (const wchar_t* prop : {kNameProp, kFontProp})
+    if (ATOM old = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd, prop)))) GlobalDeleteAtom(old);
+}
 
 // An exception thrown inside a window procedure must not unwind through the system's frames:
 // it is kept here and thrown again once the message call has returned to our code.
@@ -44,9 +64,56 @@ HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
 COLORREF Rgb(TColor c) { return static_cast<COLORREF>(c & 0xFFFFFF); }
 
+// Everything above this file is laid out at 96 dots per inch; the windows are made at the
+// program's scale, kept as a dpi value. It is the monitor's dpi (the manifest declares per-monitor
+// awareness, so Windows scales nothing itself) unless the main window would not fit the monitor's
+// work area at that scale: then it is the largest scale at which it fits.
 int dpi = 96;
+int monitorDpi = 96;
 int S(int v) { return MulDiv(v, dpi, 96); }
 int U(int v) { return MulDiv(v, 96, dpi); }
+// A measured text size back in layout units, rounded up: laid out again at the scale, the text
+// must get at least its measured room.
+int UpText(int v) { return (v * 96 + dpi - 1) / dpi; }
+
+// Functions of Windows 10 that the program uses where they exist (Windows 7 lacks them).
+template <class Fn>
+Fn User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+// The dpi of the monitor a window is on (the system dpi before Windows 10).
+int WindowDpi(HWND hwnd) {
+  static auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  if (hwnd && getDpiForWindow)
+    if (UINT d = getDpiForWindow(hwnd)) return static_cast<int>(d);
+  HDC screen = GetDC(nullptr);
+  int d = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return d > 0 ? d : 96;
+}
+
+// The work area (the screen without the taskbar) of the monitor a window is on.
+RECT WorkArea(HWND hwnd) {
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd, hwnd ? MONITOR_DEFAULTTONEAREST : MONITOR_DEFAULTTOPRIMARY), &info))
+    area = info.rcWork;
+  else
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+// Frame and caption of a window style in pixels at a monitor's dpi.
+SIZE FrameSize(DWORD style, DWORD exStyle, int atDpi) {
+  static auto adjustForDpi = User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  RECT r{0, 0, 0, 0};
+  if (!adjustForDpi || !adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(atDpi)))
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  return {r.right - r.left, r.bottom - r.top};
+}
 
 std::wstring WindowText(HWND hwnd) {
   int len = GetWindowTextLengthW(hwnd);
@@ -60,7 +127,7 @@ TControl* ControlOf(HWND hwnd) { return hwnd ? static_cast<TControl*>(GetPropW(h
 
 HFONT FontHandle(const TFont& font) {
   static std::map<std::tuple<std::string, int, bool>, HFONT> cache;
-  auto key = std::make_tuple(font.Name, font.Height, font.Bold);
+  auto key = std::make_tuple(font.Name, S(font.Height), font.Bold);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
   HFONT f = CreateFontW(-S(font.Height), 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -85,14 +152,90 @@ HDC MeasureDC() {
   return dc;
 }
 
+// A 32-bit top-down copy of a bitmap, made smaller by averaging the source pixels each target
+// pixel covers (a box filter: sharp, no stretching blur).
+HBITMAP ShrinkPicture(HBITMAP source, int width, int height) {
+  BITMAP info{};
+  GetObjectW(source, sizeof info, &info);
+  const int sw = info.bmWidth, sh = info.bmHeight;
+  if (sw <= 0 || sh <= 0 || width <= 0 || height <= 0) return nullptr;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = sw;
+  bi.bmiHeader.biHeight = -sh;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  std::vector<unsigned char> src(static_cast<size_t>(sw) * sh * 4);
+  HDC screen = GetDC(nullptr);
+  int got = GetDIBits(screen, source, 0, static_cast<UINT>(sh), src.data(), &bi, DIB_RGB_COLORS);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  void* bits = nullptr;
+  HBITMAP result = got ? CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+  ReleaseDC(nullptr, screen);
+  if (!result) return nullptr;
+  auto* dst = static_cast<unsigned char*>(bits);
+  const double fx = static_cast<double>(sw) / width, fy = static_cast<double>(sh) / height;
+  for (int y = 0; y < height; ++y) {
+    const double y0 = y * fy, y1 = y0 + fy;
+    for (int x = 0; x < width; ++x) {
+      const double x0 = x * fx, x1 = x0 + fx;
+      double sum[3] = {0, 0, 0}, area = 0;
+      for (int sy = static_cast<int>(y0); sy < sh && sy < y1; ++sy) {
+        const double wy = std::min<double>(sy + 1, y1) - std::max<double>(sy, y0);
+        for (int sx = static_cast<int>(x0); sx < sw && sx < x1; ++sx) {
+          const double w = wy * (std::min<double>(sx + 1, x1) - std::max<double>(sx, x0));
+          const unsigned char* p = &src[(static_cast<size_t>(sy) * sw + sx) * 4];
+          for (int c = 0; c < 3; ++c) sum[c] += w * p[c];
+          area += w;
+        }
+      }
+      unsigned char* q = &dst[(static_cast<size_t>(y) * width + x) * 4];
+      for (int c = 0; c < 3; ++c) q[c] = static_cast<unsigned char>(std::lround(area > 0 ? sum[c] / area : 0));
+      q[3] = 0;
+    }
+  }
+  return result;
+}
+
+// The picture for the current scale. The resources hold each picture drawn for 100, 150 and
+// 200 % (NAME, NAME_150, NAME_200); the exact one is used as it is, otherwise the nearest
+// larger one is made smaller. A picture is never enlarged: above 200 % the 200 % one is drawn.
 HBITMAP LoadPicture(const std::string& name) {
   if (name.empty()) return nullptr;
-  static std::map<std::string, HBITMAP> cache;
-  auto it = cache.find(name);
+  static std::map<std::pair<std::string, int>, HBITMAP> cache;
+  auto key = std::make_pair(name, dpi);
+  auto it = cache.find(key);
   if (it != cache.end()) return it->second;
-  HBITMAP bmp = static_cast<HBITMAP>(
-      LoadImageW(Instance(), Wide(name).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  cache[name] = bmp;
+  struct Drawn {
+    int percent;
+    const char* suffix;
+  } drawn[] = {{100, ""}, {150, "_150"}, {200, "_200"}};
+  const int want = MulDiv(dpi, 100, 96);
+  HBITMAP bmp = nullptr;
+  int percent = 0;
+  for (const Drawn& d : drawn) {
+    HBITMAP b = static_cast<HBITMAP>(
+        LoadImageW(Instance(), Wide(name + d.suffix).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!b) continue;
+    if (bmp) DeleteObject(bmp);
+    bmp = b;
+    percent = d.percent;
+    if (d.percent >= want) break;
+  }
+  if (bmp && percent != want) {
+    BITMAP info{};
+    GetObjectW(bmp, sizeof info, &info);
+    int w = MulDiv(info.bmWidth, want, percent), h = MulDiv(info.bmHeight, want, percent);
+    if (percent > want) {
+      if (HBITMAP small = ShrinkPicture(bmp, w, h)) {
+        DeleteObject(bmp);
+        bmp = small;
+      }
+    }
+  }
+  cache[key] = bmp;
   return bmp;
 }
 
@@ -122,6 +265,30 @@ LRESULT CALLBACK StandardSubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWOR
 
 class Win32Peer;
 Win32Peer* PeerOf(TControl* c);
+void FitToWorkArea(TForm& form, HWND hwnd, bool firstShow);
+bool dpiChangeSeen = false;
+
+DWORD FormStyle(const TForm& form, DWORD& exStyle) {
+  exStyle = WS_EX_CONTROLPARENT;
+  DWORD style = WS_CLIPCHILDREN;
+  switch (form.BorderStyle()) {
+    case TBorderStyle::bsNone: style |= WS_POPUP; break;
+    case TBorderStyle::bsSizeable: style |= WS_OVERLAPPEDWINDOW; break;
+    case TBorderStyle::bsSingle: style |= WS_CAPTION | WS_SYSMENU | WS_BORDER; break;
+    case TBorderStyle::bsDialog:
+      style |= WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
+      exStyle |= WS_EX_DLGMODALFRAME;
+      break;
+  }
+  if (form.BorderStyle() != TBorderStyle::bsDialog && form.BorderStyle() != TBorderStyle::bsNone) {
+    if (!form.MinimizeBox()) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX);
+    else style |= WS_MINIMIZEBOX;
+    if (!form.MaximizeBox()) style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
+    else style |= WS_MAXIMIZEBOX;
+  }
+  return style;
+}
+
 
 // ---------------------------------------------------------------------------------------------
 
@@ -143,6 +310,8 @@ class Win32Peer : public IControlPeer {
   bool Syncing() const { return FSyncing; }
   void Forget() { FHwnd = nullptr; }
   bool RawPageRect() const { return FRawPageRect; }
+  // A form's client size in layout units, as the program last set it.
+  TSize DesignedClient() const { return FDesignedClient; }
 
   RECT PlatformPageRect() {
     RECT r{};
@@ -187,26 +356,6 @@ class Win32Peer : public IControlPeer {
     return FControl.Parent() ? static_cast<HWND>(FControl.Parent()->Handle()) : nullptr;
   }
 
-  static DWORD FormStyle(const TForm& form, DWORD& exStyle) {
-    exStyle = WS_EX_CONTROLPARENT;
-    DWORD style = WS_CLIPCHILDREN;
-    switch (form.BorderStyle()) {
-      case TBorderStyle::bsNone: style |= WS_POPUP; break;
-      case TBorderStyle::bsSizeable: style |= WS_OVERLAPPEDWINDOW; break;
-      case TBorderStyle::bsSingle: style |= WS_CAPTION | WS_SYSMENU | WS_BORDER; break;
-      case TBorderStyle::bsDialog:
-        style |= WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-        exStyle |= WS_EX_DLGMODALFRAME;
-        break;
-    }
-    if (form.BorderStyle() != TBorderStyle::bsDialog && form.BorderStyle() != TBorderStyle::bsNone) {
-      if (!form.MinimizeBox()) style &= ~static_cast<DWORD>(WS_MINIMIZEBOX);
-      else style |= WS_MINIMIZEBOX;
-      if (!form.MaximizeBox()) style &= ~static_cast<DWORD>(WS_MAXIMIZEBOX);
-      else style |= WS_MAXIMIZEBOX;
-    }
-    return style;
-  }
 
   void Create() {
     DWORD style = 0, exStyle = 0;
@@ -270,6 +419,7 @@ class Win32Peer : public IControlPeer {
     FHwnd = CreateWindowExW(exStyle, className.c_str(), L"", style, 0, 0, 0, 0, parent, nullptr, Instance(), nullptr);
     if (!FHwnd) return;
     SetPropW(FHwnd, kControlProp, &FControl);
+    SetAtomProp(FHwnd, kNameProp, Wide(FControl.Name()));
     if (className == L"BUTTON" || className == L"EDIT" || className == L"COMBOBOX" || className == L"LISTBOX" ||
         className == PROGRESS_CLASSW || className == WC_TABCONTROLW)
       SetWindowSubclass(FHwnd, StandardSubclassProc, kSubclassId, 0);
@@ -304,6 +454,11 @@ class Win32Peer : public IControlPeer {
     TControlKind kind = Kind();
     switch (what) {
       case TProp::Bounds: {
+        if (kind == TControlKind::Form) {
+          // The client size the program asked for, kept apart from what pixel round trips make of it.
+          auto& form = static_cast<TForm&>(FControl);
+          FDesignedClient = {form.ClientWidth(), form.ClientHeight()};
+        }
         int l = S(FControl.Left()), t = S(FControl.Top()), w = S(FControl.Width()), h = S(FControl.Height());
         if (kind == TControlKind::ComboBox) h = S(FControl.Height() + 220);  // room for the drop-down list
         SetWindowPos(FHwnd, nullptr, l, t, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -311,6 +466,10 @@ class Win32Peer : public IControlPeer {
       }
       case TProp::Visible:
         if (kind == TControlKind::Form) {
+          if (FControl.Visible() && !IsWindowVisible(FHwnd)) {
+            if (!dpiChangeSeen) monitorDpi = WindowDpi(FHwnd);
+            FitToWorkArea(static_cast<TForm&>(FControl), FHwnd, true);
+          }
           ShowWindow(FHwnd, FControl.Visible() ? SW_SHOW : SW_HIDE);
         } else {
           ShowWindow(FHwnd, FControl.Visible() ? SW_SHOWNA : SW_HIDE);
@@ -335,9 +494,11 @@ class Win32Peer : public IControlPeer {
         break;
       case TProp::Font:
         SendMessageW(FHwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(FControl.Font())), TRUE);
+        SetAtomProp(FHwnd, kFontProp, FontDescription());
         InvalidateRect(FHwnd, nullptr, TRUE);
         break;
       case TProp::Color: case TProp::Style: case TProp::Picture: case TProp::Hint:
+        if (kind == TControlKind::Label) SetAtomProp(FHwnd, kFontProp, FontDescription());
         if (kind == TControlKind::PageControl) {
           auto& pc = static_cast<TPageControl&>(FControl);
           LONG_PTR s = GetWindowLongPtrW(FHwnd, GWL_STYLE) & ~static_cast<LONG_PTR>(TCS_BUTTONS | TCS_FLATBUTTONS);
@@ -423,6 +584,15 @@ class Win32Peer : public IControlPeer {
     }
   }
 
+  // How the control's text is drawn, for the test driver: "face;pixel height;weight;wrap".
+  std::wstring FontDescription() const {
+    const TFont& f = FControl.Font();
+    bool wrap = Kind() == TControlKind::Label && static_cast<TLabel&>(FControl).WordWrap();
+    return Wide(f.Name) + L";" + std::to_wstring(S(f.Height)) + L";" + (f.Bold ? L"700" : L"400") +
+           (wrap ? L";wrap" : L";");
+  }
+
+ public:
   static std::wstring RegisterFormClass(const std::string& name) {
     std::wstring wide = Wide(name.empty() ? "TForm" : name);
     WNDCLASSEXW existing{};
@@ -440,13 +610,100 @@ class Win32Peer : public IControlPeer {
     return wide;
   }
 
+
+ private:
   TControl& FControl;
   HWND FHwnd = nullptr;
   bool FSyncing = false;
   bool FRawPageRect = false;
+  TSize FDesignedClient{0, 0};
 };
 
+
 Win32Peer* PeerOf(TControl* c) { return c ? static_cast<Win32Peer*>(c->Peer()) : nullptr; }
+
+// ---------------------------------------------------------------------------------------------
+// Scale
+
+BOOL CALLBACK CollectForm(HWND h, LPARAM param) {
+  TControl* c = ControlOf(h);
+  if (c && c->Kind() == TControlKind::Form) reinterpret_cast<std::vector<TForm*>*>(param)->push_back(static_cast<TForm*>(c));
+  return TRUE;
+}
+
+std::vector<TForm*> ProgramForms() {
+  std::vector<TForm*> forms;
+  EnumThreadWindows(GetCurrentThreadId(), CollectForm, reinterpret_cast<LPARAM>(&forms));
+  return forms;
+}
+
+// Brings every scale-dependent property of a control and its children to the current scale.
+void Rescaled(TControl& c) {
+  if (Win32Peer* p = PeerOf(&c); p && p->Hwnd()) {
+    p->Sync(TProp::Font);
+    p->Sync(TProp::Style);
+    p->Sync(TProp::Bounds);
+  }
+  if (c.Kind() == TControlKind::Label) {
+    auto& label = static_cast<TLabel&>(c);
+    label.SetAutoSize(label.AutoSize());  // measures its text again at the new scale
+  }
+  if (auto* w = dynamic_cast<TWinControl*>(&c))
+    for (TControl* child : w->Controls()) Rescaled(*child);
+}
+
+// Changes the program's scale: every window keeps its layout, drawn at the new scale.
+void Rescale(int newDpi) {
+  if (newDpi == dpi) return;
+  std::vector<TForm*> forms = ProgramForms();
+  std::vector<std::pair<int, int>> clients;
+  for (TForm* f : forms) {
+    TSize c = PeerOf(f) ? PeerOf(f)->DesignedClient() : TSize{f->ClientWidth(), f->ClientHeight()};
+    clients.emplace_back(c.Width, c.Height);
+  }
+  dpi = newDpi;
+  for (size_t i = 0; i < forms.size(); ++i) {
+    forms[i]->SetClientWidth(clients[i].first);
+    forms[i]->SetClientHeight(clients[i].second);
+    Rescaled(*forms[i]);
+    RedrawWindow(static_cast<HWND>(forms[i]->Handle()), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+}
+
+// The largest scale (as a dpi, at most the monitor's) at which a form of this client size,
+// with its frame, fits the work area.
+int FittingDpi(const TForm& form, const RECT& work, int clientWidth, int clientHeight) {
+  DWORD exStyle = 0;
+  DWORD style = FormStyle(form, exStyle);
+  SIZE frame = form.BorderStyle() == TBorderStyle::bsNone ? SIZE{0, 0} : FrameSize(style, exStyle, monitorDpi);
+  int fit = monitorDpi;
+  if (clientWidth > 0) fit = std::min(fit, static_cast<int>((work.right - work.left - frame.cx) * 96L / clientWidth));
+  if (clientHeight > 0) fit = std::min(fit, static_cast<int>((work.bottom - work.top - frame.cy) * 96L / clientHeight));
+  return std::max(fit, 48);  // below half size nothing is readable any more
+}
+
+// Picks the scale at which every shown window of the program fits the work area of the
+// monitor this one is on, then keeps the window inside that work area (centred when it is
+// shown for the first time and wants to be centred).
+void FitToWorkArea(TForm& form, HWND hwnd, bool firstShow) {
+  RECT work = WorkArea(hwnd);
+  int target = monitorDpi;
+  for (TForm* f : ProgramForms())
+    if (f == &form || (f->Visible() && f->Handle() && IsWindowVisible(static_cast<HWND>(f->Handle()))))
+      if (Win32Peer* p = PeerOf(f)) target = std::min(target, FittingDpi(*f, work, p->DesignedClient().Width, p->DesignedClient().Height));
+  Rescale(target);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  int x = r.left, y = r.top;
+  if (firstShow && form.Position() == TPosition::poScreenCenter) {
+    x = work.left + (work.right - work.left - w) / 2;
+    y = work.top + (work.bottom - work.top - h) / 2;
+  }
+  x = std::max<int>(work.left, std::min<int>(x, work.right - w));
+  y = std::max<int>(work.top, std::min<int>(y, work.bottom - h));
+  if (x != r.left || y != r.top) SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 TShiftState CurrentShift() {
   TShiftState s = 0;
@@ -686,12 +943,27 @@ LRESULT ControlWndProcBody(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       case WM_CLOSE:
         form->NotifyCloseRequested();
         return 0;
+      case WM_GETMINMAXINFO: {
+        // The system would cut a window taller than the screen down before the program has
+        // picked the scale at which it fits; the fitting is done here (FitToWorkArea).
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxTrackSize.x = std::max<LONG>(info->ptMaxTrackSize.x, S(form->Width()));
+        info->ptMaxTrackSize.y = std::max<LONG>(info->ptMaxTrackSize.y, S(form->Height()));
+        return 0;
+      }
       case WM_SIZE: {
         RECT r;
         GetWindowRect(hwnd, &r);
         if (wParam != SIZE_MINIMIZED) form->NotifyResized(U(r.right - r.left), U(r.bottom - r.top));
         return 0;
       }
+      case kWmDpiChanged:
+        // Moved to a monitor of another dpi: the new scale (within that monitor's work
+        // area). The suggested rectangle is not used: the fitting size is ours to decide.
+        dpiChangeSeen = true;
+        monitorDpi = LOWORD(wParam) ? LOWORD(wParam) : monitorDpi;
+        FitToWorkArea(*form, hwnd, false);
+        return 0;
       case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE)
           if (TControl* active = form->ActiveControl(); active && active->Handle() && active->CanFocus()) {
@@ -713,6 +985,7 @@ LRESULT ControlWndProcBody(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCDESTROY) {
     if (Win32Peer* p = PeerOf(c); p && p->Hwnd() == hwnd) p->Forget();
     RemovePropW(hwnd, kControlProp);
+    RemoveAtomProps(hwnd);
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -768,6 +1041,7 @@ LRESULT StandardSubclassBody(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         RemoveWindowSubclass(hwnd, StandardSubclassProc, kSubclassId);
         if (Win32Peer* p = PeerOf(c); p && p->Hwnd() == hwnd) p->Forget();
         RemovePropW(hwnd, kControlProp);
+        RemoveAtomProps(hwnd);
         break;
     }
   return DefSubclassProc(hwnd, msg, wParam, lParam);
@@ -798,10 +1072,7 @@ void RegisterClasses() {
     wc.lpszClassName = name;
     RegisterClassExW(&wc);
   }
-  HDC screen = GetDC(nullptr);
-  dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  if (dpi <= 0) dpi = 96;
+  dpi = monitorDpi = WindowDpi(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -838,7 +1109,7 @@ class TWin32Backend : public TBackend {
       size.cy = tm.tmHeight;
     }
     SelectObject(dc, old);
-    return {U(size.cx), U(size.cy)};
+    return {UpText(size.cx), UpText(size.cy)};
   }
 
   TSize WrappedTextExtent(const std::string& text, const TFont& font, int maxWidth) override {
@@ -847,7 +1118,7 @@ class TWin32Backend : public TBackend {
     RECT r{0, 0, S(maxWidth), 0};
     DrawTextW(dc, Wide(text).c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK);
     SelectObject(dc, old);
-    return {U(r.right), U(r.bottom)};
+    return {UpText(r.right), UpText(r.bottom)};
   }
 
   TSize ScreenSize() override { return {U(GetSystemMetrics(SM_CXSCREEN)), U(GetSystemMetrics(SM_CYSCREEN))}; }
@@ -871,9 +1142,8 @@ class TWin32Backend : public TBackend {
         exStyle = WS_EX_DLGMODALFRAME;
         break;
     }
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    return {U(r.right - r.left), U(r.bottom - r.top)};
+    SIZE frame = FrameSize(style, exStyle, monitorDpi);
+    return {U(frame.cx), U(frame.cy)};
   }
 
   TRect PlatformPageRect(const TPageControl& control) override {

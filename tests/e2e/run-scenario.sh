@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Starts the real VelSetup.exe under Wine on a demo kit and walks it with VelDriver.exe.
+#   run-scenario.sh [OPTIONS] BUILD_DIR SCENARIO
+# BUILD_DIR is the win64 build (VelSetup.exe, VelDriver.exe); SCENARIO a driver script.
+# Options:
+#   --screen WxH          the X screen (default 1280x1024)
+#   --dpi N               Wine's LogPixels for the run (default 96)
+#   --taskbar PX          the work area leaves PX pixels at the bottom, as a taskbar does
+#   --shot FILE.png       a picture of the screen when the scenario has run
+#   --windows-dlls-only   every DLL that Wine has and Windows lacks is switched off
+# Uses its own Wine prefix (build/wine-e2e) and a private Xvfb; ends both Wine and Xvfb.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/../.." && pwd)
+screen=1280x1024 dpi=96 taskbar=0 shot= windows_only=
+while [ $# -gt 2 ]; do
+  case $1 in
+    --screen) screen=$2; shift 2 ;;
+    --dpi) dpi=$2; shift 2 ;;
+    --taskbar) taskbar=$2; shift 2 ;;
+    --shot) shot=$2; shift 2 ;;
+    --windows-dlls-only) windows_only=1; shift ;;
+    *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+[ $# -eq 2 ] || { echo "usage: $0 [OPTIONS] BUILD_DIR SCENARIO" >&2; exit 2; }
+build=$(cd "$1" && pwd)
+scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+work=$build/e2e/$(basename "$scenario" .txt)-$screen-$dpi
+rm -rf "$work"
+mkdir -p "$work"
+
+export VELSETUP_WINE_ROOT=$top/build/wine-e2e
+source "$top/scripts/wine-env.sh"
+# For the installer's own process: Wine's libraries that no Windows has are switched off, so a
+# program that needed one would not start here either. zlib1.dll stays on for it: Wine's own
+# user32.dll imports zlib1.dll, so without it no window program starts under this Wine (nor
+# Wine's reg.exe). That the installer itself does not import zlib1.dll is what the import test
+# proves; the console fixture below shows that switching zlib1.dll off stops a program that does.
+app_overrides=$WINEDLLOVERRIDES
+if [ -n "$windows_only" ]; then
+  app_overrides="$WINEDLLOVERRIDES;libpng16,libjpeg-8,libtiff-5,liblcms2-2,libxml2-2,libxslt-1,libgsm,libmpg123-0,faudio,libvkd3d-1,libvkd3d-shader-1,wined3d,winemapi,winegstreamer,winevulkan="
+fi
+xvfb_pid=
+wine_pid=
+cleanup() {
+  [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null || true
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+# A fresh wine server, so the dpi below is the one every process of the run starts with.
+wineserver -k 2>/dev/null || true
+source "$top/scripts/xvfb.sh"
+XVFB_SCREEN=${screen}x24 start_private_xvfb 200 260
+w=${screen%x*} h=${screen#*x}
+if [ "$taskbar" -gt 0 ]; then
+  xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "0, 0, $w, $((h - taskbar))"
+fi
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+
+if [ -n "$windows_only" ]; then
+  # The switch works: a program built to need zlib1.dll does not start without it.
+  if WINEDLLOVERRIDES="$app_overrides;zlib1=" wine "$build/tests/imports/ImportFixture.exe" >/dev/null 2>&1; then
+    echo "FAIL: ImportFixture.exe started although zlib1.dll is switched off" >&2
+    exit 1
+  fi
+fi
+
+kit=$work/kit
+bash "$top/scripts/make-demo-kit.sh" "$kit" >/dev/null
+cp "$build/VelSetup.exe" "$kit/"
+(cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe >"$work/velsetup.out" 2>&1 </dev/null) &
+wine_pid=$!
+
+status=0
+LC_ALL=cs_CZ.UTF-8 wine "$build/VelDriver.exe" --script "Z:$scenario" >"$work/driver.out" 2>&1 </dev/null || status=$?
+tr -d '\r' <"$work/driver.out"
+if [ -n "$shot" ]; then
+  mkdir -p "$(dirname "$shot")"
+  import -window root "$shot" && echo "picture: $shot"
+fi
+if [ $status -ne 0 ] && ! kill -0 "$wine_pid" 2>/dev/null; then
+  echo "VelSetup.exe had ended:" && cat "$work/velsetup.out"
+fi
+exit $status
