@@ -312,7 +312,8 @@ bool Filtered(std::uint32_t attributes, std::uint32_t filter) { return (attribut
 fs::path TargetPath(const std::string& baseDir, const std::vector<std::string>& components) {
   fs::path p = platform::PathFromUtf8(baseDir);
   for (const auto& c : components) p /= platform::PathFromUtf8(c);
-  return p;
+  // Made again from the whole text: a short base joined with long names needs the long form too.
+  return platform::PathFromUtf8(platform::Utf8FromPath(p));
 }
 
 void CreateFolders(const fs::path& folder) {
@@ -339,7 +340,7 @@ bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != s
 // The path of file relative to base in the installer's form, or nothing when it is not below base.
 std::optional<std::string> RelativeName(const std::string& baseDir, const std::string& file) {
   auto normal = [](const std::string& path) {
-    std::string text = platform::Utf8FromPath(platform::PathFromUtf8(path).lexically_normal());
+    std::string text = platform::Utf8FromPath(platform::LexicalPath(path).lexically_normal());
     for (char& c : text)
       if (c == '\\') c = '/';
     return text;
@@ -396,7 +397,7 @@ void ZipArchive::OpenArchive(ZipOpenMode mode) {
     throw ZipError("The archive " + Quoted(FileName) + " does not exist");
   int error = 0;
   // libzip's consistency check compares every local header with its directory record.
-  zip_t* za = zip_open(FileName.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  zip_t* za = zip_open(platform::SystemPath(FileName).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
   if (!za) {
     std::string why = error == ZIP_ER_NOZIP ? "it is not a ZIP archive" : LibzipMessage(error);
     // The layout check tells what is inconsistent (libzip calls an archive whose only end record
@@ -504,7 +505,7 @@ class WorkerReaders {
     zip_t*& za = FHandles[worker];
     if (!za) {
       int error = 0;
-      za = zip_open(FFileName.c_str(), ZIP_RDONLY, &error);
+      za = zip_open(platform::SystemPath(FFileName).c_str(), ZIP_RDONLY, &error);
       if (!za) throw ZipError("Cannot open the archive " + Quoted(FFileName) + ": " + LibzipMessage(error));
     }
     return za;
@@ -663,11 +664,12 @@ void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter
   fs::path maskPath = platform::PathFromUtf8(mask);
   std::string leaf = platform::Utf8FromPath(maskPath.filename());
   if (HasWildcard(leaf)) {
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(maskPath.parent_path(), ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-      if (it->is_regular_file(ec) && EntryMatchesMask(platform::Utf8FromPath(it->path().filename()), leaf))
-        files.push_back(platform::Utf8FromPath(it->path()));
+    std::string folder = platform::Utf8FromPath(maskPath.parent_path());
+    std::vector<platform::DirectoryEntry> entries;
+    platform::ListDirectory(folder, entries);
+    for (const platform::DirectoryEntry& e : entries)
+      if (e.File && EntryMatchesMask(e.Name, leaf))
+        files.push_back(platform::IncludeTrailingPathDelimiter(folder) + e.Name);
   } else {
     std::error_code ec;
     if (!fs::is_regular_file(maskPath, ec)) throw ZipError("The file " + Quoted(mask) + " does not exist");

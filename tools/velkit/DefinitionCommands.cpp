@@ -4,50 +4,17 @@
 #include <filesystem>
 #include <string>
 
+#include "Capture.h"
 #include "Command.h"
 #include "engine/ZipWriter.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
-#include "support/InstallLog.h"
-#include "support/MessageDialog.h"
 
 namespace velkit {
 
 namespace {
-
-// Takes the error box of a failed load instead of showing it.
-class CapturingPresenter : public TMessagePresenter {
- public:
-  std::string errorText;
-  bool ShowMessageForm(const std::string& text, const std::string&, const std::string&, TMessageKind kind, int,
-                       const TNotifyEvent&) override {
-    if (kind == mkError && errorText.empty()) errorText = text;
-    return false;
-  }
-  void UpdateWait(const std::string&, const std::string&) override {}
-  void CloseWait() override {}
-};
-
-struct PresenterScope {
-  CapturingPresenter presenter;
-  PresenterScope() { SetMessagePresenter(&presenter); }
-  ~PresenterScope() { SetMessagePresenter(nullptr); }
-};
-
-// The text of the last error line of the log ("<stamp> !!! text !!!").
-std::string LastLoggedError() {
-  const auto& lines = InstallLog().Log();
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    size_t open = it->find(" !!! ");
-    if (open == std::string::npos) continue;
-    std::string text = it->substr(open + 5);
-    if (text.size() >= 4 && text.compare(text.size() - 4, 4, " !!!") == 0) text.resize(text.size() - 4);
-    return text;
-  }
-  return "";
-}
 
 // Loads like the installer; on failure prints the installer's error text and the reason.
 bool LoadOrExplain(TSetupDat& dat, const std::string& path, const char* command) {
