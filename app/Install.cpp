@@ -7,7 +7,9 @@
 #include "app/Startup.h"
 #include "app/Style.h"
 #include "platform/Files.h"
+#include "platform/Shell.h"
 #include "setup/SetupDat.h"
+#include "sql/Completion.h"
 #include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
@@ -74,10 +76,6 @@ void TextLabel(ui::TLabel& l, int left, int top, const ui::TFont& font) {
   l.SetAutoSize(true);
   l.SetLeft(left);
   l.SetTop(top);
-}
-
-std::string ProductDisplayName(TTypeInstall type) {
-  return (type == tiKest || type == tiKestUpdate) ? "Velmor Kest" : "Velmor Tarpel";
 }
 
 }  // namespace
@@ -315,7 +313,8 @@ void TFInstall::LayOutPages() {
 
   // tsSQLNet: a server of the network and the database.
   WrapLabel(labTSQLNetFind, kPageLeft, 36, kPageWidth, 20, bold);
-  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDownList);
+  // A name may be typed, but only a server picked from the list leads on.
+  cmbMSSQLNetList.SetStyle(ui::TComboStyle::csDropDown);
   cmbMSSQLNetList.SetFont(PageFont(14));
   Place(cmbMSSQLNetList, kPageLeft, 62, 460, 26);
   btnZnovuNacist.SetFont(bold);
@@ -340,11 +339,17 @@ void TFInstall::WireEvents() {
   btnNext.OnClick = [this](ui::TControl* s) { btnNextClick(s); };
   btnUpdate.OnClick = [this](ui::TControl* s) { btnNextClick(s); };
   btnPrevious.OnClick = [this](ui::TControl* s) { btnPreviousClick(s); };
+  btnStop.OnClick = [this](ui::TControl* s) { btnStopClick(s); };
+  btnStopDownload.OnClick = [this](ui::TControl* s) { btnStopDownloadClick(s); };
+  btnInstalovat.OnClick = [this](ui::TControl* s) { btnInstalovatClick(s); };
+  edDir.OnChange = [this](ui::TControl* s) { edtDir1Change(s); };
+  ColorButton2.OnClick = [this](ui::TControl* s) { Button2Click(s); };
   for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3})
     logo->OnClick = [this](ui::TControl* s) { Image1Click(s); };
-  Label6.OnClick = [this](ui::TControl*) { OpenAddress(std::string("mailto:") + Label6.Caption()); };
+  Label6.OnClick = [this](ui::TControl* s) { Label6Click(s); };
   for (ui::TLabel* link : {&Label9, &Label11, &Label13})
-    link->OnClick = [this, link](ui::TControl*) { OpenAddress(link->Caption()); };
+    link->OnClick = [this](ui::TControl* s) { Label11Click(s); };
+  WireSqlPages();
 }
 
 // --- Window events -----------------------------------------------------------------------------
@@ -357,7 +362,12 @@ void TFInstall::FormCreate() {
   pgcLogo.SetTabWidth(1);
   btnPrevious.SetAlign(ui::TAlign::alLeft);
   AdrInstall = "C:\\Velmor";
-  edDir.SetText(AdrInstall);
+  {
+    // The field's design text: the directory check runs once the page is in use.
+    ui::TControlEvent onChange = std::move(edDir.OnChange);
+    edDir.SetText(AdrInstall);
+    edDir.OnChange = std::move(onChange);
+  }
   VisibleButton({});
   for (auto& b : btnJazyk) b = nullptr;
   chkStartMenu.SetChecked(true);
@@ -377,7 +387,9 @@ void TFInstall::FormShow() {
   pgcInstall.SetStyle(ui::TTabStyle::tsFlatButtons);
   for (int i = 0; i < pgcInstall.PageCount(); ++i) pgcInstall.Pages(i).SetCaption("");
   // The page on top becomes visible now: run its show step.
+  FInFormShow = true;
   if (ui::TTabSheet* page = pgcInstall.ActivePage()) ShowPage(*page);
+  FInFormShow = false;
 }
 
 void TFInstall::FormDestroy() { LogProcedure log("FormDestroy"); }
@@ -395,8 +407,6 @@ void TFInstall::RunErrorReport(const std::string& error) {
 }
 
 void TFInstall::ShowSystemInformation() { ShowSetupInfo(nullptr); }
-
-void TFInstall::OpenAddress(const std::string&) {}
 
 void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
   SetIcon(resourceName);
@@ -472,29 +482,6 @@ int TFInstall::CaptionWidth(const std::string& text, const ui::TFont& font) {
 void TFInstall::FitButtonWidths() {
   for (ui::TButton* b : {&btnNext, &btnPrevious, &btnOK, &btnBack, &btnStop, &btnInstalovat, &btnZnovuNacist})
     b->SetWidth(CaptionWidth(b->Caption(), b->Font()));
-}
-
-void TFInstall::AktivujControl(int pageIndex) {
-  LogProcedure log("AktivujControl");
-  if (pageIndex < 0 || pageIndex >= pgcInstall.PageCount()) return;
-  ui::TTabSheet* page = &pgcInstall.Pages(pageIndex);
-  ui::TControl* target = nullptr;
-  if (page == &tsJazyk) {
-    if (rgbJazyk.ItemIndex() >= 0) target = &rgbJazyk.Buttons(rgbJazyk.ItemIndex());
-  } else if (page == &tsAdresar) {
-    target = &edDir;
-  } else if (page == &tsSQLInstall) {
-    target = &cmbMSSQLInstallINI;
-  } else if (page == &tsSQL) {
-    target = &cmbSQLServers;
-  } else if (page == &tsZaloha || page == &tsCopyFiles) {
-    target = &btnStop;
-  } else if (page == &tsUkonceni) {
-    target = &btnNext;
-  } else if (page == &tsSQLNet) {
-    target = &cmbMSSQLNetList;
-  }
-  if (target) target->SetFocus();
 }
 
 void TFInstall::SetFocusButton() {
@@ -584,145 +571,4 @@ void TFInstall::SetPageCaption(int pageIndex) {
 
 void TFInstall::rgbJazykClick(ui::TControl*) {
   if (auto language = LanguageOfItem(rgbJazyk.ItemIndex())) SetLanguage(*language);
-}
-
-// --- Navigation --------------------------------------------------------------------------------
-
-void TFInstall::VisibleButton(TButtonsVisible set) {
-  LogProcedure log("VisibleButton");
-  btnBack.SetVisible(false);
-  auto shown = [&](TButtonVisible v) { return set.Contains(v) || set.Contains(btvShowAll); };
-  btnInstalovat.SetVisible(shown(btvInstall));
-  btnNext.SetVisible(shown(btvNext));
-  btnPrevious.SetVisible(shown(btvPrevious));
-  btnUpdate.SetVisible(shown(btvUpdate));
-  btnOK.SetVisible(shown(btvOK));
-  btnStop.SetVisible(shown(btvStop));
-  btnStopDownload.SetVisible(shown(btvStopDownload));
-}
-
-void TFInstall::ShowPageButtons(int pageIndex, int mode) {
-  if (pageIndex >= 0 && pageIndex < pgcInstall.PageCount()) {
-    ui::TTabSheet* page = &pgcInstall.Pages(pageIndex);
-    if (page == &tsJazyk || page == &tsUkonceni)
-      VisibleButton({btvNext});
-    else if (page == &tsVolbaSW || page == &tsAdresar || page == &tsSQLVolba || page == &tsSQL ||
-             page == &tsSQLNet)
-      VisibleButton({btvPrevious, btvNext});
-    else if (page == &tsSQLInstall)
-      VisibleButton(mode == 1 ? TButtonsVisible{btvStopDownload} : TButtonsVisible{btvPrevious, btvNext});
-    else if (page == &tsZaloha || page == &tsCopyFiles)
-      VisibleButton({btvStop});
-    else if (page == &tsObnova)
-      VisibleButton(mode == 1 ? TButtonsVisible{btvNext} : TButtonsVisible{});
-  }
-  SetPageCaption(pageIndex);
-  UpdateNextButton(pageIndex);
-}
-
-void TFInstall::SetNextCaption(const std::string& caption) {
-  if (btnNext.Caption() == caption) return;
-  btnNext.SetCaption(caption);
-  btnNext.SetWidth(CaptionWidth(caption, btnNext.Font()));
-}
-
-void TFInstall::UpdateNextButton(int pageIndex) {
-  if (pageIndex < 0 || pageIndex >= pgcInstall.PageCount()) return;
-  ui::TTabSheet* page = &pgcInstall.Pages(pageIndex);
-  auto selected = [](ui::TComboBox& c) { return !c.Items().empty() && c.ItemIndex() >= 0; };
-  if (page == &tsJazyk || page == &tsVolbaSW) {
-    SetNextCaption(Msg(msgNext));
-    btnNext.SetEnabled(true);
-  } else if (page == &tsAdresar) {
-    SetNextCaption(Msg(UpdateVerion ? msgUpdateVersion : msgConfigureMSSQL));
-    btnNext.SetEnabled(KontrolaVerze());
-  } else if (page == &tsSQLVolba) {
-    if (rbExistMSSQL.Checked())
-      SetNextCaption(Msg(msgSelectMSSQL));
-    else if (rbNewMSSQL.Checked())
-      SetNextCaption(Msg(msgInstallTheMSSQL));
-    else if (rbNetMSSQL.Checked())
-      SetNextCaption(Msg(msgSearchForMSSQL));
-    btnNext.SetWidth(CaptionWidth(btnNext.Caption(), btnNext.Font()));
-    btnNext.SetEnabled(true);
-  } else if (page == &tsSQLNet) {
-    SetNextCaption(Msg(msgInstallVelmor));
-    btnNext.SetEnabled(selected(cmbMSSQLNetList));
-  } else if (page == &tsSQL) {
-    SetNextCaption(Msg(msgInstallVelmor));
-    btnNext.SetEnabled(selected(cmbSQLServers));
-  } else if (page == &tsSQLInstall) {
-    if (rbNewMSSQL.Checked()) SetNextCaption(Msg(msgInstallTheMSSQLServer));
-    btnNext.SetEnabled(selected(cmbMSSQLInstallINI));
-  } else if (page == &tsUkonceni || page == &tsObnova) {
-    SetNextCaption(Msg(msgClose));
-    btnNext.SetEnabled(true);
-  }
-}
-
-void TFInstall::ShowPage(ui::TTabSheet& page) {
-  pgcInstall.SetActivePage(&page);
-  if (&page == &tsJazyk)
-    tsJazykShow();
-  else if (&page == &tsAdresar)
-    tsAdresarShow();
-  else
-    GenericPageShow(page);
-}
-
-void TFInstall::tsJazykShow() {
-  // The page shows the language its list has selected; Next applies the same choice.
-  SetLanguage(LanguageOfItem(rgbJazyk.ItemIndex()).value_or(CurrentLanguage()));
-  ShowPageButtons(pgcInstall.ActivePageIndex(), 0);
-  AktivujControl(pgcInstall.ActivePageIndex());
-}
-
-void TFInstall::tsAdresarShow() {
-  LogProcedure log("tsAdresarShow");
-  for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3}) logo->SetVisible(true);
-  Language();
-  SetPageCaption(pgcInstall.ActivePageIndex());
-  ShowPageButtons(pgcInstall.ActivePageIndex(), 0);
-  AktivujControl(pgcInstall.ActivePageIndex());
-}
-
-void TFInstall::GenericPageShow(ui::TTabSheet& page) {
-  Language();
-  ShowPageButtons(page.PageIndex(), 0);
-  AktivujControl(page.PageIndex());
-}
-
-void TFInstall::btnNextClick(ui::TControl*) {
-  LogProcedure log("btnNextClick");
-  ui::TTabSheet* page = pgcInstall.ActivePage();
-  if (page == &tsJazyk) {
-    if (auto language = LanguageOfItem(rgbJazyk.ItemIndex())) SetLanguage(*language);
-    ShowPage(DatsIniFile.empty() ? tsAdresar : tsVolbaSW);
-  } else if (page == &tsSQLVolba) {
-    if (rbExistMSSQL.Checked())
-      ShowPage(tsSQL);
-    else if (rbNewMSSQL.Checked())
-      ShowPage(tsSQLInstall);
-    else if (rbNetMSSQL.Checked())
-      ShowPage(tsSQLNet);
-  } else if (page == &tsUkonceni || page == &tsObnova) {
-    Close();
-  }
-}
-
-void TFInstall::btnPreviousClick(ui::TControl*) {
-  LogProcedure log("btnPreviousClick");
-  ui::TTabSheet* page = pgcInstall.ActivePage();
-  if (page == &tsVolbaSW) {
-    ShowPage(tsJazyk);
-  } else if (page == &tsAdresar) {
-    ShowPage(DatsIniFile.empty() ? tsJazyk : tsVolbaSW);
-  } else if (page == &tsSQLVolba) {
-    ShowPage(tsAdresar);
-  } else if (page == &tsSQLInstall) {
-    StopRequested = true;
-    ShowPage(tsSQLVolba);
-  } else if (page == &tsSQL || page == &tsSQLNet) {
-    ShowPage(tsSQLVolba);
-  }
 }

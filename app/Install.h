@@ -3,10 +3,16 @@
 // pgcInstall and the button strip pnlOvladani. The form keeps the wizard's state between
 // pages; what each page does when it is shown or left is decided here and in the pages'
 // own modules, all through the controls' properties and events.
+#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "setup/Downloader.h"  // StopRequested, the program-wide stop request
+#include "app/InstallPlan.h"
+#include "engine/Progress.h"
+#include "setup/Downloader.h"
+#include "setup/ProductIndex.h"  // StopRequested, the program-wide stop request
 #include "setup/PackageRecords.h"
+#include "sql/SqlServerInstall.h"
 #include "support/Catalogue.h"
 #include "ui/Controls.h"
 
@@ -35,8 +41,24 @@ class TButtonsVisible {
   unsigned char FBits = 0;
 };
 
-// Findings of the target-directory check (filled by the directory page).
-using TCheckErrors = unsigned int;
+// Findings of the target-directory check: the path is no directory path, or the directory
+// holds a newer version of the product than the one being installed.
+enum TCheckError : unsigned char { ceErrPath, ceErrVersion };
+
+class TCheckErrors {
+ public:
+  constexpr TCheckErrors() = default;
+  constexpr TCheckErrors(std::initializer_list<TCheckError> values) {
+    for (TCheckError v : values) Include(v);
+  }
+  constexpr bool Contains(TCheckError v) const { return (FBits >> v) & 1u; }
+  constexpr void Include(TCheckError v) { FBits = static_cast<unsigned char>(FBits | (1u << v)); }
+  constexpr bool Empty() const { return FBits == 0; }
+  constexpr bool operator==(const TCheckErrors&) const = default;
+
+ private:
+  unsigned char FBits = 0;
+};
 
 
 // The maker's addresses shown on the completion page and behind the logos.
@@ -57,7 +79,7 @@ class TFInstall : public ui::TForm {
   // --- Wizard state ------------------------------------------------------------------------
   TTypeInstall FInstallType = tiKest;
   TTypeInstallSet SetOfInstallTypeFiles;
-  TCheckErrors FCheckErrors = 0;
+  TCheckErrors FCheckErrors;
   int idxVerzeSW = -1;
   bool UpdateVerion = false;
   std::string AdrInstall;
@@ -65,6 +87,10 @@ class TFInstall : public ui::TForm {
   std::string AdrBackup;
   std::string AdrDemoData;
   bool ObnovaPrevVelmor = false;
+  // The product versions of the index as rgVerzeSW lists them (item i is version i).
+  std::vector<TProductVersion> VerzeSW;
+  // Selected packages the last CopyFiles could not install (not obtained or not extracted).
+  std::vector<std::string> NotInstalledPackages;
 
   // --- Window events -----------------------------------------------------------------------
   void FormCreate();
@@ -90,24 +116,113 @@ class TFInstall : public ui::TForm {
   void SetPageCaption(int pageIndex);
   void rgbJazykClick(ui::TControl* sender);
 
-  // --- Navigation: buttons and page changes ------------------------------------------------
+  // --- Navigation (app/Navigation.cpp): buttons, the Next button, the page graph ------------
   void VisibleButton(TButtonsVisible set);
   void ShowPageButtons(int pageIndex, int mode);
   void UpdateNextButton(int pageIndex);
+  // Writes btnNext's caption when it differs and fits the button's width to it.
+  void SetNextCaption(const std::string& caption);
   // Makes the page the visible one and runs its show step.
   void ShowPage(ui::TTabSheet& page);
   void btnNextClick(ui::TControl* sender);
   void btnPreviousClick(ui::TControl* sender);
+  void btnStopClick(ui::TControl* sender);
+  void btnStopDownloadClick(ui::TControl* sender);
+  void btnInstalovatClick(ui::TControl* sender);
   void Image1Click(ui::TControl* sender);
+  // The version load of Next on tsVolbaSW: true when the chosen version's definition was
+  // downloaded, loaded and applied.
+  bool LoadSelectedVersion();
+  // Refills rgVerzeSW from the product index and preselects the version chosen before.
+  void RefillVersionList();
+  // Next on tsAdresar: the directory prepared and the version findings clear.
+  bool KontrolaObrAdresare();
+  // Makes the window visible and paints it now, before a long step on the same thread.
+  void ShowAndRepaint();
+
+  // Page show handlers.
+  void tsJazykShow();
+  void tsAdresarShow();
+  void tsVolbaSWShow();
+  void tsZalohaShow();
+  void tsCopyFilesShow();
+  void tsUkonceniShow();
+  void tsObnovaShow();
+  // --- The SQL Server choice, local and network pages (app/SqlPages.cpp) ----------------------
+  void WireSqlPages();
+  void rbExistMSSQLClick(ui::TControl* sender);
+  void cmbSQLServersChange(ui::TControl* sender);
+  void cmbMSSQLNetListChange(ui::TControl* sender);
+  void btnZnovuNacistClick(ui::TControl* sender);
+  void rgVolbaDBClick(ui::TControl* sender);
+  // Rescans the network into cmbMSSQLNetList and refreshes the network page's buttons.
+  void DetectMSSQLNet();
+  // The page's own language, buttons and focus (pages whose handler belongs to another step).
+  void GenericPageShow(ui::TTabSheet& page);
+
+  // --- Target directory check (app/DirectoryCheck.cpp) -------------------------------------
+  bool PathSyntaxValid();
+  bool KontrolaVerze();
+  bool KontrolaAdresare();
+  void ShowCheckError();
+  void edtDir1Change(ui::TControl* sender);
+  void Button2Click(ui::TControl* sender);
+
+  // --- Installation run (app/InstallRun.cpp, app/InstallSteps.cpp) ---------------------------
+  // Plans the run from the definition and the choices made, then carries the plan out.
+  void RunInstall();
+  bool BackUpPreviousVelmor();
+  // The copy page's two steps of one package: get its archive (true with its local path), then
+  // extract it; an archive that cannot be extracted is logged and the run goes on.
+  bool FetchPackage(const TPlannedPackage& package, std::string& archivePath);
+  void ExtractPackage(const TPlannedPackage& package, const std::string& archivePath);
+  bool RecoveryPrevVelmor();
+  // Before the completion page: one warning naming the selected packages that were not
+  // installed (also in the log); nothing when every package was installed.
+  void WarnNotInstalledPackages();
 
   // Steps that other parts of the installer provide; the form calls them at its points.
-  virtual void DetectMSSQLLocal() {}
-  virtual bool GetMSSQLInstallINI(const std::string& /*fileName*/, bool /*stopIfNoServerList*/) { return true; }
-  // Whether the target directory can take this installation (the directory page's check).
-  virtual bool KontrolaVerze() { return true; }
+  // Until those parts are in place the defaults lead straight on.
+  virtual void DetectMSSQLLocal();
+  // Fetches MSSQL.ini and fills the edition list of tsSQLInstall (app/SqlInstallSteps.cpp).
+  virtual bool GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList);
+  virtual void tsSQLVolbaShow();
+  virtual void tsSQLShow();
+  virtual void tsSQLNetShow();
+  virtual void tsSQLInstallShow();
+  // The database-choice refresh of rgVolbaDBNet before tsSQLNet shows its buttons.
+  virtual void RefreshDatabaseChoiceNet();
+  // The acceptance checks of the local and the network server page; true starts the run.
+  virtual bool KontrolaSQLLocal();
+  virtual bool KontrolaSQLNet();
+  // The SQL Server installation sequence of Next on tsSQLInstall; true goes on to tsSQL.
+  virtual bool InstallMSSQLSequence();
+  // The completion step of Close on tsUkonceni (shortcuts, start of the product); it ends by
+  // closing the window.
+  virtual void DokonceniInstalace();
+  // Writes the product configuration at the end of a complete extraction.
+  virtual void CreateVelmorINI();
+
+  // Platform seams the tests answer themselves.
+  // Free bytes available on the volume that holds path (a drive root, a network path or,
+  // on the native build, a folder); negative when it cannot be queried.
+  virtual std::int64_t FreeDiskSpace(const std::string& path);
+  // The platform's folder browser; true with the chosen folder.
+  virtual bool BrowseForFolder(const std::string& title, const std::string& root, const std::string& initial,
+                               std::string& folder);
+  // The platform's plain message box (not the installer's message window).
+  virtual void PlainMessageBox(const std::string& text);
+  // Gets one package archive (local kit, folder or web location) with the download's bar.
+  virtual bool StahniSoubor(const std::string& fileName, std::string& fileNameWithPath);
+  // Downloads a version's definition into the temporary folder.
+  virtual bool DownloadDefinition(const std::string& url, std::string& localPath);
+
   virtual void ShowSystemInformation();
   virtual void RunErrorReport(const std::string& error);
+  // Asks the shell to open the address, with the wizard as owner window.
   virtual void OpenAddress(const std::string& address);
+  void Label6Click(ui::TControl* sender);
+  void Label11Click(ui::TControl* sender);
   // Loads an icon resource as the application's and the window's icon.
   virtual void LoadApplicationIcon(const std::string& resourceName);
 
@@ -226,6 +341,14 @@ class TFInstall : public ui::TForm {
   ui::TTabSheet tsVolbaSW{&pgcInstall, "tsVolbaSW"};
   ui::TRadioGroup rgVerzeSW{&tsVolbaSW, "rgVerzeSW"};
 
+  // The SQL Server editions of MSSQL.ini and their installation (the page tsSQLInstall).
+  TSQLServerInstall SQLServerInstall{{cmbMSSQLInstallINI, PnlDownLoad, lblDownload, ProgressDownload,
+                                      [this](bool stopDownload) {
+                                        VisibleButton(stopDownload ? TButtonsVisible{btvStopDownload}
+                                                                   : TButtonsVisible{});
+                                      },
+                                      [this] { return Handle(); }}};
+
   // The language-button references of the language page (cleared at creation).
   ui::TRadioButton* btnJazyk[4] = {nullptr, nullptr, nullptr, nullptr};
 
@@ -235,11 +358,8 @@ class TFInstall : public ui::TForm {
   void LayOutButtons();
   void LayOutPages();
   void WireEvents();
-  void SetNextCaption(const std::string& caption);
   void DatabaseOptions(ui::TRadioGroup& group);
-  void tsJazykShow();
-  void tsAdresarShow();
-  void GenericPageShow(ui::TTabSheet& page);
+  bool FInFormShow = false;
 };
 
 // The program's wizard window; null before start-up creates it.

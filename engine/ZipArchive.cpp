@@ -7,10 +7,13 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/WinZipAesCheck.h"
 #include "engine/ZipEntryName.h"
+#include "engine/ZipFileWriter.h"
+#include "engine/OrderedPipeline.h"
 #include "platform/FileAttributes.h"
 #include "platform/Files.h"
 #include "platform/OutputFile.h"
@@ -21,7 +24,10 @@ namespace engine {
 namespace fs = std::filesystem;
 
 struct ZipArchive::Handle {
-  zip_t* Zip = nullptr;
+  zip_t* Zip = nullptr;                // an archive opened for reading
+  bool Creating = false;               // an archive being created: the files AddFiles named
+  std::vector<ZipWriterFile> Pending;
+  std::unordered_map<std::string, std::size_t> Index;  // stored name -> place in Pending
   ~Handle() {
     if (Zip) zip_discard(Zip);
   }
@@ -341,72 +347,49 @@ std::optional<std::string> RelativeName(const std::string& baseDir, const std::s
 ZipArchive::ZipArchive() = default;
 ZipArchive::~ZipArchive() = default;
 
-bool ZipArchive::IsOpen() const { return FHandle && FHandle->Zip; }
+bool ZipArchive::IsOpen() const { return FHandle && (FHandle->Zip || FHandle->Creating); }
 
 int ZipArchive::FileCount() const {
   if (!IsOpen()) return 0;
+  if (FHandle->Creating) return static_cast<int>(FHandle->Pending.size());
   zip_int64_t n = zip_get_num_entries(FHandle->Zip, 0);
   return n < 0 ? 0 : static_cast<int>(n);
 }
 
 ZipArchive::Handle& ZipArchive::Open(const char* operation) const {
   if (!IsOpen()) throw ZipError(std::string(operation) + ": no archive is open");
+  if (!FHandle->Zip) throw ZipError(std::string(operation) + ": the archive " + Quoted(FileName) + " is being created");
   return *FHandle;
 }
 
 void ZipArchive::OpenArchive(ZipOpenMode mode) {
   if (IsOpen()) CloseArchive();
   if (FileName.empty()) throw ZipError("No archive file name was given");
-  int error = 0;
-  zip_t* za = nullptr;
+  FFindIndex = -1;
   if (mode == ZipOpenMode::Create) {
-    za = zip_open(FileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-  } else {
-    std::error_code ec;
-    if (!fs::is_regular_file(platform::PathFromUtf8(FileName), ec))
-      throw ZipError("The archive " + Quoted(FileName) + " does not exist");
-    za = zip_open(FileName.c_str(), ZIP_RDONLY, &error);
+    // Nothing is written until CloseArchive: the files are read and compressed then.
+    FHandle = std::make_unique<Handle>();
+    FHandle->Creating = true;
+    return;
   }
+  std::error_code ec;
+  if (!fs::is_regular_file(platform::PathFromUtf8(FileName), ec))
+    throw ZipError("The archive " + Quoted(FileName) + " does not exist");
+  int error = 0;
+  zip_t* za = zip_open(FileName.c_str(), ZIP_RDONLY, &error);
   if (!za) {
     std::string why = error == ZIP_ER_NOZIP ? "it is not a ZIP archive" : LibzipMessage(error);
     throw ZipError("Cannot open the archive " + Quoted(FileName) + ": " + why);
   }
   FHandle = std::make_unique<Handle>();
   FHandle->Zip = za;
-  FCreated = mode == ZipOpenMode::Create;
-  FFindIndex = -1;
 }
 
 void ZipArchive::CloseArchive() {
   if (!IsOpen()) return;
-  zip_t* za = FHandle->Zip;
-  FHandle->Zip = nullptr;
-  FHandle.reset();
+  std::unique_ptr<Handle> handle = std::move(FHandle);
   FFindIndex = -1;
-  bool writeEmpty = FCreated && zip_get_num_entries(za, 0) == 0;
-  if (OnCloseProgress) {
-    zip_register_progress_callback_with_state(
-        za, 0.01, [](zip_t*, double progress, void* self) { static_cast<ZipArchive*>(self)->OnCloseProgress(progress); },
-        nullptr, this);
-  }
-  if (StopRequested) {
-    zip_register_cancel_callback_with_state(
-        za, [](zip_t*, void* self) { return *static_cast<ZipArchive*>(self)->StopRequested ? 1 : 0; }, nullptr, this);
-  }
-  if (zip_close(za) != 0) {
-    std::string why = zip_error_strerror(zip_get_error(za));
-    zip_discard(za);
-    throw ZipError("Cannot write the archive " + Quoted(FileName) + ": " + why);
-  }
-  if (writeEmpty) {
-    // libzip leaves no file for an archive without entries; an empty archive is one end record.
-    static const char kEmpty[22] = {'P', 'K', 5, 6};
-    try {
-      platform::WriteWholeFile(FileName, std::string_view(kEmpty, sizeof kEmpty));
-    } catch (const std::exception& e) {
-      throw ZipError(e.what());
-    }
-  }
+  if (handle->Creating) WriteZipOfFiles(FileName, handle->Pending, Progress ? *Progress : NoProgress());
 }
 
 bool ZipArchive::Describe(std::int64_t index, ZipEntryInfo& entry) const {
@@ -467,52 +450,100 @@ void ZipArchive::ExtractToStream(const std::string& entryName, std::ostream& out
 }
 
 void ZipArchive::ExtractFiles(const std::string& mask, std::uint32_t attributeFilter, const std::string& exclusionMask) {
+  ExtractSelected({mask}, attributeFilter, exclusionMask);
+}
+
+void ZipArchive::ExtractFiles(const std::vector<std::string>& masks, std::uint32_t attributeFilter,
+                              const std::string& exclusionMask) {
+  ExtractSelected(masks, attributeFilter, exclusionMask);
+}
+
+namespace {
+
+// The archive opened once more for each worker: libzip's handles are not shared between threads.
+class WorkerReaders {
+ public:
+  WorkerReaders(std::string fileName, unsigned workers) : FFileName(std::move(fileName)), FHandles(workers) {}
+  ~WorkerReaders() {
+    for (zip_t* za : FHandles)
+      if (za) zip_discard(za);
+  }
+  WorkerReaders(const WorkerReaders&) = delete;
+  WorkerReaders& operator=(const WorkerReaders&) = delete;
+  zip_t* For(unsigned worker) {
+    zip_t*& za = FHandles[worker];
+    if (!za) {
+      int error = 0;
+      za = zip_open(FFileName.c_str(), ZIP_RDONLY, &error);
+      if (!za) throw ZipError("Cannot open the archive " + Quoted(FFileName) + ": " + LibzipMessage(error));
+    }
+    return za;
+  }
+
+ private:
+  std::string FFileName;
+  std::vector<zip_t*> FHandles;
+};
+
+// An entry inflated into its temporary file, waiting to be renamed into place.
+struct Inflated {
+  fs::path Partial;  // empty for a folder entry
+};
+
+void RemovePartial(Inflated& done) {
+  std::error_code ec;
+  if (!done.Partial.empty()) fs::remove(done.Partial, ec);
+  done.Partial.clear();
+}
+
+}  // namespace
+
+void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uint32_t attributeFilter,
+                                 const std::string& exclusionMask) {
   zip_t* za = Open("ExtractFiles").Zip;
   struct Selected {
     zip_uint64_t Index;
     std::string Name;
     bool Directory;
     std::uint32_t Attributes;
+    fs::path Target;
   };
   std::vector<Selected> selected;
   zip_int64_t count = zip_get_num_entries(za, 0);
   for (zip_int64_t i = 0; i < count; ++i) {
     auto index = static_cast<zip_uint64_t>(i);
     StoredName name = ReadName(za, index);
-    if (!EntryMatchesMask(name.Name, mask)) continue;
+    bool matches = false;
+    for (const std::string& mask : masks) matches = matches || EntryMatchesMask(name.Name, mask);
+    if (!matches) continue;
     if (!exclusionMask.empty() && EntryMatchesMask(name.Name, exclusionMask)) continue;
     std::uint32_t attributes = WindowsAttributes(za, index, name.Directory);
     if (!Filtered(attributes, attributeFilter)) continue;
     // An archive that names a place outside the base folder is refused before anything is written.
-    if (!SafeEntryComponents(name.Name))
+    auto components = SafeEntryComponents(name.Name);
+    if (!components)
       throw ZipError("The archive entry " + Quoted(name.Name) + " would be written outside the folder " +
                      Quoted(BaseDir) + "; nothing was extracted");
-    selected.push_back({index, name.Name, name.Directory, attributes});
+    selected.push_back({index, name.Name, name.Directory, attributes, TargetPath(BaseDir, *components)});
   }
+  if (selected.empty()) return;
 
-  for (Selected& s : selected) {
-    std::string name = s.Name;
-    std::uint32_t attributes = s.Attributes;
-    if (OnExtractFile) OnExtractFile(*this, name, attributes, ReadComment(za, s.Index));
-    auto components = SafeEntryComponents(name);
-    if (!components)
-      throw ZipError("The archive entry " + Quoted(name) + " would be written outside the folder " + Quoted(BaseDir));
-    zip_stat_t st;
-    zip_stat_init(&st);
-    zip_stat_index(za, s.Index, 0, &st);
-    fs::path target = TargetPath(BaseDir, *components);
-    std::string targetText = platform::Utf8FromPath(target);
-    if (s.Directory) {
-      CreateFolders(target);
-      continue;
-    }
-    CreateFolders(target.parent_path());
-    // The entry goes to a temporary file first, so a damaged entry never replaces a good file.
-    fs::path partial = target;
-    partial += platform::PathFromUtf8(".vspart");
-    std::string partialText = platform::Utf8FromPath(partial);
+  // Workers inflate entries ahead into "<target>.<n>.vspart" (a damaged entry never replaces a
+  // good file, and two entries of one name never share a temporary file); this thread renames
+  // them into place in archive order.
+  unsigned workers = ArchiveWorkerCount();
+  WorkerReaders readers(FileName, workers);
+  const std::string password = Password;
+  auto inflate = [&](unsigned worker, std::size_t k) {
+    const Selected& s = selected[k];
+    Inflated done;
+    if (s.Directory) return done;
+    CreateFolders(s.Target.parent_path());
+    done.Partial = s.Target;
+    done.Partial += platform::PathFromUtf8("." + std::to_string(k) + ".vspart");
+    std::string partialText = platform::Utf8FromPath(done.Partial);
     try {
-      EntryReader reader(za, s.Index, name, Password);
+      EntryReader reader(readers.For(worker), s.Index, s.Name, password);
       platform::MakeReplaceable(partialText);
       std::optional<platform::OutputFile> file;
       try {
@@ -528,35 +559,64 @@ void ZipArchive::ExtractFiles(const std::string& mask, std::uint32_t attributeFi
         }
       });
       try {
-        file->Commit();
+        file->Close();
       } catch (const std::exception& e) {
         throw ZipError(e.what());
       }
     } catch (...) {
-      std::error_code ec;
-      fs::remove(partial, ec);
+      RemovePartial(done);
       throw;
     }
-    std::error_code ec;
+    return done;
+  };
+  OrderedPipeline<Inflated> pipeline(selected.size(), 3 * workers, workers, inflate, RemovePartial);
+
+  for (std::size_t k = 0; k < selected.size(); ++k) {
+    Selected& s = selected[k];
+    Inflated done = pipeline.Next(k);
     try {
-      platform::MakeReplaceable(targetText);
-    } catch (const std::exception& e) {
-      fs::remove(partial, ec);
-      throw ZipError(e.what());
+      std::string name = s.Name;
+      std::uint32_t attributes = s.Attributes;
+      if (OnExtractFile) {
+        OnExtractFile(*this, name, attributes, ReadComment(za, s.Index));
+        if (name != s.Name) {
+          auto components = SafeEntryComponents(name);
+          if (!components)
+            throw ZipError("The archive entry " + Quoted(name) + " would be written outside the folder " +
+                           Quoted(BaseDir));
+          s.Target = TargetPath(BaseDir, *components);
+          if (!s.Directory) CreateFolders(s.Target.parent_path());
+        }
+      }
+      std::string targetText = platform::Utf8FromPath(s.Target);
+      if (s.Directory) {
+        CreateFolders(s.Target);
+        continue;
+      }
+      zip_stat_t st;
+      zip_stat_init(&st);
+      zip_stat_index(za, s.Index, 0, &st);
+      try {
+        platform::MakeReplaceable(targetText);
+      } catch (const std::exception& e) {
+        throw ZipError(e.what());
+      }
+      std::error_code ec;
+      fs::rename(done.Partial, s.Target, ec);
+      if (ec) throw ZipError("Cannot write the file " + Quoted(targetText) + ": " + ec.message());
+      done.Partial.clear();
+      ApplyTimeAndAttributes(targetText, (st.valid & ZIP_STAT_MTIME) ? static_cast<std::int64_t>(st.mtime) : 0,
+                             attributes, false);
+    } catch (...) {
+      RemovePartial(done);
+      throw;
     }
-    fs::rename(partial, target, ec);
-    if (ec) {
-      std::error_code ignored;
-      fs::remove(partial, ignored);
-      throw ZipError("Cannot write the file " + Quoted(targetText) + ": " + ec.message());
-    }
-    ApplyTimeAndAttributes(targetText, (st.valid & ZIP_STAT_MTIME) ? static_cast<std::int64_t>(st.mtime) : 0,
-                           attributes, false);
   }
 }
 
 void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter, const std::string& exclusionMask) {
-  zip_t* za = Open("AddFiles").Zip;
+  if (!IsOpen() || !FHandle->Creating)
+    throw ZipError("AddFiles: the archive " + Quoted(FileName) + " was not created for writing");
   std::vector<std::string> files;
   fs::path maskPath = platform::PathFromUtf8(mask);
   std::string leaf = platform::Utf8FromPath(maskPath.filename());
@@ -584,28 +644,17 @@ void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter
     }
     if (!Filtered(attributes, attributeFilter)) continue;
 
-    bool utf8 = false;
-    std::string stored = StoredFromEntryName(*relative, utf8);
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_file_create(file.c_str(), 0, -1, &error);
-    if (!source) {
-      std::string why = zip_error_strerror(&error);
-      zip_error_fini(&error);
-      throw ZipError("Cannot read the file " + Quoted(file) + ": " + why);
-    }
-    zip_error_fini(&error);
-    zip_int64_t index =
-        zip_file_add(za, stored.c_str(), source, ZIP_FL_OVERWRITE | (utf8 ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS));
-    if (index < 0) {
-      zip_source_free(source);
-      throw ZipError("Cannot add the file " + Quoted(file) + " to the archive: " + zip_strerror(za));
-    }
-    auto i = static_cast<zip_uint64_t>(index);
-    zip_set_file_compression(za, i, ZIP_CM_DEFLATE, 1);
-    std::uint32_t dos = attributes & (platform::faReadOnly | platform::faHidden | platform::faSystem | platform::faArchive);
-    // Made on "MS-DOS" on every build: that is what tells other tools the names are in OEM.
-    zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_DOS, dos);
+    ZipWriterFile pending;
+    pending.Path = file;
+    pending.StoredName = StoredFromEntryName(*relative, pending.Utf8Name);
+    pending.DosAttributes =
+        attributes & (platform::faReadOnly | platform::faHidden | platform::faSystem | platform::faArchive);
+    // The same name twice keeps the later file in the earlier place, as adding over an entry does.
+    auto [at, added] = FHandle->Index.emplace(pending.StoredName, FHandle->Pending.size());
+    if (added)
+      FHandle->Pending.push_back(std::move(pending));
+    else
+      FHandle->Pending[at->second] = std::move(pending);
   }
 }
 

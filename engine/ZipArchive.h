@@ -12,12 +12,21 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "engine/Progress.h"
 
 namespace engine {
 
 class ZipError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// Writing an archive ended because its progress sink asked to stop; nothing was kept.
+class ZipStopped : public ZipError {
+ public:
+  using ZipError::ZipError;
 };
 
 // Every file: read-only, hidden, system, volume label, folder, archive, normal, compressed and
@@ -57,9 +66,10 @@ class ZipArchive {
   std::string Password;  // 8-bit text (the caller converts); empty means none
   std::string BaseDir;   // extraction writes below it; adding stores paths relative to it
   ZipExtractFileHandler OnExtractFile;
-  // CloseArchive compresses what AddFiles named; these follow and stop that work.
-  std::function<void(double fraction)> OnCloseProgress;
-  const bool* StopRequested = nullptr;  // when it turns true, CloseArchive stops and throws
+  // CloseArchive of a created archive compresses what AddFiles named: it reports each file as
+  // it goes into the archive (Item) and asks between files whether to stop (then it throws
+  // ZipStopped and keeps nothing). Calls come on the thread that called CloseArchive.
+  ProgressSink* Progress = nullptr;
 
   // Number of entries of the open archive (0 when none is open).
   int FileCount() const;
@@ -77,7 +87,13 @@ class ZipArchive {
   // within attributeFilter below BaseDir, re-creating its folders, replacing existing files (also
   // read-only ones), applying stored attributes and times. Before anything is written every
   // selected name is checked: a name that would leave BaseDir makes the whole call fail.
+  // Entries are inflated several at once on worker threads into temporary files beside their
+  // targets; each is renamed into place, and OnExtractFile called, on the calling thread in
+  // archive order. An error leaves the entries before it in place and nothing of those after it.
   void ExtractFiles(const std::string& mask, std::uint32_t attributeFilter = faZipAnyFile,
+                    const std::string& exclusionMask = "");
+  // The same for the entries that match any of the masks, each extracted once.
+  void ExtractFiles(const std::vector<std::string>& masks, std::uint32_t attributeFilter = faZipAnyFile,
                     const std::string& exclusionMask = "");
 
   // Enumerate the entries in archive order; false when there is none (more).
@@ -85,20 +101,23 @@ class ZipArchive {
   bool FindNext(ZipEntryInfo& entry);
 
   // Adds the file at the full path mask under its path relative to BaseDir (which it must lie
-  // below), deflated at the fastest level. The file is read when CloseArchive writes the archive.
+  // below), deflated at the fastest level, to an archive opened in Create mode. The file is read
+  // when CloseArchive writes the archive.
   void AddFiles(const std::string& mask, std::uint32_t attributeFilter = faZipAnyFile,
                 const std::string& exclusionMask = "");
 
-  // Writes a created or changed archive (central directory included) and closes it.
+  // Writes a created archive (central directory included), flushes it to the disk and closes
+  // it; closes an archive opened for reading.
   void CloseArchive();
 
  private:
   struct Handle;
   std::unique_ptr<Handle> FHandle;
-  bool FCreated = false;
   std::int64_t FFindIndex = -1;
 
-  Handle& Open(const char* operation) const;
+  Handle& Open(const char* operation) const;  // an archive opened for reading
+  void ExtractSelected(const std::vector<std::string>& masks, std::uint32_t attributeFilter,
+                       const std::string& exclusionMask);
   bool Describe(std::int64_t index, ZipEntryInfo& entry) const;
 };
 

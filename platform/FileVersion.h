@@ -1,6 +1,7 @@
 #pragma once
 // The fixed file version of a program or library (its VERSIONINFO resource).
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -17,5 +18,10 @@ std::optional<FileVersionNumbers> ReadFileVersionNumbers(std::string_view utf8Pa
 // Parses the bytes of a PE file (32- or 64-bit) for the fixed file information of its
 // VERSIONINFO resource. Bytes of any other kind, or damaged ones, give nullopt.
 std::optional<FileVersionNumbers> ParsePeFileVersion(std::string_view bytes);
+
+// The product name of a file's version resource (its first language's "ProductName" string);
+// nullopt when it has none or cannot be read.
+std::optional<std::string> ReadFileProductName(std::string_view utf8Path);
+std::optional<std::string> ParsePeProductName(std::string_view bytes);
 
 }  // namespace platform

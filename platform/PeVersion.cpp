@@ -35,7 +35,14 @@ struct Section {
 
 }  // namespace
 
-std::optional<FileVersionNumbers> ParsePeFileVersion(std::string_view bytes) {
+namespace {
+
+// Where the VERSIONINFO resource lies in the file: its offset and size.
+struct ResourceData {
+  std::uint64_t at, size;
+};
+
+std::optional<ResourceData> VersionResource(std::string_view bytes) {
   Reader r(bytes);
   if (!r.Has(0, 0x40) || r.U16(0) != 0x5A4D) return std::nullopt;  // "MZ"
   std::uint64_t pe = r.U32(0x3C);
@@ -113,10 +120,112 @@ std::optional<FileVersionNumbers> ParsePeFileVersion(std::string_view bytes) {
   std::uint32_t dataSize = r.U32(root + *langEntry + 4);
   auto dataAt = fileOffset(dataRva, dataSize);
   if (!dataAt || dataSize < 40) return std::nullopt;
+  return ResourceData{*dataAt, dataSize};
+}
+
+// One block of the version resource: length, value length, type, a UTF-16 key, padding to
+// four bytes, the value, padding, then the child blocks up to the block's length.
+struct Block {
+  std::uint64_t at = 0, end = 0;
+  std::uint16_t valueLength = 0, type = 0;
+  std::u16string key;
+  std::uint64_t valueAt = 0, childrenAt = 0;
+};
+
+std::uint64_t Align4(std::uint64_t base, std::uint64_t at) { return base + (at - base + 3) / 4 * 4; }
+
+std::optional<Block> ReadBlock(const Reader& r, std::uint64_t base, std::uint64_t at, std::uint64_t limit) {
+  if (at + 6 > limit || !r.Has(at, 6)) return std::nullopt;
+  Block b;
+  b.at = at;
+  std::uint16_t length = r.U16(at);
+  if (length < 6 || at + length > limit) return std::nullopt;
+  b.end = at + length;
+  b.valueLength = r.U16(at + 2);
+  b.type = r.U16(at + 4);
+  std::uint64_t k = at + 6;
+  for (;; k += 2) {
+    if (k + 2 > b.end) return std::nullopt;
+    std::uint16_t c = r.U16(k);
+    if (c == 0) break;
+    b.key.push_back(static_cast<char16_t>(c));
+  }
+  b.valueAt = Align4(base, k + 2);
+  // Text values count UTF-16 units, binary ones bytes.
+  std::uint64_t valueBytes = b.type == 1 ? 2ull * b.valueLength : b.valueLength;
+  if (b.valueAt > b.end || valueBytes > b.end - b.valueAt) return std::nullopt;
+  b.childrenAt = Align4(base, b.valueAt + valueBytes);
+  return b;
+}
+
+std::string Utf8Of(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    unsigned u = c;
+    if (u < 0x80) {
+      out += static_cast<char>(u);
+    } else if (u < 0x800) {
+      out += static_cast<char>(0xC0 | (u >> 6));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      // Surrogates stand for themselves here: product names are plain text.
+      out += static_cast<char>(0xE0 | (u >> 12));
+      out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> ParsePeProductName(std::string_view bytes) {
+  auto res = VersionResource(bytes);
+  if (!res) return std::nullopt;
+  Reader r(bytes);
+  std::uint64_t base = res->at, limit = res->at + res->size;
+  auto root = ReadBlock(r, base, base, limit);
+  if (!root || root->key != u"VS_VERSION_INFO") return std::nullopt;
+  for (std::uint64_t at = root->childrenAt; at < root->end;) {
+    auto info = ReadBlock(r, base, at, root->end);
+    if (!info) return std::nullopt;
+    if (info->key == u"StringFileInfo") {
+      // The first string table (the file's first language) that names the product.
+      for (std::uint64_t t = info->childrenAt; t < info->end;) {
+        auto table = ReadBlock(r, base, t, info->end);
+        if (!table) return std::nullopt;
+        for (std::uint64_t s = table->childrenAt; s < table->end;) {
+          auto str = ReadBlock(r, base, s, table->end);
+          if (!str) return std::nullopt;
+          if (str->key == u"ProductName") {
+            std::u16string value;
+            for (std::uint64_t v = str->valueAt; v + 2 <= str->end && v < str->valueAt + 2ull * str->valueLength;
+                 v += 2) {
+              std::uint16_t c = r.U16(v);
+              if (c == 0) break;
+              value.push_back(static_cast<char16_t>(c));
+            }
+            return Utf8Of(value);
+          }
+          s = Align4(base, str->end);
+        }
+        t = Align4(base, table->end);
+      }
+    }
+    at = Align4(base, info->end);
+  }
+  return std::nullopt;
+}
+
+std::optional<FileVersionNumbers> ParsePeFileVersion(std::string_view bytes) {
+  auto res = VersionResource(bytes);
+  if (!res) return std::nullopt;
+  Reader r(bytes);
+  std::uint64_t dataSize = res->size;
 
   // VS_VERSIONINFO: length, value length, type, the key "VS_VERSION_INFO", padding to 4 bytes,
   // then VS_FIXEDFILEINFO.
-  std::uint64_t vi = *dataAt;
+  std::uint64_t vi = res->at;
   std::uint16_t valueLength = r.U16(vi + 2);
   static const char key[] = "VS_VERSION_INFO";
   for (int i = 0; i < 16; ++i)

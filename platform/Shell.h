@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -32,6 +33,13 @@ class StartedProcess {
 std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request);
 
 void SleepMilliseconds(int ms);
+
+// Asks the shell to open a document or an address (a web page, a "mailto:" link) with the
+// request's verb; true when the shell took it. Nothing waits for what it starts.
+// The native build has no shell: it keeps the requests in memory, where tests read them.
+bool ShellOpen(const ShellRequest& request);
+const std::vector<ShellRequest>& ShellOpenRequests();
+void ClearShellOpenRequests();
 
 // The program that opens the file (the file itself for a program or batch file); empty when
 // there is none or the file does not exist.

@@ -13,7 +13,18 @@
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
 
-bool StopRequested = false;
+std::atomic<bool> StopRequested{false};
+
+void DownloadBar::SetTotal(std::uint64_t) {
+  if (FMove) FMove(0);
+}
+
+void DownloadBar::Item(std::uint64_t completed, const std::string&) {
+  if (FMove) FMove(static_cast<int>(completed));
+  Application().ProcessMessages();
+}
+
+bool DownloadBar::ShouldStop() { return StopRequested; }
 
 std::string DownloadErrorLogText() { return Msg(msgErrorDownloadingMSSQL); }
 
@@ -169,24 +180,21 @@ std::string RemoteFileName(http::HttpClient& client, const std::string& url) {
   return name;
 }
 
-bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, const DownloadProgress& progress) {
-  if (StopRequested) return false;
+bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, engine::ProgressSink& progress) {
+  if (progress.ShouldStop()) return false;
   if (response.Chunked()) return true;
   std::uint64_t length = response.ContentLength();
-  if (length > 0) {
-    if (progress) progress(static_cast<int>(receivedSoFar * 100 / length));
-    Application().ProcessMessages();
-  }
+  if (length > 0) progress.Item(receivedSoFar * 100 / length, "");
   return true;
 }
 
-bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, const DownloadProgress& progress,
+bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, engine::ProgressSink* progress,
                   bool hlasitChybu) {
   LogProcedure log("DownloadFile");
   StopRequested = false;
   bool result = false;
   std::string address = NormalizeDownloadAddress(urlFileName);
-  if (progress) progress(0);
+  if (progress) progress->SetTotal(100);
   if (!IsURL(address)) return false;
   std::unique_ptr<http::HttpClient> client = http::CreateHttpClient(http::DefaultOptions());
   try {
@@ -197,7 +205,7 @@ bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, con
       OutputFile file(saveFileName);
       http::WorkEvent work;
       if (progress)
-        work = [&progress](std::uint64_t soFar, const http::Response& r) { return DownloadWork(soFar, r, progress); };
+        work = [progress](std::uint64_t soFar, const http::Response& r) { return DownloadWork(soFar, r, *progress); };
       got = client->Get(address, [&file](const char* data, size_t size) { return file.Write(data, size); }, work);
       file.Close();
       if (got.ok && file.Failed()) {
@@ -206,7 +214,7 @@ bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, con
       }
     }
     if (!got.ok) throw std::runtime_error(got.error);
-    result = !StopRequested;
+    result = !StopRequested && !(progress && progress->ShouldStop());
   } catch (const std::exception& e) {
     InstallLog().AddError(DownloadErrorLogText() + e.what());
     if (hlasitChybu) {
@@ -219,7 +227,7 @@ bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, con
 }
 
 bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, std::string& fileNameWithPath,
-                  const DownloadProgress& progress, bool hlasitChybu, bool mssql) {
+                  engine::ProgressSink* progress, bool hlasitChybu, bool mssql) {
   LogProcedure log("StahniSoubor");
   std::string base = sources.LocalPath.empty() ? platform::ExecutableDir()
                                                : platform::IncludeTrailingPathDelimiter(sources.LocalPath);

@@ -4,17 +4,30 @@
 // temporary folder; StahniSoubor finds a named file in the local kit, a folder or a web location.
 // Both run on the user-interface thread and let input run through the work event, where the
 // stop buttons set StopRequested.
+#include <atomic>
 #include <functional>
 #include <string>
 
+#include "engine/Progress.h"
 #include "setup/HttpClient.h"
 
-// The program-wide stop request of downloads and of the installation run.
-extern bool StopRequested;
+// The program-wide stop request of downloads and of the installation run. Set by the stop
+// buttons on the user-interface thread; atomic so that a worker thread (or a signal handler of a
+// console tool) may read or set it too.
+extern std::atomic<bool> StopRequested;
 
-// Moves the progress bar of a download; the position is a percentage (the bar's range is 0-100).
-// An empty function means the download has no bar.
-using DownloadProgress = std::function<void(int position)>;
+// The progress of a download with a bar: SetTotal(100) puts it to 0, Item(percentage) moves it
+// and lets pending input run (where the stop buttons answer); ShouldStop reads StopRequested.
+class DownloadBar : public engine::ProgressSink {
+ public:
+  explicit DownloadBar(std::function<void(int position)> move = {}) : FMove(std::move(move)) {}
+  void SetTotal(std::uint64_t total) override;
+  void Item(std::uint64_t completed, const std::string& item) override;
+  bool ShouldStop() override;
+
+ private:
+  std::function<void(int position)> FMove;
+};
 
 // The log line of every failed download (a catalogue text, the same for every file).
 std::string DownloadErrorLogText();
@@ -40,15 +53,17 @@ std::string SafeDownloadFileName(const std::string& name);
 // no usable name is left.
 std::string RemoteFileName(http::HttpClient& client, const std::string& url);
 
-// The work event of a download with a bar: closes the transfer when a stop was requested, moves
-// the bar and lets pending input run when the length is known; returns false to close.
-bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, const DownloadProgress& progress);
+// The work event of a download with a bar: closes the transfer when the sink asks to stop, and
+// when the length is known reports the percentage received (the sink moves its bar and lets
+// pending input run); returns false to close.
+bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, engine::ProgressSink& progress);
 
 // Downloads an http or https address into the temporary folder. saveFileName receives the local
 // path as soon as the name is known, also when the transfer then fails; a partial file stays.
 // Returns true when the whole body arrived and no stop was requested. An address that is not a
-// web address returns false at once, silently.
-bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, const DownloadProgress& progress,
+// web address returns false at once, silently. Without a progress sink (nullptr) the download
+// has no bar, lets no input run and cannot be stopped.
+bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, engine::ProgressSink* progress,
                   bool hlasitChybu);
 
 // Where StahniSoubor looks: the local kit folder (empty: the program's own folder), and the two
@@ -62,7 +77,7 @@ struct DownloadSources {
 // A local copy in the kit folder wins; otherwise the file is downloaded from a web location or
 // taken where it lies in a folder location. True when a usable local file is at fileNameWithPath.
 bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, std::string& fileNameWithPath,
-                  const DownloadProgress& progress, bool hlasitChybu, bool mssql);
+                  engine::ProgressSink* progress, bool hlasitChybu, bool mssql);
 
 // Kept in start-up's order: the TLS layer is the platform's, so there is nothing to write.
 void WriteSSLLibraries();

@@ -89,10 +89,8 @@ std::string BytesFromUtf16(std::u16string_view w, bool bigEndian) {
   return out;
 }
 
-Document Load(const std::string& fileName) {
+Document Parse(std::string_view bytes) {
   Document doc;
-  std::string bytes;
-  if (!platform::ReadWholeFile(fileName, bytes)) return doc;
   std::string text;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
     doc.encoding = TEncoding::Utf16LE;
@@ -102,7 +100,7 @@ Document Load(const std::string& fileName) {
     text = platform::Utf8FromUtf16(Utf16FromBytes(std::string_view(bytes).substr(2), true));
   } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     doc.encoding = TEncoding::Utf8;
-    text = bytes.substr(3);
+    text = std::string(bytes.substr(3));
   } else {
     text = platform::Utf8FromAnsi(bytes);
   }
@@ -117,6 +115,12 @@ Document Load(const std::string& fileName) {
     start = nl + 1;
   }
   return doc;
+}
+
+Document Load(const std::string& fileName) {
+  std::string bytes;
+  if (!platform::ReadWholeFile(fileName, bytes)) return Document{};
+  return Parse(bytes);
 }
 
 void Save(const std::string& fileName, Document& doc) {
@@ -209,11 +213,8 @@ bool ParseInteger(const std::string& text, int& value) {
   return true;
 }
 
-}  // namespace
-
-std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                 const std::string& Default) const {
-  Document doc = Load(FFileName);
+std::string ReadValue(const Document& doc, const std::string& Section, const std::string& Ident,
+                      const std::string& Default) {
   const Line* key = FindValue(doc, Section, Ident);
   if (!key || !key->hasValue) return Default;
   const std::string& v = key->value;
@@ -221,6 +222,30 @@ std::string TIniFile::ReadString(const std::string& Section, const std::string& 
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
     return v.substr(1, v.size() - 2);
   return v;
+}
+
+std::vector<std::string> SectionKeys(const Document& doc, const std::string& Section) {
+  std::vector<std::string> keys;
+  size_t s = FindSection(doc, Section);
+  if (s == std::string::npos) return keys;
+  size_t end = SectionEnd(doc, s);
+  for (size_t i = s + 1; i < end; ++i)
+    if (doc.lines[i].kind == Line::Key && !doc.lines[i].name.empty()) keys.push_back(doc.lines[i].name);
+  return keys;
+}
+
+std::vector<std::string> SectionNames(const Document& doc) {
+  std::vector<std::string> names;
+  for (const Line& l : doc.lines)
+    if (l.kind == Line::Section) names.push_back(l.name);
+  return names;
+}
+
+}  // namespace
+
+std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                 const std::string& Default) const {
+  return ReadValue(Load(FFileName), Section, Ident, Default);
 }
 
 int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
@@ -272,22 +297,10 @@ bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident)
 }
 
 std::vector<std::string> TIniFile::ReadSection(const std::string& Section) const {
-  std::vector<std::string> keys;
-  Document doc = Load(FFileName);
-  size_t s = FindSection(doc, Section);
-  if (s == std::string::npos) return keys;
-  size_t end = SectionEnd(doc, s);
-  for (size_t i = s + 1; i < end; ++i)
-    if (doc.lines[i].kind == Line::Key && !doc.lines[i].name.empty()) keys.push_back(doc.lines[i].name);
-  return keys;
+  return SectionKeys(Load(FFileName), Section);
 }
 
-std::vector<std::string> TIniFile::ReadSections() const {
-  std::vector<std::string> names;
-  for (const Line& l : Load(FFileName).lines)
-    if (l.kind == Line::Section) names.push_back(l.name);
-  return names;
-}
+std::vector<std::string> TIniFile::ReadSections() const { return SectionNames(Load(FFileName)); }
 
 void TIniFile::EraseSection(const std::string& Section) {
   Document doc = Load(FFileName);
@@ -310,3 +323,24 @@ void TIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
 }
 
 TIniFile::TEncoding TIniFile::Encoding() const { return Load(FFileName).encoding; }
+
+// ---- TMemIniFile --------------------------------------------------------------------------------
+
+struct TMemIniFile::Content : Document {
+  explicit Content(Document doc) : Document(std::move(doc)) {}
+};
+
+TMemIniFile::TMemIniFile(std::string_view bytes) : FContent(std::make_shared<const Content>(Parse(bytes))) {}
+
+std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                    const std::string& Default) const {
+  return ReadValue(*FContent, Section, Ident, Default);
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(const std::string& Section) const {
+  return SectionKeys(*FContent, Section);
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const { return SectionNames(*FContent); }
+
+bool TMemIniFile::SectionExists(const std::string& Section) const { return !ReadSection(Section).empty(); }

@@ -8,7 +8,9 @@
 // Like the profile functions, the object holds nothing but the file name: every read looks
 // at the file as it is now, every write changes the file at once and keeps every other
 // line (other sections, comments, blank lines) as it was.
+#include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -59,4 +61,20 @@ class TIniFile {
 
  private:
   std::string FFileName;
+};
+
+// The same reading rules over a file's bytes held in memory: a downloaded file is read once,
+// and what it says cannot change between two reads.
+class TMemIniFile {
+ public:
+  explicit TMemIniFile(std::string_view bytes);
+
+  std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
+  std::vector<std::string> ReadSection(const std::string& Section) const;
+  std::vector<std::string> ReadSections() const;
+  bool SectionExists(const std::string& Section) const;
+
+ private:
+  struct Content;
+  std::shared_ptr<const Content> FContent;
 };

@@ -4,24 +4,26 @@
 #include "ui/Controls.h"
 
 namespace {
-DownloadProgress BarOf(const TSetupDat& dat) {
-  if (!dat.ProgressDownload()) return {};
-  return [&dat](int position) {
+// The download's bar is ProgressDownload, looked up at every move as the work event does.
+DownloadBar BarOf(const TSetupDat& dat) {
+  return DownloadBar([&dat](int position) {
     if (ui::TProgressBar* bar = dat.ProgressDownload()) bar->SetPosition(position);
-  };
+  });
 }
 }  // namespace
 
 bool TSetupDat::DownloadFile(const std::string& URLFileName, std::string& SaveFileName, ui::TProgressBar* ProgressDown,
                              bool HlasitChybu) {
   FProgressDownload = ProgressDown;
-  return ::DownloadFile(URLFileName, SaveFileName, BarOf(*this), HlasitChybu);
+  DownloadBar bar = BarOf(*this);
+  return ::DownloadFile(URLFileName, SaveFileName, ProgressDown ? &bar : nullptr, HlasitChybu);
 }
 
 bool TSetupDat::StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, ui::TProgressBar* ProgessBar,
                              bool HlasitChybu, bool MSSQL) {
   // The bar is the download's bar should the file come from a web location.
   FProgressDownload = ProgessBar;
-  return ::StahniSoubor({FLocalPath, FInstallServer, FMSSQLInstall}, FileName, FileNameWithPath, BarOf(*this),
-                        HlasitChybu, MSSQL);
+  DownloadBar bar = BarOf(*this);
+  return ::StahniSoubor({FLocalPath, FInstallServer, FMSSQLInstall}, FileName, FileNameWithPath,
+                        ProgessBar ? &bar : nullptr, HlasitChybu, MSSQL);
 }

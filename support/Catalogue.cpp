@@ -45,7 +45,7 @@ std::string Format(std::string_view text, std::initializer_list<std::string_view
 }
 
 const std::array<const char*, LanguageItemCount> LanguageItems = {
-    "   Čeština", "   Slovenčina", "   English", "   Deustch"};
+    "   Čeština", "   Slovenčina", "   English", "   Deutsch"};
 
 namespace {
 // Item of rgbJazyk → language; the reverse is ItemOfLanguage.
@@ -1105,7 +1105,7 @@ const TMessage msgKnowledgeBase = {
 // 148
 const TMessage msgManual = {
     "Příručka :",
-    "Maunual :",
+    "Manual :",
     "Handbuch :",
     "Príručka :",
 };

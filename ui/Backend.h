@@ -40,6 +40,13 @@ class TBackend {
 
   // The file-save dialog: true with the chosen file's UTF-8 path, false when cancelled.
   virtual bool SaveFileDialog(TForm* owner, std::string& fileName) = 0;
+  // The folder browser: title above the tree, the tree rooted at root (a drive "C:" or a share
+  // "\\server\share"; empty: the whole computer), initial preselected when not empty; file-system
+  // folders only, with a button to make a new folder. True with the chosen folder.
+  virtual bool BrowseForFolder(TForm* owner, const std::string& title, const std::string& root,
+                               const std::string& initial, std::string& folder) = 0;
+  // The platform's plain message box with an OK button (not the installer's message window).
+  virtual void PlainMessageBox(TForm* owner, const std::string& text) = 0;
 };
 
 // The backend in use. The headless one is installed until a program installs another.

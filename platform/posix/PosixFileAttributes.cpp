@@ -97,6 +97,39 @@ void OutputFile::Commit() {
   if (::close(fd) != 0) Fail("Cannot write the file", FPath);
 }
 
+void OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+  int fd = static_cast<int>(reinterpret_cast<intptr_t>(FHandle) - 1);
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("Cannot write the file", FPath);
+    }
+    p += n;
+    offset += static_cast<std::uint64_t>(n);
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+void OutputFile::Close() {
+  if (!FHandle) return;
+  int fd = static_cast<int>(reinterpret_cast<intptr_t>(FHandle) - 1);
+  FHandle = nullptr;
+  if (::close(fd) != 0) Fail("Cannot write the file", FPath);
+}
+
+void FlushFolderToDisk(std::string_view utf8Path) {
+  std::string path(utf8Path);
+  int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) Fail("Cannot open the folder", utf8Path);
+  int rc = ::fsync(fd);
+  int saved = errno;
+  ::close(fd);
+  errno = saved;
+  if (rc != 0) Fail("Cannot write the folder", utf8Path);
+}
+
 void FlushFileToDisk(std::string_view utf8Path) {
   std::string path(utf8Path);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -154,6 +154,19 @@ std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request) {
 
 void SleepMilliseconds(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+namespace {
+std::vector<ShellRequest> openRequests;
+}
+
+// No shell here: the request is kept, as a shell would have received it.
+bool ShellOpen(const ShellRequest& request) {
+  openRequests.push_back(request);
+  return !request.file.empty();
+}
+
+const std::vector<ShellRequest>& ShellOpenRequests() { return openRequests; }
+void ClearShellOpenRequests() { openRequests.clear(); }
+
 std::string ProgramForFile(std::string_view file) {
   std::string f(file);
   return IsExecutableFile(f) ? f : std::string();

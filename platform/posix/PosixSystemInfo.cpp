@@ -55,4 +55,12 @@ std::optional<FileVersionNumbers> ReadFileVersionNumbers(std::string_view utf8Pa
   return ParsePeFileVersion(bytes);
 }
 
+std::optional<std::string> ReadFileProductName(std::string_view utf8Path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(PathFromUtf8(utf8Path), ec)) return std::nullopt;
+  std::string bytes;
+  if (!ReadWholeFile(utf8Path, bytes)) return std::nullopt;
+  return ParsePeProductName(bytes);
+}
+
 }  // namespace platform

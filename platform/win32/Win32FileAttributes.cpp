@@ -113,6 +113,35 @@ void OutputFile::Commit() {
   if (!CloseHandle(h)) Fail("Cannot write the file", FPath);
 }
 
+void OutputFile::WriteAt(std::uint64_t offset, const void* data, std::size_t size) {
+  HANDLE h = static_cast<HANDLE>(FHandle);
+  // A positioned write moves the file pointer too: put it back at the end afterwards.
+  LARGE_INTEGER zero{}, end{};
+  if (!SetFilePointerEx(h, zero, &end, FILE_CURRENT)) Fail("Cannot write the file", FPath);
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!WriteFile(h, p, chunk, &written, &at)) Fail("Cannot write the file", FPath);
+    p += written;
+    offset += written;
+    size -= written;
+  }
+  if (!SetFilePointerEx(h, end, nullptr, FILE_BEGIN)) Fail("Cannot write the file", FPath);
+}
+
+void OutputFile::Close() {
+  if (!FHandle) return;
+  HANDLE h = static_cast<HANDLE>(FHandle);
+  FHandle = nullptr;
+  if (!CloseHandle(h)) Fail("Cannot write the file", FPath);
+}
+
+void FlushFolderToDisk(std::string_view) {}
+
 void FlushFileToDisk(std::string_view utf8Path) {
   HANDLE h = CreateFileW(Wide(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -82,6 +82,30 @@ std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request) {
 
 void SleepMilliseconds(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
+namespace {
+std::vector<ShellRequest> openRequests;
+}
+
+bool ShellOpen(const ShellRequest& request) {
+  openRequests.push_back(request);
+  std::wstring verb = Wide(request.verb);
+  std::wstring file = Wide(request.file);
+  std::wstring params = Wide(request.parameters);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  // The handler may be a program started through DDE: let the call finish its conversation.
+  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  info.hwnd = static_cast<HWND>(request.owner);
+  info.lpVerb = verb.empty() ? nullptr : verb.c_str();
+  info.lpFile = file.c_str();
+  info.lpParameters = params.empty() ? nullptr : params.c_str();
+  info.nShow = request.hidden ? SW_HIDE : SW_SHOWNORMAL;
+  return !file.empty() && ShellExecuteExW(&info);
+}
+
+const std::vector<ShellRequest>& ShellOpenRequests() { return openRequests; }
+void ClearShellOpenRequests() { openRequests.clear(); }
+
 std::string ProgramForFile(std::string_view file) {
   if (file.empty()) return {};
   std::wstring wfile = Wide(file);

@@ -77,4 +77,26 @@ std::optional<FileVersionNumbers> ReadFileVersionNumbers(std::string_view utf8Pa
                             HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
 }
 
+std::optional<std::string> ReadFileProductName(std::string_view utf8Path) {
+  std::wstring path = Wide(utf8Path);
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  if (size == 0) return std::nullopt;
+  std::vector<BYTE> data(size);
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return std::nullopt;
+  struct Translation {
+    WORD language, codePage;
+  }* translations = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &len) ||
+      !translations || len < sizeof(Translation))
+    return std::nullopt;
+  wchar_t key[64];
+  swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\ProductName", translations[0].language,
+           translations[0].codePage);
+  wchar_t* text = nullptr;
+  if (!VerQueryValueW(data.data(), key, reinterpret_cast<void**>(&text), &len) || !text) return std::nullopt;
+  return win32::Utf8(std::wstring_view(text, wcsnlen(text, len)));
+}
+
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include "app/Install.h"
 #include "app/win32/Win32Host.h"
 #include "platform/win32/Wide.h"
+#include "sql/Ssrp.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/MessageDialog.h"
@@ -106,6 +107,19 @@ void CALLBACK ShootMessage(HWND, UINT, UINT_PTR id, DWORD) {
   }
 }
 
+// Waits (up to five seconds) for the network page's error, since the scan runs first, then
+// pictures and closes it.
+int scanErrorTries = 0;
+void CALLBACK ShootScanError(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (TFMessage* m = MessageFormPresenter().Showing()) {
+    SaveWindow(static_cast<HWND>(m->Handle()), pendingShot);
+    PostMessageW(static_cast<HWND>(m->Handle()), WM_CLOSE, 0, 0);
+  } else if (++scanErrorTries < 50) {
+    SetTimer(nullptr, 0, 100, ShootScanError);
+  }
+}
+
 void ShootMessages(const std::wstring& out, const wchar_t* lang) {
   struct Kind {
     TMessageKind kind;
@@ -143,6 +157,9 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring langs = argc > 2 ? argv[2] : L"CZ,EN,DE,SK";
   ui::win32::UseWin32Backend();
   UseMessageForm();
+  // The network page scans when shown: nothing is broadcast from here, and the error of the
+  // missing provider (Wine has none) is pictured and closed.
+  SqlBrowserTarget() = {"127.0.0.1", 1434, 200};
   TWin32StartupHost host;
   host.ApplyStyle("Velmor setup white");
   TFInstall w;
@@ -163,6 +180,11 @@ int wmain(int argc, wchar_t** argv) {
     for (int p = 0; p < w.pgcInstall.PageCount(); ++p) {
       w.rgbJazyk.SetItemIndex(l.item);
       ui::TTabSheet& page = w.pgcInstall.Pages(p);
+      if (&page == &w.tsSQLNet) {
+        pendingShot = out + L"\\" + l.code + L"-msg-network-scan.bmp";
+        scanErrorTries = 0;
+        SetTimer(nullptr, 0, 400, ShootScanError);
+      }
       w.ShowPage(page);
       w.SetPageCaption(p);
       if (&page == &w.tsAdresar) w.SetHeadingText(Msg(msgSelectTargetDirectory));

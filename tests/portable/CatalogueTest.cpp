@@ -121,7 +121,7 @@ const GivenEntry GivenEntries[] = {
     {143, {"Chyba", "Error", "Fehler", "Chyba"}},
     {144, {"Info", "Info", "Info", "Info"}},
     {145, {"HOT-LINE telefon :", "HOT-LINE phone :", "HOT-LINE telefon :", "HOT-LINE telefón :"}},
-    {148, {"Příručka :", "Maunual :", "Handbuch :", "Príručka :"}},
+    {148, {"Příručka :", "Manual :", "Handbuch :", "Príručka :"}},
 };
 
 TEST(CatalogueOrder, EntriesGivenInFourLanguagesSitAtTheirNumbersWithExactTexts) {
@@ -321,7 +321,7 @@ TEST(LanguagePage, ItemsAreTheProductsCaptionsInListOrder) {
   EXPECT_STREQ(LanguageItems[0], "   Čeština");
   EXPECT_STREQ(LanguageItems[1], "   Slovenčina");
   EXPECT_STREQ(LanguageItems[2], "   English");
-  EXPECT_STREQ(LanguageItems[3], "   Deustch");
+  EXPECT_STREQ(LanguageItems[3], "   Deutsch");
 }
 
 TEST(LanguagePage, InstallLangChoosesItemAndLanguage) {

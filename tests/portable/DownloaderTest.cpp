@@ -66,7 +66,7 @@ class DownloadTest : public testing::Test {
 
   TScriptedMessages presenter;  // installed while the fixture lives
   std::vector<int> positions;
-  DownloadProgress bar = [this](int p) { positions.push_back(p); };
+  DownloadBar bar{[this](int p) { positions.push_back(p); }};
 
  private:
   std::string FToken;
@@ -80,7 +80,7 @@ TEST_F(DownloadTest, PlainFileArrivesWholeWithProgressToHundred) {
   int pumped = 0;
   Application().SetMessagePump([&] { ++pumped; });
   std::string saved;
-  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=" + std::to_string(size)), saved, bar, true));
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=" + std::to_string(size)), saved, &bar, true));
   EXPECT_EQ(saved, expected);
   EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(size));
   ASSERT_FALSE(positions.empty());
@@ -103,7 +103,7 @@ TEST_F(DownloadTest, WithoutBarNoMessagesAreProcessed) {
   int pumped = 0;
   Application().SetMessagePump([&] { ++pumped; });
   std::string saved;
-  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=2000000"), saved, {}, false));
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=2000000"), saved, nullptr, false));
   EXPECT_EQ(pumped, 0);
   EXPECT_EQ(testing_support::ReadFile(saved).size(), 2000000u);
 }
@@ -114,7 +114,7 @@ TEST_F(DownloadTest, ChunkedAnswerCompletesWithBarLeftAtZero) {
   int pumped = 0;
   Application().SetMessagePump([&] { ++pumped; });
   std::string saved;
-  ASSERT_TRUE(DownloadFile(TestServer().Http("/chunked/" + name + "?size=300000"), saved, bar, true));
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/chunked/" + name + "?size=300000"), saved, &bar, true));
   EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(300000));
   for (int p : positions) EXPECT_EQ(p, 0);
   EXPECT_EQ(pumped, 0) << "no length, no message processing";
@@ -145,7 +145,7 @@ TEST_F(DownloadTest, ContentDispositionNameIsReducedToAFileInTheTemporaryFolder)
       query += hex;
     }
     std::string saved;
-    EXPECT_TRUE(DownloadFile(TestServer().Http("/disp/" + segment + "?size=10&name=" + query), saved, {}, true));
+    EXPECT_TRUE(DownloadFile(TestServer().Http("/disp/" + segment + "?size=10&name=" + query), saved, nullptr, true));
     EXPECT_EQ(saved, expected);
     EXPECT_EQ(testing_support::ReadFile(expected).size(), 10u);
   }
@@ -173,7 +173,7 @@ TEST_F(DownloadTest, FailingAnswersAreErrors) {
       StopRequested = false;
       std::string url = TestServer().Http(c.path);
       std::string saved;
-      EXPECT_FALSE(DownloadFile(url, saved, bar, report));
+      EXPECT_FALSE(DownloadFile(url, saved, &bar, report));
       ASSERT_TRUE(LogHas(DownloadErrorLogText() + ""));
       std::string logged;
       for (const auto& line : InstallLog().Log())
@@ -195,7 +195,7 @@ TEST_F(DownloadTest, BodyShorterThanItsLengthFailsAndLeavesThePartialFile) {
   std::string name = Unique("short.bin");
   std::string expected = Temp(name);
   std::string saved;
-  EXPECT_FALSE(DownloadFile(TestServer().Http("/short/" + name + "?size=100000&send=40000"), saved, bar, false));
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/short/" + name + "?size=100000&send=40000"), saved, &bar, false));
   EXPECT_EQ(saved, expected);
   std::string partial = testing_support::ReadFile(expected);
   EXPECT_LE(partial.size(), 40000u);
@@ -213,7 +213,7 @@ TEST_F(DownloadTest, StopDuringAStalledTransferClosesIt) {
   });
   auto start = std::chrono::steady_clock::now();
   std::string saved;
-  EXPECT_FALSE(DownloadFile(TestServer().Http("/stall/" + name + "?size=100000&send=30000"), saved, bar, true));
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/stall/" + name + "?size=100000&send=30000"), saved, &bar, true));
   auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 20);
   EXPECT_TRUE(StopRequested) << "the stop stays requested";
@@ -226,7 +226,7 @@ TEST_F(DownloadTest, StopPressedDuringAFastTransferEndsItFalse) {
   Temp(name);
   Application().SetMessagePump([&] { StopRequested = true; });
   std::string saved;
-  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?size=50000000"), saved, bar, false));
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?size=50000000"), saved, &bar, false));
   EXPECT_TRUE(StopRequested);
   EXPECT_LT(testing_support::ReadFile(saved).size(), 50000000u);
   EXPECT_TRUE(presenter.Shown().empty());
@@ -236,7 +236,7 @@ TEST_F(DownloadTest, ConnectionRefusedIsAnError) {
   // A port the server had a moment ago and nobody listens on now is hard to get portably; port 1
   // on the loopback is closed on any test machine.
   std::string saved = "untouched";
-  EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/file/x.bin", saved, {}, false));
+  EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/file/x.bin", saved, nullptr, false));
   EXPECT_EQ(saved, "untouched") << "the name was never known";
   EXPECT_TRUE(LogHas(DownloadErrorLogText()));
 }
@@ -256,7 +256,8 @@ TEST_F(DownloadTest, AddressesThatAreNotWebAddressesEndSilently) {
     InstallLog().Reset();
     std::string saved = "untouched";
     int moved = 0;
-    EXPECT_FALSE(DownloadFile(address, saved, [&](int) { ++moved; }, true));
+    DownloadBar counting([&](int) { ++moved; });
+    EXPECT_FALSE(DownloadFile(address, saved, &counting, true));
     EXPECT_EQ(saved, "untouched");
     EXPECT_EQ(moved, 1) << "the bar is still reset to 0";
     EXPECT_FALSE(LogHas(DownloadErrorLogText()));
@@ -269,7 +270,7 @@ TEST_F(DownloadTest, QueryAndFragmentAreNotPartOfTheName) {
   std::string name = Unique("query.bin");
   std::string expected = Temp(name);
   std::string saved;
-  EXPECT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=123#part"), saved, {}, false));
+  EXPECT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=123#part"), saved, nullptr, false));
   EXPECT_EQ(saved, expected);
   EXPECT_EQ(testing_support::ReadFile(saved).size(), 123u);
   EXPECT_THAT(ServerRequests(name), testing::Not(HasSubstr("#part")));
@@ -281,7 +282,7 @@ TEST_F(DownloadTest, ExistingFileOfTheSameNameIsReplaced) {
   testing_support::TempFolder unused;
   platform::WriteWholeFile(path, std::string(5000, 'x'));
   std::string saved;
-  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=100"), saved, {}, false));
+  ASSERT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=100"), saved, nullptr, false));
   EXPECT_TRUE(testing_support::ReadFile(path) == Pattern(100));
 }
 
@@ -290,7 +291,7 @@ TEST_F(DownloadTest, FileThatCannotBeCreatedIsAnError) {
   std::string path = Temp(name);
   std::filesystem::create_directory(platform::PathFromUtf8(path));
   std::string saved;
-  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name), saved, {}, true));
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name), saved, nullptr, true));
   EXPECT_EQ(saved, path);
   ASSERT_EQ(presenter.Shown().size(), 1u);
   EXPECT_TRUE(StopRequested);
@@ -302,7 +303,7 @@ TEST_F(DownloadTest, HttpsWithTheTrustedTestCA) {
   testing_support::TrustTestCA trust;
   ASSERT_TRUE(trust.Ok()) << trust.Error();
   std::string saved;
-  ASSERT_TRUE(DownloadFile(TestServer().Https("/file/" + name + "?size=200000"), saved, bar, true))
+  ASSERT_TRUE(DownloadFile(TestServer().Https("/file/" + name + "?size=200000"), saved, &bar, true))
       << (presenter.Shown().empty() ? "" : presenter.Shown()[0].Text);
   EXPECT_TRUE(testing_support::ReadFile(saved) == Pattern(200000));
   EXPECT_EQ(positions.back(), 100);
@@ -314,7 +315,7 @@ TEST_F(DownloadTest, HttpsWithAnUntrustedCertificateFails) {
   // Trusting the test CA must not make a certificate of another authority acceptable.
   testing_support::TrustTestCA trust;
   std::string saved = "untouched";
-  EXPECT_FALSE(DownloadFile(TestServer().HttpsUntrusted("/file/" + name), saved, {}, false));
+  EXPECT_FALSE(DownloadFile(TestServer().HttpsUntrusted("/file/" + name), saved, nullptr, false));
   EXPECT_EQ(saved, "untouched") << "the HEAD already fails";
   EXPECT_TRUE(LogHas(DownloadErrorLogText()));
   EXPECT_EQ(ServerRequests(name), "") << "no request passes an untrusted connection";
@@ -332,7 +333,7 @@ TEST_F(StahniSouborTest, LocalKitCopyWinsOverAWebLocation) {
   DownloadSources sources{kit.Path(), TestServer().Http("/file/"), TestServer().Http("/file/")};
   for (bool mssql : {false, true}) {
     std::string path;
-    EXPECT_TRUE(StahniSoubor(sources, name, path, {}, true, mssql));
+    EXPECT_TRUE(StahniSoubor(sources, name, path, nullptr, true, mssql));
     EXPECT_EQ(path, kit / name);
   }
   EXPECT_EQ(ServerRequests(name), "") << "no request for a local copy";
@@ -343,7 +344,7 @@ TEST_F(StahniSouborTest, WebLocationEndingInSlashGetsOneSlashBeforeTheName) {
   std::string expected = Temp(name);
   DownloadSources sources{kit.Path(), TestServer().Http("/file/pkg/"), "C:\\nowhere"};
   std::string path;
-  ASSERT_TRUE(StahniSoubor(sources, name, path, bar, true, false));
+  ASSERT_TRUE(StahniSoubor(sources, name, path, &bar, true, false));
   EXPECT_EQ(path, expected);
   EXPECT_THAT(ServerRequests(name), HasSubstr("GET /file/pkg/" + name));
 }
@@ -353,7 +354,7 @@ TEST_F(StahniSouborTest, WebLocationWithoutSlashAndTheSqlLocation) {
   std::string expected = Temp(name);
   DownloadSources sources{kit.Path(), "C:\\nowhere", TestServer().Http("/file/sql")};
   std::string path;
-  ASSERT_TRUE(StahniSoubor(sources, name, path, {}, false, true));
+  ASSERT_TRUE(StahniSoubor(sources, name, path, nullptr, false, true));
   EXPECT_EQ(path, expected);
   EXPECT_THAT(ServerRequests(name), HasSubstr("GET /file/sql/" + name));
 }
@@ -363,9 +364,9 @@ TEST_F(StahniSouborTest, FolderLocationIsUsedWhereItLies) {
   folder.Write(present, "x");
   DownloadSources sources{kit.Path(), folder.Path(), folder.Path()};
   std::string path;
-  EXPECT_TRUE(StahniSoubor(sources, present, path, {}, true, false));
+  EXPECT_TRUE(StahniSoubor(sources, present, path, nullptr, true, false));
   EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + present);
-  EXPECT_FALSE(StahniSoubor(sources, missing, path, {}, true, false));
+  EXPECT_FALSE(StahniSoubor(sources, missing, path, nullptr, true, false));
   EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + missing);
   EXPECT_TRUE(presenter.Shown().empty());
   EXPECT_FALSE(LogHas(DownloadErrorLogText()));

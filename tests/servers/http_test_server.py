@@ -18,6 +18,9 @@ Paths (NAME is any last segment; queries as noted):
   /short/.../NAME?size=N&send=M    Content-Length N, M bytes, then the connection closes (GET only)
   /stall/.../NAME?size=N&send=M    Content-Length N, M bytes, then nothing for 120 s (GET only)
   /close/.../NAME                  the connection closes without an answer
+  /kit/HEX/NAME                    the file NAME of the folder whose path is HEX (hexadecimal
+                                   UTF-8; a Windows path of the test's wine prefix is mapped
+                                   through $WINEPREFIX/dosdevices), 404 when it is missing
   /_requests?match=TEXT            the requests seen so far whose path holds TEXT, one per line:
                                    METHOD PATH, then each header as "  Name: value"
 """
@@ -80,6 +83,27 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(pattern_bytes(sent, n))
             sent += n
 
+    def serve_kit_file(self, folder, name, head):
+        if len(folder) >= 2 and folder[1] == ":":
+            drive = folder[0].lower()
+            folder = folder[2:].replace("\\", "/")
+            if drive != "z":
+                folder = os.path.join(os.environ.get("WINEPREFIX", ""), "dosdevices", drive + ":") + folder
+        path = os.path.join(folder, name)
+        if "/" in name or "\\" in name or not os.path.isfile(path):
+            self.send_response(404)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        with open(path, "rb") as f:
+            body = f.read()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if not head:
+            self.wfile.write(body)
+
     def handle_any(self, head):
         url = urllib.parse.urlsplit(self.path)
         query = urllib.parse.parse_qs(url.query)
@@ -98,6 +122,9 @@ class Handler(BaseHTTPRequestHandler):
                 self.wfile.write(body)
             return
         self.record()
+        if kind == "kit" and len(parts) == 3:
+            self.serve_kit_file(bytes.fromhex(parts[1]).decode("utf-8"), urllib.parse.unquote(parts[2]), head)
+            return
         if kind == "close":
             self.close_connection = True
             self.connection.shutdown(socket.SHUT_RDWR)

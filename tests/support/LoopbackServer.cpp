@@ -111,6 +111,28 @@ std::string LoopbackServer::Http(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(httpPort) + path;
 }
 
+std::string LoopbackServer::Kit(const std::string& folder) const {
+  std::string hostPath = folder;
+#ifdef _WIN32
+  // The server runs on the Linux side: it needs the folder as Wine maps it there.
+  using ToUnix = char* (*)(const wchar_t*);
+  if (auto toUnix = reinterpret_cast<ToUnix>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")))) {
+    if (char* unix = toUnix(platform::PathFromUtf8(folder).wstring().c_str())) {
+      hostPath = unix;
+      HeapFree(GetProcessHeap(), 0, unix);
+    }
+  }
+#endif
+  static const char* const digits = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : hostPath) {
+    hex += digits[c >> 4];
+    hex += digits[c & 15];
+  }
+  return Http("/kit/" + hex);
+}
+
 std::string LoopbackServer::Https(const std::string& path) const {
   return "https://localhost:" + std::to_string(httpsPort) + path;
 }

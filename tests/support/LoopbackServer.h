@@ -18,6 +18,8 @@ struct LoopbackServer {
   std::string Http(const std::string& path) const;   // http://127.0.0.1:PORT + path
   std::string Https(const std::string& path) const;  // https://localhost:PORT + path
   std::string HttpsUntrusted(const std::string& path) const;
+  // http://127.0.0.1:PORT/kit/...: the files of a local folder, served by name.
+  std::string Kit(const std::string& folder) const;
 };
 
 // The server of this test program, started on first use.

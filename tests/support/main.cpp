@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "sql/Ssrp.h"
 #include "support/InstallLog.h"
 
 // Each test starts with an empty program-wide log.
@@ -10,5 +11,7 @@ class ResetLog : public testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   testing::UnitTest::GetInstance()->listeners().Append(new ResetLog);
+  // No test broadcasts: a scan that reaches the SQL Server Browser asks loopback only.
+  SqlBrowserTarget() = {"127.0.0.1", 1434, 200};
   return RUN_ALL_TESTS();
 }

@@ -138,6 +138,24 @@ TEST(Win32FileVersion, WindresResourceReadByTheApiAndTheParser) {
   EXPECT_EQ(platform::ParsePeFileVersion(bytes), (platform::FileVersionNumbers{10, 0, 19041, 1}));
 }
 
+TEST(Win32FileVersion, ProductNameReadByTheApiAndTheParser) {
+  EXPECT_EQ(platform::ReadFileProductName(VELSETUP_VERSION_SAMPLE), "VELMOR Tarpel sample");
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(VELSETUP_VERSION_SAMPLE, bytes));
+  EXPECT_EQ(platform::ParsePeProductName(bytes), "VELMOR Tarpel sample");
+  wchar_t sys[MAX_PATH];
+  GetSystemDirectoryW(sys, MAX_PATH);
+  int compared = 0;
+  for (const wchar_t* name : {L"kernel32.dll", L"user32.dll", L"shell32.dll", L"notepad.exe"}) {
+    std::string path = Utf8(std::wstring(sys) + L"\\" + name);
+    std::string image;
+    if (!platform::ReadWholeFile(path, image)) continue;
+    EXPECT_EQ(platform::ParsePeProductName(image), platform::ReadFileProductName(path)) << path;
+    ++compared;
+  }
+  EXPECT_GT(compared, 0);
+}
+
 TEST(Win32FileVersion, ParserAgreesWithTheApiOnSystemLibraries) {
   wchar_t sys[MAX_PATH];
   GetSystemDirectoryW(sys, MAX_PATH);

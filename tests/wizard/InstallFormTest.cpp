@@ -493,6 +493,10 @@ TEST_F(InstallFormTest, NextCaptionsAndFittedWidths) {
   auto w = Create();
   SetCurrentLanguage(langDE);
   w->Language();
+  // The directory page's caption follows the directory check: an installation found is updated.
+  testing_support::TempFolder temp;
+  std::string installed = temp.Write("installed/VELMOR.EXE", "program");
+  installed = installed.substr(0, installed.size() - std::string("/VELMOR.EXE").size());
   struct Case {
     ui::TTabSheet& page;
     std::function<void()> prepare;
@@ -508,8 +512,9 @@ TEST_F(InstallFormTest, NextCaptionsAndFittedWidths) {
       {w->tsSQL, [&] { w->cmbSQLServers.Clear(); }, msgInstallVelmor, false},
       {w->tsSQL, [&] { w->cmbSQLServers.SetItems({"PC\\SQLEXPRESS"}); w->cmbSQLServers.SetItemIndex(0); },
        msgInstallVelmor, true},
-      {w->tsAdresar, [&] { w->UpdateVerion = true; }, msgUpdateVersion, true},
-      {w->tsAdresar, [&] { w->UpdateVerion = false; }, msgConfigureMSSQL, true},
+      {w->tsAdresar, [&] { w->edDir.SetText(installed); }, msgUpdateVersion, true},
+      {w->tsAdresar, [&] { w->edDir.SetText(temp.Path() + "/new"); }, msgConfigureMSSQL, true},
+      {w->tsAdresar, [&] { w->edDir.SetText("Velmor"); }, msgConfigureMSSQL, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.page.Name() + " " + MsgIn(c.caption, langEN));

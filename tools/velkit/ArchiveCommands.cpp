@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "Command.h"
-#include "engine/Backup.h"
+#include "engine/BackupRestore.h"
 #include "engine/ZipArchive.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -63,8 +63,21 @@ int List(const std::vector<std::string>& args) {
   return ExitOk;
 }
 
+// Progress lines "n/total name" on the standard output.
+class LineProgress : public engine::ProgressSink {
+ public:
+  void SetTotal(std::uint64_t total) override { FTotal = total; }
+  void Item(std::uint64_t completed, const std::string& item) override {
+    std::printf("%llu/%llu %s\n", static_cast<unsigned long long>(completed), static_cast<unsigned long long>(FTotal),
+                item.c_str());
+  }
+
+ private:
+  std::uint64_t FTotal = 0;
+};
+
 int Backup(const std::vector<std::string>& args) {
-  Options o = ParseOptions(args, {});
+  Options o = ParseOptions(args, {}, {"progress"});
   if (o.positional.size() != 1) throw UsageError{"expected DIR"};
   const std::string& dir = o.positional[0];
   std::error_code ec;
@@ -74,8 +87,9 @@ int Backup(const std::vector<std::string>& args) {
   }
   std::vector<std::string> files;
   ListFilesForBackup(dir, files);
-  bool stop = false;
-  engine::BackupResult result = engine::BackUpFiles(dir, files, TimeStampText(platform::NowLocal()), nullptr, stop);
+  LineProgress lines;
+  engine::BackupResult result = engine::BackUpFiles(dir, files, TimeStampText(platform::NowLocal()),
+                                                    o.Has("progress") ? lines : engine::NoProgress());
   if (result.ArchivePath.empty())
     std::printf("Nothing to back up in %s\n", dir.c_str());
   else
@@ -83,13 +97,27 @@ int Backup(const std::vector<std::string>& args) {
   return ExitOk;
 }
 
+int Restore(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.size() != 2) throw UsageError{"expected ARCHIVE and DIR"};
+  LineProgress lines;
+  engine::RestoreBackup(o.positional[0], o.positional[1], lines);
+  std::printf("Restored %s into %s\n", o.positional[0].c_str(), o.positional[1].c_str());
+  return ExitOk;
+}
+
 Registrar extractCommand({"archive", "extract", "ARCHIVE DIR [--password P] [--mask M]",
                           "extracts the entries of a ZIP archive (all, or those matching the mask) below DIR", Extract});
 Registrar listCommand({"archive", "list", "ARCHIVE",
                        "lists the entries of a ZIP archive: date, sizes, encryption, CRC-32, name", List});
-Registrar backupCommand({"archive", "backup", "DIR",
-                         "backs up the files of an installation into DIR/Backup/Backup<time stamp>.zip and prints its path",
+Registrar backupCommand({"archive", "backup", "DIR [--progress]",
+                         "backs up the files of an installation into DIR/Backup/Backup<time stamp>.zip and prints its "
+                         "path (--progress: a line per file)",
                          Backup});
+Registrar restoreCommand({"archive", "restore", "ARCHIVE DIR",
+                          "puts the files of a backup archive back into the installation DIR as the installer's "
+                          "restore does (a line per file)",
+                          Restore});
 
 }  // namespace
 

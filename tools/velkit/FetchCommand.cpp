@@ -15,17 +15,15 @@ int Fetch(const std::vector<std::string>& args) {
   Options o = ParseOptions(args, {"ca"}, {"progress"});
   if (o.positional.size() != 1) throw UsageError{"one address is needed"};
   if (const std::string* ca = o.Get("ca")) http::DefaultOptions().caFile = *ca;
-  DownloadProgress progress;
   int last = -1;
-  if (o.Has("progress"))
-    progress = [&last](int position) {
-      if (position == last) return;
-      last = position;
-      std::fprintf(stderr, "\r%3d %%", position);
-      std::fflush(stderr);
-    };
+  DownloadBar progress([&last](int position) {
+    if (position == last) return;
+    last = position;
+    std::fprintf(stderr, "\r%3d %%", position);
+    std::fflush(stderr);
+  });
   std::string saved;
-  bool ok = DownloadFile(o.positional[0], saved, progress, false);
+  bool ok = DownloadFile(o.positional[0], saved, o.Has("progress") ? &progress : nullptr, false);
   if (o.Has("progress") && last >= 0) std::fprintf(stderr, "\n");
   if (ok) {
     std::printf("%s\n", saved.c_str());

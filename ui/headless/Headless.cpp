@@ -129,6 +129,19 @@ bool THeadlessBackend::SaveFileDialog(TForm*, std::string& fileName) {
   return true;
 }
 
+bool THeadlessBackend::BrowseForFolder(TForm*, const std::string& title, const std::string& root,
+                                       const std::string& initial, std::string& folder) {
+  FFolderRequests.push_back({title, root, initial});
+  if (FFolderAnswers.empty()) return false;
+  auto answer = std::move(FFolderAnswers.front());
+  FFolderAnswers.pop_front();
+  if (!answer) return false;
+  folder = *answer;
+  return true;
+}
+
+void THeadlessBackend::PlainMessageBox(TForm*, const std::string& text) { FPlainMessages.push_back(text); }
+
 int THeadlessBackend::RepaintCount(const TControl& control) const {
   auto it = FRepaints.find(&control);
   return it == FRepaints.end() ? 0 : it->second;
@@ -138,6 +151,9 @@ void THeadlessBackend::Reset() {
   FActions.clear();
   FSaveAnswers.clear();
   FSaveDialogs = 0;
+  FFolderAnswers.clear();
+  FFolderRequests.clear();
+  FPlainMessages.clear();
   FScreen = {1280, 1024};
   FCursor = crDefault;
   FRepaints.clear();

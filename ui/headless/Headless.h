@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/Backend.h"
 
@@ -28,6 +29,9 @@ class THeadlessBackend : public TBackend {
   void RunMainLoop(TForm& mainForm) override;
   void ProcessMessages() override;
   bool SaveFileDialog(TForm* owner, std::string& fileName) override;
+  bool BrowseForFolder(TForm* owner, const std::string& title, const std::string& root, const std::string& initial,
+                       std::string& folder) override;
+  void PlainMessageBox(TForm* owner, const std::string& text) override;
 
   // Test controls.
   void QueueAction(std::function<void()> action) { FActions.push_back(std::move(action)); }
@@ -37,6 +41,16 @@ class THeadlessBackend : public TBackend {
   // The next save dialog returns this file name (std::nullopt: the user cancels).
   void QueueSaveDialogAnswer(std::optional<std::string> fileName) { FSaveAnswers.push_back(std::move(fileName)); }
   int SaveDialogsShown() const { return FSaveDialogs; }
+  // The next folder browser returns this folder (std::nullopt: the user cancels).
+  void QueueFolderAnswer(std::optional<std::string> folder) { FFolderAnswers.push_back(std::move(folder)); }
+  // What each folder browser was opened with: title, root, initial folder.
+  struct FolderRequest {
+    std::string Title, Root, Initial;
+    bool operator==(const FolderRequest&) const = default;
+  };
+  const std::vector<FolderRequest>& FolderRequests() const { return FFolderRequests; }
+  // The texts of the plain message boxes shown, in order.
+  const std::vector<std::string>& PlainMessages() const { return FPlainMessages; }
   // How often a control was repainted at once (Repaint, not a property change).
   int RepaintCount(const TControl& control) const;
   // Forgets queued actions and answers and restores the screen and cursor.
@@ -47,6 +61,9 @@ class THeadlessBackend : public TBackend {
   std::deque<std::function<void()>> FActions;
   std::deque<std::optional<std::string>> FSaveAnswers;
   int FSaveDialogs = 0;
+  std::deque<std::optional<std::string>> FFolderAnswers;
+  std::vector<FolderRequest> FFolderRequests;
+  std::vector<std::string> FPlainMessages;
   TSize FScreen{1280, 1024};
   TCursor FCursor = crDefault;
   TControl* FFocused = nullptr;

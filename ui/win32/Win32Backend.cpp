@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cmath>
@@ -1228,6 +1229,51 @@ class TWin32Backend : public TBackend {
     if (!GetSaveFileNameW(&ofn)) return false;
     fileName = Utf8(buffer);
     return true;
+  }
+
+  bool BrowseForFolder(TForm* owner, const std::string& title, const std::string& root, const std::string& initial,
+                       std::string& folder) override {
+    // The tree starts at the drive or share of the path the user typed.
+    PIDLIST_ABSOLUTE rootList = nullptr;
+    if (!root.empty()) {
+      std::wstring r = Wide(IncludeTrailingBackslash(root));
+      if (FAILED(SHParseDisplayName(r.c_str(), nullptr, &rootList, 0, nullptr))) rootList = nullptr;
+    }
+    std::wstring caption = Wide(title);
+    std::wstring start = Wide(initial);
+    BROWSEINFOW bi{};
+    bi.hwndOwner = owner ? static_cast<HWND>(owner->Handle()) : nullptr;
+    bi.pidlRoot = rootList;
+    bi.lpszTitle = caption.c_str();
+    bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+    bi.lpfn = [](HWND wnd, UINT msg, LPARAM, LPARAM data) -> int {
+      if (msg == BFFM_INITIALIZED && data) SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, data);
+      return 0;
+    };
+    bi.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&bi);
+    bool ok = false;
+    if (chosen) {
+      wchar_t path[MAX_PATH * 4] = {};
+      if (SHGetPathFromIDListEx(chosen, path, MAX_PATH * 4, GPFIDL_DEFAULT)) {
+        folder = Utf8(path);
+        ok = true;
+      }
+      CoTaskMemFree(chosen);
+    }
+    if (rootList) CoTaskMemFree(rootList);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return ok;
+  }
+
+  void PlainMessageBox(TForm* owner, const std::string& text) override {
+    MessageBoxW(owner ? static_cast<HWND>(owner->Handle()) : nullptr, Wide(text).c_str(), L"VelSetup",
+                MB_OK | MB_TASKMODAL);
+  }
+
+  static std::string IncludeTrailingBackslash(const std::string& path) {
+    return !path.empty() && path.back() == '\\' ? path : path + "\\";
   }
 
   static void Dispatch(MSG& msg) {

@@ -1,0 +1,285 @@
+// The target-directory check of the directory page.
+#include "app/DirectoryCheck.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <cctype>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+#include "app/Install.h"
+#include "platform/FileVersion.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "setup/SetupDat.h"
+#include "support/Catalogue.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+#include "support/SystemUtil.h"
+#include "ui/Backend.h"
+
+// The pattern text is kept exactly as the product has always had it, entity texts included:
+// inside the excluded-character classes they only add the letters "&", "l", "g", "t" and ";".
+const char* const PathPattern =
+    R"pat((?:[a-z]:|\\\\[a-z0-9_.$\-]+\\[a-z0-9_.$\-]+)\\(?:[^\\/:*?"&lt;&gt;|\r\n]+\\)*[^\\/:*?"&lt;&gt;|\r\n]*)pat";
+
+namespace {
+
+class CompiledPattern {
+ public:
+  CompiledPattern() {
+    int err = 0;
+    PCRE2_SIZE offset = 0;
+    FCode = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(PathPattern), PCRE2_ZERO_TERMINATED, PCRE2_CASELESS, &err,
+                          &offset, nullptr);
+  }
+  ~CompiledPattern() {
+    if (FCode) pcre2_code_free(FCode);
+  }
+  bool Found(const std::string& text) const {
+    if (!FCode) return false;
+    pcre2_match_data* md = pcre2_match_data_create_from_pattern(FCode, nullptr);
+    if (!md) return false;
+    int rc = pcre2_match(FCode, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, md, nullptr);
+    pcre2_match_data_free(md);
+    return rc >= 0;
+  }
+
+ private:
+  pcre2_code* FCode = nullptr;
+};
+
+// Up to four dot-separated decimal numbers; nullopt for any other text.
+std::optional<std::vector<unsigned long long>> VersionNumbers(const std::string& text) {
+  std::vector<unsigned long long> parts;
+  std::string part;
+  auto take = [&]() {
+    if (part.empty() || part.size() > 18) return false;
+    parts.push_back(std::stoull(part));
+    part.clear();
+    return true;
+  };
+  for (char c : text) {
+    if (c == '.') {
+      if (!take()) return std::nullopt;
+    } else if (c >= '0' && c <= '9') {
+      part += c;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!take() || parts.size() > 4) return std::nullopt;
+  parts.resize(4, 0);
+  return parts;
+}
+
+bool IsNetworkPath(const std::string& path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
+
+std::int64_t MiB(std::int64_t bytes) { return bytes < 0 ? 0 : bytes / 1048576; }
+
+// What the found installation calls itself: its program's product name, "Velmor" without one.
+std::string EditionName(const std::string& programFile) {
+  std::optional<std::string> name = platform::ReadFileProductName(programFile);
+  if (!name) return "Velmor";
+  std::string trimmed = platform::Trim(*name);
+  return trimmed.empty() ? "Velmor" : trimmed;
+}
+
+}  // namespace
+
+bool PathSyntaxValid(const std::string& path) {
+  if (path.empty()) return false;
+  static const CompiledPattern pattern;
+  return pattern.Found(platform::LowerText(path));
+}
+
+int CompareVersionTexts(const std::string& installed, const std::string& kit) {
+  auto a = VersionNumbers(installed), b = VersionNumbers(kit);
+  if (a && b) return *a < *b ? -1 : *a > *b ? 1 : 0;
+  return installed.compare(kit) < 0 ? -1 : installed == kit ? 0 : 1;
+}
+
+TInfoInstall::TInfoInstall(const std::string& adresar) : FAdresar(adresar) {
+  std::error_code ec;
+  if (!std::filesystem::is_directory(platform::PathFromUtf8(adresar), ec) || IsDirectoryEmpty(adresar)) return;
+  std::string program = platform::IncludeTrailingPathDelimiter(adresar) + ProductProgramFile;
+  if (!std::filesystem::is_regular_file(platform::PathFromUtf8(program), ec)) return;
+  FExists = true;
+  std::int64_t key = 0;
+  ReadFileVersion(program, key, FVersionEXE);
+  FVersion = EditionName(program);
+}
+
+std::string FreeSpaceVolumeOf(const std::string& path) {
+  if (IsNetworkPath(path)) return path;
+#ifndef _WIN32
+  // The native build has no drive letters: an absolute path names its own volume.
+  if (!path.empty() && path[0] == '/') return path;
+#endif
+  char drive = path.size() >= 2 && path[1] == ':' ? static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])))
+                                                  : 'A';
+  return std::string(1, drive) + ":\\";
+}
+
+// --- The form's operations ---------------------------------------------------------------------
+
+bool TFInstall::PathSyntaxValid() {
+  const std::string& text = edDir.Text();
+#ifndef _WIN32
+  // The native build (tests, tools) takes its own absolute paths as well.
+  if (!text.empty() && text[0] == '/') return true;
+#endif
+  return ::PathSyntaxValid(text);
+}
+
+bool TFInstall::KontrolaVerze() {
+  LogProcedure log("KontrolaVerze");
+  FCheckErrors = {};
+  lblErrorDirVer.SetCaption("");
+  lblErrorDirVer.Repaint();
+  lblVerze.SetCaption("");
+  lblVerze.Repaint();
+  lblVersioInfo.SetVisible(false);
+  UpdateVerion = false;
+
+  if (!PathSyntaxValid()) {
+    lblErrorDirVer.SetCaption(Msg(msgInstallationDirectoryNotFilled));
+    lblErrorDirVer.SetFontColor(FindingRed);
+    lblErrorDirVer.SetVisible(true);
+    lblVerze.SetVisible(false);
+    FCheckErrors.Include(ceErrPath);
+    return false;
+  }
+
+  const TSetupDat& def = SetupDat();
+  TInfoInstall found(edDir.Text());
+  if (found.FExists) {
+    lblVerze.SetCaption(found.FVersion + "  " + found.FVersionEXE);
+    int order = CompareVersionTexts(found.FVersionEXE, def.VerzeExe());
+    if (order == 0) {
+      lblErrorDirVer.SetCaption(FormatMsg(msgSameVersionInLocation, found.FVersionEXE));
+      lblErrorDirVer.SetFontColor(FindingGreen);
+      UpdateVerion = true;
+    } else if (order < 0) {
+      UpdateVerion = true;
+    } else {
+      lblErrorDirVer.SetCaption(FormatMsg(msgNewerVersionInLocation, found.FVersion));
+      lblErrorDirVer.SetFontColor(FindingRed);
+      FCheckErrors.Include(ceErrVersion);
+      UpdateVerion = false;
+    }
+  }
+
+  std::string product;
+  if (def.OnlyVersion() && def.TypInst() < 2) {
+    product = "VELMOR Kest";
+    ApplyInstallType(found.FExists ? tiKestUpdate : tiKest);
+  } else if (def.OnlyVersion() && def.TypInst() <= 4) {
+    product = "VELMOR Tarpel";
+    ApplyInstallType(found.FExists ? tiTarpelUpdate : tiTarpel);
+  } else if (!def.OnlyVersion()) {
+    product = "Velmor";
+  }
+
+  SetCaption(Msg(msgInstallation) + " " + product + "  " + def.VerzeExe());
+  if (def.OnlyVersion() && def.VersionProd() == 1)
+    SetHeadingText(product + " " + Msg(msgZerdanEdition) + " - " + Msg(msgInstallation));
+  else
+    SetHeadingText(product + " - " + Msg(msgInstallation));
+
+  lblErrorDirVer.SetVisible(!lblErrorDirVer.Caption().empty());
+  lblVerze.SetVisible(!lblVerze.Caption().empty());
+  lblVersioInfo.SetVisible(lblVerze.Visible());
+  VisibleButton({btvPrevious, btvNext});
+  btnNext.SetEnabled(FCheckErrors.Empty());
+  btnUpdate.SetEnabled(FCheckErrors.Empty());
+  return FCheckErrors.Empty();
+}
+
+bool TFInstall::KontrolaAdresare() {
+  LogProcedure log("KontrolaAdresare");
+  std::string trimmed = platform::Trim(edDir.Text());
+  if (trimmed != edDir.Text()) edDir.SetText(trimmed);
+  if (!PathSyntaxValid()) {
+    ShowError(Msg(msgInstallationDirectoryNotFilled), "");
+    return false;
+  }
+  const std::int64_t required = SetupDat().MinDiskFree();
+  if (required <= 0) {
+    AdrInstall = edDir.Text();
+    return true;
+  }
+
+  std::int64_t free = MiB(FreeDiskSpace(FreeSpaceVolumeOf(edDir.Text())));
+  if (required > free) {
+    ShowError(FormatMsg(msgNotEnoughDiskSpace, std::to_string(required)), "");
+    return false;
+  }
+
+  AdrInstall = edDir.Text();
+  auto create = [](const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(platform::PathFromUtf8(folder), ec);
+    return std::filesystem::is_directory(platform::PathFromUtf8(folder), ec);
+  };
+  if (!create(AdrInstall)) {
+    ShowError(FormatMsg(msgCannotCreateDestinationFolder, AdrInstall), "");
+    return false;
+  }
+
+  // With little room on the drive of the temporary folder the downloads go to the target.
+  std::int64_t tempFree = MiB(FreeDiskSpace(FreeSpaceVolumeOf(TempDirectory())));
+  if (tempFree <= required && !create(platform::IncludeTrailingPathDelimiter(AdrInstall) + "Temp")) {
+    ShowError(FormatMsg(msgCannotCreateDestinationFolder, AdrInstall), "");
+    return false;
+  }
+  AdrInstall = edDir.Text();
+  return true;
+}
+
+void TFInstall::ShowCheckError() {
+  LogProcedure log("ShowCheckError");
+  std::string text;
+  if (FCheckErrors.Contains(ceErrPath)) text += "\n\r\n\r" + Msg(msgInstallationDirectoryNotFilled);
+  if (FCheckErrors.Contains(ceErrVersion)) text += "\n\r\n\r" + Msg(msgLaterVersionInDestination);
+  if (!text.empty()) ShowError(text, Msg(msgErrorsFoundDuringChecking));
+}
+
+void TFInstall::edtDir1Change(ui::TControl*) {
+  LogProcedure log("edtDir1Change");
+  int page = pgcInstall.ActivePageIndex();
+  if (page < 0 || page > tsAdresar.PageIndex()) return;
+  KontrolaVerze();
+  UpdateNextButton(page);
+}
+
+void TFInstall::Button2Click(ui::TControl*) {
+  LogProcedure log("Button2Click");
+  const std::string& text = edDir.Text();
+  // The drive part: "C:" of a drive path, "\\server\share" of a network path.
+  std::string root;
+  if (text.size() >= 2 && text[1] == ':') {
+    root = text.substr(0, 2);
+  } else if (IsNetworkPath(text)) {
+    size_t server = text.find('\\', 2);
+    size_t share = server == std::string::npos ? std::string::npos : text.find('\\', server + 1);
+    root = text.substr(0, share);
+  }
+  std::error_code ec;
+  std::string initial = std::filesystem::is_directory(platform::PathFromUtf8(text), ec) ? text : std::string();
+  std::string folder;
+  if (BrowseForFolder(Msg(msgSelectTargetDirectory), root, initial, folder)) edDir.SetText(folder);
+}
+
+std::int64_t TFInstall::FreeDiskSpace(const std::string& path) { return DiskFreeBytes(path); }
+
+bool TFInstall::BrowseForFolder(const std::string& title, const std::string& root, const std::string& initial,
+                                std::string& folder) {
+  return ui::Backend().BrowseForFolder(this, title, root, initial, folder);
+}
+
+void TFInstall::PlainMessageBox(const std::string& text) { ui::Backend().PlainMessageBox(this, text); }

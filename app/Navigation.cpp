@@ -1,0 +1,374 @@
+// Wizard navigation: the table of pages and the form operations that read it.
+#include "app/Navigation.h"
+
+#include <exception>
+
+#include "app/Startup.h"
+#include "setup/SetupDat.h"
+#include "support/Application.h"
+#include "support/Catalogue.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+
+namespace {
+
+bool Selected(const ui::TComboBox& c) { return !c.Items().empty() && c.ItemIndex() >= 0; }
+
+void NextCaption(TFInstall& f, const TMessage& caption, bool enabled) {
+  f.SetNextCaption(Msg(caption));
+  f.btnNext.SetEnabled(enabled);
+}
+
+// --- Next button of each page ------------------------------------------------------------------
+
+void PlainNext(TFInstall& f) { NextCaption(f, msgNext, true); }
+void CloseNext(TFInstall& f) { NextCaption(f, msgClose, true); }
+
+void DirectoryNext(TFInstall& f) {
+  // The check decides UpdateVerion, so it runs before the caption is chosen.
+  bool ok = f.KontrolaVerze();
+  f.SetNextCaption(Msg(f.UpdateVerion ? msgUpdateVersion : msgConfigureMSSQL));
+  f.btnNext.SetEnabled(ok);
+}
+
+void ServerChoiceNext(TFInstall& f) {
+  if (f.rbExistMSSQL.Checked())
+    f.SetNextCaption(Msg(msgSelectMSSQL));
+  else if (f.rbNewMSSQL.Checked())
+    f.SetNextCaption(Msg(msgInstallTheMSSQL));
+  else if (f.rbNetMSSQL.Checked())
+    f.SetNextCaption(Msg(msgSearchForMSSQL));
+  f.btnNext.SetWidth(TFInstall::CaptionWidth(f.btnNext.Caption(), f.btnNext.Font()));
+  f.btnNext.SetEnabled(true);
+}
+
+void LocalServerNext(TFInstall& f) { NextCaption(f, msgInstallVelmor, Selected(f.cmbSQLServers)); }
+void NetServerNext(TFInstall& f) { NextCaption(f, msgInstallVelmor, Selected(f.cmbMSSQLNetList)); }
+
+void ServerInstallNext(TFInstall& f) {
+  if (f.rbNewMSSQL.Checked()) f.SetNextCaption(Msg(msgInstallTheMSSQLServer));
+  f.btnNext.SetEnabled(Selected(f.cmbMSSQLInstallINI));
+}
+
+// --- Next and Previous -------------------------------------------------------------------------
+
+void LanguageForward(TFInstall& f) {
+  if (auto language = LanguageOfItem(f.rgbJazyk.ItemIndex())) f.SetLanguage(*language);
+  f.ShowPage(DatsIniFile.empty() ? f.tsAdresar : f.tsVolbaSW);
+}
+
+void VersionForward(TFInstall& f) {
+  if (f.rgVerzeSW.ItemIndex() < 0) return;
+  if (f.LoadSelectedVersion()) f.ShowPage(f.tsAdresar);
+}
+
+void DirectoryForward(TFInstall& f) {
+  if (!f.KontrolaObrAdresare()) return;
+  InstallLog().Add("pgcInstall.ActivePage : " + f.tsAdresar.Name() + " -> " +
+                   (f.UpdateVerion ? f.tsZaloha.Name() : f.tsSQLVolba.Name()));
+  if (f.UpdateVerion)
+    f.RunInstall();
+  else
+    f.ShowPage(f.tsSQLVolba);
+}
+
+void ServerChoiceForward(TFInstall& f) {
+  if (f.rbExistMSSQL.Checked())
+    f.ShowPage(f.tsSQL);
+  else if (f.rbNewMSSQL.Checked())
+    f.ShowPage(f.tsSQLInstall);
+  else if (f.rbNetMSSQL.Checked())
+    f.ShowPage(f.tsSQLNet);
+}
+
+void ServerInstallForward(TFInstall& f) {
+  f.ShowPageButtons(f.tsSQLInstall.PageIndex(), 1);
+  if (f.InstallMSSQLSequence()) f.ShowPage(f.tsSQL);
+}
+
+void LocalServerForward(TFInstall& f) {
+  if (f.KontrolaSQLLocal()) f.RunInstall();
+}
+
+void NetServerForward(TFInstall& f) {
+  if (f.KontrolaSQLNet()) f.RunInstall();
+}
+
+void Finish(TFInstall& f) { f.DokonceniInstalace(); }
+void CloseWizard(TFInstall& f) { f.Close(); }
+
+void BackToLanguage(TFInstall& f) { f.ShowPage(f.tsJazyk); }
+void BackFromDirectory(TFInstall& f) { f.ShowPage(DatsIniFile.empty() ? f.tsJazyk : f.tsVolbaSW); }
+void BackToDirectory(TFInstall& f) { f.ShowPage(f.tsAdresar); }
+void BackToServerChoice(TFInstall& f) { f.ShowPage(f.tsSQLVolba); }
+void BackFromServerInstall(TFInstall& f) {
+  // Ends a SQL Server download or setup that may still be waiting for its next test.
+  StopRequested = true;
+  f.ShowPage(f.tsSQLVolba);
+}
+
+// --- Focus -------------------------------------------------------------------------------------
+
+ui::TControl* LanguageFocus(TFInstall& f) {
+  return f.rgbJazyk.ItemIndex() >= 0 ? &f.rgbJazyk.Buttons(f.rgbJazyk.ItemIndex()) : nullptr;
+}
+
+constexpr TButtonsVisible kNone{};
+constexpr TButtonsVisible kNext{btvNext};
+constexpr TButtonsVisible kPrevNext{btvPrevious, btvNext};
+constexpr TButtonsVisible kStop{btvStop};
+constexpr TButtonsVisible kStopDownload{btvStopDownload};
+
+// One row per page of pgcInstall.
+const TPageRule kPages[] = {
+    {&TFInstall::tsJazyk, true, kNext, kNext, nullptr, PlainNext, LanguageForward, nullptr,
+     [](TFInstall& f) { f.tsJazykShow(); }, LanguageFocus},
+    {&TFInstall::tsVolbaSW, true, kPrevNext, kPrevNext, nullptr, PlainNext, VersionForward, BackToLanguage,
+     [](TFInstall& f) { f.tsVolbaSWShow(); }, nullptr},
+    {&TFInstall::tsAdresar, true, kPrevNext, kPrevNext, nullptr, DirectoryNext, DirectoryForward, BackFromDirectory,
+     [](TFInstall& f) { f.tsAdresarShow(); }, [](TFInstall& f) -> ui::TControl* { return &f.edDir; }},
+    {&TFInstall::tsSQLVolba, true, kPrevNext, kPrevNext, nullptr, ServerChoiceNext, ServerChoiceForward,
+     BackToDirectory, [](TFInstall& f) { f.tsSQLVolbaShow(); }, nullptr},
+    {&TFInstall::tsSQLInstall, true, kPrevNext, kStopDownload, nullptr, ServerInstallNext, ServerInstallForward,
+     BackFromServerInstall, [](TFInstall& f) { f.tsSQLInstallShow(); },
+     [](TFInstall& f) -> ui::TControl* { return &f.cmbMSSQLInstallINI; }},
+    {&TFInstall::tsSQL, true, kPrevNext, kPrevNext, nullptr, LocalServerNext, LocalServerForward, BackToServerChoice,
+     [](TFInstall& f) { f.tsSQLShow(); }, [](TFInstall& f) -> ui::TControl* { return &f.cmbSQLServers; }},
+    {&TFInstall::tsSQLNet, true, kPrevNext, kPrevNext, [](TFInstall& f) { f.RefreshDatabaseChoiceNet(); },
+     NetServerNext, NetServerForward, BackToServerChoice, [](TFInstall& f) { f.tsSQLNetShow(); },
+     [](TFInstall& f) -> ui::TControl* { return &f.cmbMSSQLNetList; }},
+    {&TFInstall::tsZaloha, true, kStop, kStop, nullptr, nullptr, nullptr, nullptr,
+     [](TFInstall& f) { f.tsZalohaShow(); }, [](TFInstall& f) -> ui::TControl* { return &f.btnStop; }},
+    {&TFInstall::tsCopyFiles, true, kStop, kStop, nullptr, nullptr, nullptr, nullptr,
+     [](TFInstall& f) { f.tsCopyFilesShow(); }, [](TFInstall& f) -> ui::TControl* { return &f.btnStop; }},
+    {&TFInstall::tsUkonceni, true, kNext, kNext, nullptr, CloseNext, Finish, nullptr,
+     [](TFInstall& f) { f.tsUkonceniShow(); }, [](TFInstall& f) -> ui::TControl* { return &f.btnNext; }},
+    {&TFInstall::tsObnova, true, kNone, kNext, nullptr, CloseNext, CloseWizard, nullptr,
+     [](TFInstall& f) { f.tsObnovaShow(); }, nullptr},
+};
+
+}  // namespace
+
+const TPageRule* PageRuleOf(const TFInstall& form, const ui::TTabSheet* page) {
+  if (!page) return nullptr;
+  for (const TPageRule& rule : kPages)
+    if (&(form.*rule.Page) == page) return &rule;
+  return nullptr;
+}
+
+namespace {
+const TPageRule* RuleOfIndex(TFInstall& form, int pageIndex) {
+  if (pageIndex < 0 || pageIndex >= form.pgcInstall.PageCount()) return nullptr;
+  return PageRuleOf(form, &form.pgcInstall.Pages(pageIndex));
+}
+}  // namespace
+
+// --- Buttons -----------------------------------------------------------------------------------
+
+void TFInstall::VisibleButton(TButtonsVisible set) {
+  LogProcedure log("VisibleButton");
+  btnBack.SetVisible(false);
+  auto shown = [&](TButtonVisible v) { return set.Contains(v) || set.Contains(btvShowAll); };
+  btnInstalovat.SetVisible(shown(btvInstall));
+  btnNext.SetVisible(shown(btvNext));
+  btnPrevious.SetVisible(shown(btvPrevious));
+  btnUpdate.SetVisible(shown(btvUpdate));
+  btnOK.SetVisible(shown(btvOK));
+  btnStop.SetVisible(shown(btvStop));
+  btnStopDownload.SetVisible(shown(btvStopDownload));
+}
+
+void TFInstall::ShowPageButtons(int pageIndex, int mode) {
+  if (const TPageRule* rule = RuleOfIndex(*this, pageIndex)) {
+    if (rule->BeforeButtons) rule->BeforeButtons(*this);
+    if (rule->SetsButtons) VisibleButton(mode == 1 ? rule->ButtonsMode1 : rule->Buttons);
+  }
+  SetPageCaption(pageIndex);
+  UpdateNextButton(pageIndex);
+}
+
+void TFInstall::SetNextCaption(const std::string& caption) {
+  if (btnNext.Caption() == caption) return;
+  btnNext.SetCaption(caption);
+  btnNext.SetWidth(CaptionWidth(caption, btnNext.Font()));
+}
+
+void TFInstall::UpdateNextButton(int pageIndex) {
+  const TPageRule* rule = RuleOfIndex(*this, pageIndex);
+  if (rule && rule->NextButton) rule->NextButton(*this);
+}
+
+void TFInstall::AktivujControl(int pageIndex) {
+  LogProcedure log("AktivujControl");
+  const TPageRule* rule = RuleOfIndex(*this, pageIndex);
+  if (!rule || !rule->Focus) return;
+  if (ui::TControl* target = rule->Focus(*this)) target->SetFocus();
+}
+
+// --- Page changes ------------------------------------------------------------------------------
+
+void TFInstall::ShowPage(ui::TTabSheet& page) {
+  pgcInstall.SetActivePage(&page);
+  if (const TPageRule* rule = PageRuleOf(*this, &page))
+    rule->Show(*this);
+  else
+    GenericPageShow(page);
+}
+
+void TFInstall::btnNextClick(ui::TControl*) {
+  LogProcedure log("btnNextClick");
+  const TPageRule* rule = PageRuleOf(*this, pgcInstall.ActivePage());
+  if (rule && rule->Next) rule->Next(*this);
+}
+
+void TFInstall::btnPreviousClick(ui::TControl*) {
+  LogProcedure log("btnPreviousClick");
+  const TPageRule* rule = PageRuleOf(*this, pgcInstall.ActivePage());
+  if (rule && rule->Previous) rule->Previous(*this);
+}
+
+void TFInstall::btnStopClick(ui::TControl*) {
+  LogProcedure log("btnStopClick");
+  StopRequested = ShowQuestion(Msg(msgAbortInstallation), "");
+}
+
+void TFInstall::btnStopDownloadClick(ui::TControl*) {
+  LogProcedure log("btnStopDownloadClick");
+  if (!ShowQuestion(Msg(msgAbortDownload), "")) return;
+  StopRequested = true;
+  ShowPageButtons(tsSQLInstall.PageIndex(), 0);
+}
+
+void TFInstall::btnInstalovatClick(ui::TControl*) {
+  LogProcedure log("btnInstalovatClick");
+  ui::TTabSheet* page = pgcInstall.ActivePage();
+  if (page == &tsSQL)
+    LocalServerForward(*this);
+  else if (page == &tsSQLNet)
+    NetServerForward(*this);
+}
+
+// --- The version page --------------------------------------------------------------------------
+
+void TFInstall::RefillVersionList() {
+  VerzeSW = ReadProductIndex(DatsIniFile);
+  std::vector<std::string> items;
+  for (const TProductVersion& v : VerzeSW) items.push_back(v.Caption());
+  rgVerzeSW.SetItems(items);
+  if (items.empty()) return;
+  bool remembered = idxVerzeSW >= 1 && idxVerzeSW < static_cast<int>(items.size());
+  rgVerzeSW.SetItemIndex(remembered ? idxVerzeSW : 0);
+}
+
+bool TFInstall::LoadSelectedVersion() {
+  int item = rgVerzeSW.ItemIndex();
+  if (item < 0 || item >= static_cast<int>(VerzeSW.size())) return false;
+  idxVerzeSW = item;
+  ShowWait(Msg(msgLoadingSetupSettings), "", Msg(msgInstallation));
+  struct WaitCloser {
+    ~WaitCloser() { CloseWait(); }
+  } closer;
+  std::string local;
+  if (!DownloadDefinition(VerzeSW[static_cast<size_t>(item)].URL.Value(), local)) {
+    ShowError(Msg(msgCannotRetrieveConfiguration), "");
+    return false;
+  }
+  if (SetupDat().LoadSetupDat(local) && ApplySetupDat(false, false)) return true;
+  ShowError(Msg(msgUnableToLoadConfiguration), "");
+  return false;
+}
+
+bool TFInstall::DownloadDefinition(const std::string& url, std::string& localPath) {
+  return SetupDat().DownloadFile(url, localPath, nullptr, false);
+}
+
+// --- The directory page's Next -----------------------------------------------------------------
+
+bool TFInstall::KontrolaObrAdresare() {
+  LogProcedure log("KontrolaObrAdresare");
+  try {
+    if (!KontrolaAdresare()) return false;
+    SetOfInstallTypeFiles = TTypeInstallSet::Range(tiKest, FInstallType);
+    if (!KontrolaVerze()) {
+      ShowCheckError();
+      return false;
+    }
+    ShowPageButtons(tsAdresar.PageIndex(), 0);
+    return true;
+  } catch (const std::exception& e) {
+    InstallLog().AddError(e.what());
+    return false;
+  }
+}
+
+// --- Show handlers -----------------------------------------------------------------------------
+
+void TFInstall::ShowAndRepaint() {
+  if (!Visible() && !FInFormShow) ShowForm();
+  Repaint();
+}
+
+void TFInstall::tsJazykShow() {
+  // The page shows the language its list has selected; Next applies the same choice.
+  SetLanguage(LanguageOfItem(rgbJazyk.ItemIndex()).value_or(CurrentLanguage()));
+  ShowPageButtons(pgcInstall.ActivePageIndex(), 0);
+  AktivujControl(pgcInstall.ActivePageIndex());
+}
+
+void TFInstall::tsAdresarShow() {
+  LogProcedure log("tsAdresarShow");
+  for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3}) logo->SetVisible(true);
+  Language();
+  SetPageCaption(tsAdresar.PageIndex());
+  ShowPageButtons(tsAdresar.PageIndex(), 0);
+  ShowAndRepaint();
+  AktivujControl(tsAdresar.PageIndex());
+}
+
+void TFInstall::tsVolbaSWShow() {
+  for (ui::TImage* logo : {&Image1, &imgVelTarpel, &Image3}) logo->SetVisible(false);
+  SetPageCaption(tsVolbaSW.PageIndex());
+  ShowPageButtons(tsVolbaSW.PageIndex(), 0);
+  RefillVersionList();
+}
+
+void TFInstall::tsZalohaShow() {
+  LogProcedure log("tsZalohaShow");
+  StopRequested = false;
+  ShowPageButtons(tsZaloha.PageIndex(), 0);
+  Language();
+  SetPageCaption(tsZaloha.PageIndex());
+  ShowAndRepaint();
+  AktivujControl(tsZaloha.PageIndex());
+}
+
+void TFInstall::tsCopyFilesShow() {
+  LogProcedure log("tsCopyFilesShow");
+  StopRequested = false;
+  Language();
+  ShowPageButtons(tsCopyFiles.PageIndex(), 0);
+  ShowAndRepaint();
+  AktivujControl(tsCopyFiles.PageIndex());
+}
+
+void TFInstall::tsUkonceniShow() {
+  LogProcedure log("tsUkonceniShow");
+  Language();
+  ShowPageButtons(tsUkonceni.PageIndex(), 0);
+  ShowAndRepaint();
+  AktivujControl(tsUkonceni.PageIndex());
+}
+
+void TFInstall::tsObnovaShow() {
+  LogProcedure log("tsObnovaShow");
+  VisibleButton({});
+  Language();
+  SetPageCaption(tsObnova.PageIndex());
+  ShowAndRepaint();
+}
+
+void TFInstall::GenericPageShow(ui::TTabSheet& page) {
+  Language();
+  ShowPageButtons(page.PageIndex(), 0);
+  AktivujControl(page.PageIndex());
+}

@@ -1,0 +1,43 @@
+// The wizard's side of installing a new SQL Server (tsSQLInstall) and of finishing the
+// installation (the configuration file, tsUkonceni, the support links and the logos).
+#include "app/Install.h"
+#include "setup/SetupDat.h"
+#include "sql/Completion.h"
+#include "sql/VelmorIni.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+
+bool TFInstall::GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList) {
+  return SQLServerInstall.GetMSSQLInstallINI(fileName, stopIfNoServerList);
+}
+
+void TFInstall::tsSQLInstallShow() {
+  GenericPageShow(tsSQLInstall);
+  // An empty edition list says why, or the user would face a disabled Next without a reason.
+  if (cmbMSSQLInstallINI.Items().empty() && !SQLServerInstall.Problem().empty())
+    ShowError(SQLServerInstall.Problem(), "");
+}
+
+bool TFInstall::InstallMSSQLSequence() {
+  if (SQLServerInstall.InstallSelected() != TInstallOutcome::Failed) return true;
+  // The user can go back and choose another way to a server.
+  VisibleButton({btvPrevious});
+  return false;
+}
+
+void TFInstall::CreateVelmorINI() {
+  ::CreateVelmorINI(AdrInstall, SetupDat().SQLServerName(), SetupDat().DBName());
+}
+
+void TFInstall::DokonceniInstalace() {
+  RunCompletion(AdrInstall, FInstallType, {chkPlocha.Checked(), chkStartMenu.Checked(), chkRunVelmor.Checked()});
+  Close();
+}
+
+void TFInstall::OpenAddress(const std::string& address) { OpenMakerWeb(Handle(), address); }
+
+void TFInstall::Label6Click(ui::TControl*) { OpenHotlineMail(Label6.Caption()); }
+
+void TFInstall::Label11Click(ui::TControl* sender) {
+  if (auto* link = dynamic_cast<ui::TLabel*>(sender)) OpenSupportAddress(link->Caption());
+}

@@ -1,0 +1,133 @@
+// The database choice of the two SQL Server pages and its checks.
+#include "sql/DatabaseChoice.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <algorithm>
+
+#include "platform/Text.h"
+#include "support/Catalogue.h"
+#include "support/MessageDialog.h"
+
+namespace {
+
+// \p{L} is exactly Lu, Ll, Lt, Lm and Lo; \p{Nd} the decimal digits. In UTF mode PCRE2 also
+// refuses text that is not UTF-8 instead of reading its bytes as letters.
+constexpr const char* kDatabaseNamePattern = "\\A[\\p{L}_][\\p{L}\\p{Nd}_]*\\z";
+
+class NamePattern {
+ public:
+  NamePattern() {
+    int err = 0;
+    PCRE2_SIZE offset = 0;
+    FCode = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kDatabaseNamePattern), PCRE2_ZERO_TERMINATED, PCRE2_UTF, &err,
+                          &offset, nullptr);
+  }
+  ~NamePattern() {
+    if (FCode) pcre2_code_free(FCode);
+  }
+  NamePattern(const NamePattern&) = delete;
+  NamePattern& operator=(const NamePattern&) = delete;
+
+  bool Matches(std::string_view text) const {
+    if (!FCode) return false;
+    pcre2_match_data* md = pcre2_match_data_create_from_pattern(FCode, nullptr);
+    if (!md) return false;
+    int rc = pcre2_match(FCode, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, md, nullptr);
+    pcre2_match_data_free(md);
+    return rc >= 0;
+  }
+
+ private:
+  pcre2_code* FCode = nullptr;
+};
+
+bool Selected(const ui::TComboBox& list) { return list.ItemIndex() >= 0 && !list.Items().empty(); }
+
+const std::string& SelectedText(const ui::TComboBox& list) {
+  return list.Items().at(static_cast<size_t>(list.ItemIndex()));
+}
+
+// The name checks both pages share; false after showing the message.
+bool CheckDatabaseName(const std::string& name) {
+  if (!DatabaseNameFilled(name)) {
+    ShowError(Msg(msgDatabaseNameNotFilled), "");
+    return false;
+  }
+  if (!IsValidDatabaseName(name) || !FitsAnsiCodePage(name)) {
+    ShowError(Msg(msgDatabaseNameDisallowedChars), "");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsKestType(TTypeInstall type) { return type == tiKest || type == tiKestUpdate; }
+
+bool IsValidDatabaseName(std::string_view name) {
+  static const NamePattern pattern;
+  return pattern.Matches(name);
+}
+
+bool FitsAnsiCodePage(std::string_view text) {
+  return platform::Utf8FromAnsi(platform::AnsiFromUtf8(text)) == text;
+}
+
+bool DatabaseNameFilled(std::string_view name) {
+  return std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) > ' '; });
+}
+
+bool DatabaseNameFieldVisible(TTypeInstall type, int itemIndex) { return !IsKestType(type) || itemIndex == dbEmpty; }
+
+void PrepareLocalDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, ui::TComboBox& cmbSQLServers,
+                                ui::TRadioGroup& rgVolbaDB, ui::TEdit& edDBName) {
+  if (!cmbSQLServers.Items().empty() && cmbSQLServers.ItemIndex() < 0) cmbSQLServers.SetItemIndex(0);
+  if (IsKestType(type)) {
+    edDBName.SetText(setupDat.DBNameKest());
+    rgVolbaDB.SetItemIndex(setupDat.DefaultDBName() == setupDat.DBName() ? dbPreset : dbEmpty);
+  } else {
+    edDBName.SetText(setupDat.DBNameTarpel());
+  }
+}
+
+void PrepareNetworkDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, ui::TEdit& edtNetDBName) {
+  edtNetDBName.SetText(IsKestType(type) ? setupDat.DBNameKest() : setupDat.DBNameTarpel());
+}
+
+bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLServers, const ui::TRadioGroup& rgVolbaDB,
+                               const ui::TEdit& edDBName, TSetupDat& setupDat) {
+  if (!Selected(cmbSQLServers)) {
+    ShowError(Msg(msgMSSQLNotSelectedOrInstalled), "");
+    return false;
+  }
+  std::string name = setupDat.DBName();
+  if (!IsKestType(type)) {
+    // The larger edition's name is taken as typed; only a name the configuration file could
+    // not hold is refused.
+    if (!FitsAnsiCodePage(edDBName.Text())) {
+      ShowError(Msg(msgDatabaseNameDisallowedChars), "");
+      return false;
+    }
+    name = edDBName.Text();
+  } else if (rgVolbaDB.ItemIndex() != dbPreset) {
+    if (!CheckDatabaseName(edDBName.Text())) return false;
+    name = edDBName.Text();
+  }
+  setupDat.SetDBName(name);
+  setupDat.SetSQLServerName(SelectedText(cmbSQLServers));
+  return true;
+}
+
+bool AcceptNetworkDatabaseChoice(const ui::TComboBox& cmbMSSQLNetList, const ui::TEdit& edtNetDBName,
+                                 TSetupDat& setupDat) {
+  if (!Selected(cmbMSSQLNetList)) {
+    ShowError(Msg(msgMSSQLNotSelected), "");
+    return false;
+  }
+  if (!CheckDatabaseName(edtNetDBName.Text())) return false;
+  setupDat.SetSQLServerName(SelectedText(cmbMSSQLNetList));
+  setupDat.SetDBName(edtNetDBName.Text());
+  return true;
+}

@@ -1,0 +1,186 @@
+#include "sql/SqlServerInstall.h"
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "setup/Downloader.h"
+#include "setup/SetupDat.h"
+#include "support/Application.h"
+#include "support/Catalogue.h"
+#include "support/InstallLog.h"
+#include "support/MessageDialog.h"
+#include "support/SystemUtil.h"
+
+namespace {
+
+const TMessage msgRestartNeededAfterMSSQL = {
+    "Microsoft SQL Server byl nainstalován, ale k dokončení instalace je nutné restartovat Windows. "
+    "Po dokončení instalace systému VELMOR počítač restartujte.",
+    "Microsoft SQL Server has been installed, but Windows must be restarted to finish its installation. "
+    "Restart the computer when VELMOR has been installed.",
+    "Microsoft SQL Server wurde installiert, aber Windows muss neu gestartet werden, um die Installation "
+    "abzuschließen. Starten Sie den Computer nach der Installation von VELMOR neu.",
+    "Microsoft SQL Server bol nainštalovaný, ale na dokončenie inštalácie je potrebné reštartovať Windows. "
+    "Po dokončení inštalácie systému VELMOR počítač reštartujte.",
+};
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(platform::PathFromUtf8(path), ec);
+}
+
+// Hides the download panel when the fetching ends, however it ends.
+class PanelShown {
+ public:
+  explicit PanelShown(ui::TPanel& panel) : FPanel(panel) {}
+  ~PanelShown() { FPanel.SetVisible(false); }
+  PanelShown(const PanelShown&) = delete;
+  PanelShown& operator=(const PanelShown&) = delete;
+
+ private:
+  ui::TPanel& FPanel;
+};
+
+}  // namespace
+
+TCompanionNames CompanionNames(const std::string& installerFile) {
+  // The base name is the name without its extension; a dot in a folder name is no extension.
+  size_t slash = installerFile.find_last_of("\\/:");
+  size_t dot = installerFile.rfind('.');
+  std::string base = (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+                         ? installerFile
+                         : installerFile.substr(0, dot);
+  return {base + ".ini", base + ".bat", base + ".cmd"};
+}
+
+TInstallCommand ChooseInstallCommand(const std::string& installer, const std::string& parameters,
+                                     const std::string& ini, const std::string& bat, const std::string& cmd) {
+  if (!cmd.empty()) return {cmd, parameters};
+  if (!bat.empty()) return {bat, parameters};
+  if (!ini.empty()) return {installer, parameters + " /ConfigurationFile=\"" + ini + "\""};
+  return {installer, parameters};
+}
+
+std::string InstallErrorText(const std::string& errorMessage, int exitCode) {
+  return errorMessage + "\n\r" + Msg(msgErrorCode) + std::to_string(exitCode);
+}
+
+bool TSQLServerInstall::GetMSSQLInstallINI(const std::string& fileName, bool terminateOnFailure) {
+  InstallLog().AddProcedure("GetMSSQLInstallINI");
+  std::string path, bytes;
+  bool fetched = false;
+  try {
+    fetched = SetupDat().StahniSoubor(fileName, path, nullptr, false, true) && platform::ReadWholeFile(path, bytes);
+  } catch (const std::exception& e) {
+    InstallLog().AddError(e.what());
+  }
+  if (!fetched) {
+    InstallLog().EndProcedure();
+    ShowError(Msg(msgMSSQLIniDownloadFailed), "");
+    if (terminateOnFailure) Application().Terminate();
+    return false;
+  }
+  TMSSQLiniList list = ReadMSSQLIni(bytes, Windows());
+  for (const std::string& note : list.Notes) InstallLog().Add(note);
+  if (!list.Problem.empty()) InstallLog().AddError(path + ": " + list.Problem);
+  FPage.cmbMSSQLInstallINI.Clear();
+  FEntries = std::move(list.Entries);
+  FProblem = list.Problem;
+  for (const TMSSQLini& e : FEntries) FPage.cmbMSSQLInstallINI.AddItem(e.Nazev);
+  FPage.cmbMSSQLInstallINI.SetItemIndex(list.Selected);
+  InstallLog().EndProcedure();
+  return true;
+}
+
+bool TSQLServerInstall::FetchInstaller(const std::string& fileName, const TCompanionNames& names,
+                                       std::string& installer, TCompanionNames& local) {
+  FPage.PnlDownLoad.SetVisible(true);
+  FPage.lblDownload.SetVisible(true);
+  FPage.ProgressDownload.SetVisible(true);
+  FPage.PnlDownLoad.Repaint();
+  FPage.ShowButtons(true);
+  PanelShown panel(FPage.PnlDownLoad);
+  TSetupDat& def = SetupDat();
+  if (!def.StahniSoubor(fileName, installer, &FPage.ProgressDownload, true, true)) return false;
+  for (auto [name, path] : {std::pair{&names.Ini, &local.Ini}, {&names.Bat, &local.Bat}, {&names.Cmd, &local.Cmd}}) {
+    std::string found;
+    if (def.StahniSoubor(*name, found, &FPage.ProgressDownload, false, true)) *path = found;
+    // Every download starts by clearing the stop request: a Stop pressed during a companion's
+    // download must end the attempt here, not let the installer run without that companion.
+    if (StopRequested) {
+      InstallLog().Add("Download stopped by the user");
+      return false;
+    }
+  }
+  return true;
+}
+
+TInstallOutcome TSQLServerInstall::InstallMSSQL(const std::string& fileName, const std::string& parameters,
+                                                const std::string& product, const std::string& errorMessage) {
+  LogProcedure log("InstallMSSQL " + fileName);
+  std::string productName = platform::Trim(product);
+  FPage.lblDownload.SetCaption(FormatMsg(msgDownloadingProductVersion, productName));
+  TCompanionNames names = CompanionNames(fileName);
+
+  std::string installer;
+  TCompanionNames local;
+  const std::string& source = SetupDat().MSSQLInstall();
+  std::string inPlace = source.empty() || IsURL(source) ? std::string()
+                                                         : platform::IncludeTrailingPathDelimiter(source);
+  if (!inPlace.empty() && IsFile(inPlace + fileName) &&
+      (IsFile(inPlace + names.Ini) || IsFile(inPlace + names.Bat) || IsFile(inPlace + names.Cmd))) {
+    // A folder kit that carries the companions: everything is used where it lies.
+    installer = inPlace + fileName;
+    for (auto [name, path] : {std::pair{&names.Ini, &local.Ini}, {&names.Bat, &local.Bat}, {&names.Cmd, &local.Cmd}})
+      if (IsFile(inPlace + *name)) *path = inPlace + *name;
+  } else {
+    bool fetched = false;
+    try {
+      fetched = FetchInstaller(fileName, names, installer, local);
+    } catch (const std::exception& e) {
+      // A download that breaks in an unexpected way fails this attempt, not the installer.
+      ShowError(Msg(msgErrorDownloadingMSSQL) + e.what(), "");
+    }
+    if (!fetched) return TInstallOutcome::Failed;
+  }
+
+  FPage.ShowButtons(false);
+  ShowWait(FormatMsg(msgInstallingProduct, productName), "", Msg(msgInstallation));
+  TInstallCommand command = ChooseInstallCommand(installer, parameters, local.Ini, local.Bat, local.Cmd);
+  std::string program = ProgramFor(command.File);
+  InstallLog().Add(program + "  " + command.Parameters);
+  int code = Execute(FPage.Owner ? FPage.Owner() : nullptr, program, command.Parameters, RunWait);
+  CloseWait();
+  if (code == 0) return TInstallOutcome::Installed;
+  if (code == ExitCodeRestartRequired || code == ExitCodeRestartInitiated) {
+    InstallLog().Add(productName + " installed; exit code " + std::to_string(code) + ": Windows must be restarted");
+    return TInstallOutcome::InstalledRestartNeeded;
+  }
+  std::string text = InstallErrorText(errorMessage, code);
+  InstallLog().AddError(text);
+  ShowError(text, "");
+  return TInstallOutcome::Failed;
+}
+
+TInstallOutcome TSQLServerInstall::InstallSelected() {
+  FPage.ShowButtons(true);
+  int index = FPage.cmbMSSQLInstallINI.ItemIndex();
+  if (index < 0 || index >= static_cast<int>(FEntries.size())) return TInstallOutcome::Failed;
+  const TMSSQLini entry = FEntries[static_cast<size_t>(index)];
+  if (entry.FileName.empty()) return TInstallOutcome::Failed;
+  TInstallOutcome sql = InstallMSSQL(entry.FileName, entry.ParamSQL, "MSSQL Server", Msg(msgMSSQLInstallationError));
+  TInstallOutcome studio = TInstallOutcome::Installed;
+  if (sql != TInstallOutcome::Failed && !entry.FileSQLManStudio.empty())
+    studio = InstallMSSQL(entry.FileSQLManStudio, " /install /quiet /norestart ", "MS SQL Server Management Studio",
+                          Msg(msgManagementStudioInstallationError));
+  // The restart is needed whether or not Management Studio then installed.
+  if (sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded)
+    ShowInfo(Msg(msgRestartNeededAfterMSSQL), "");
+  if (sql == TInstallOutcome::Failed || studio == TInstallOutcome::Failed) return TInstallOutcome::Failed;
+  return sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded
+             ? TInstallOutcome::InstalledRestartNeeded
+             : TInstallOutcome::Installed;
+}

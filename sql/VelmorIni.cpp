@@ -1,0 +1,108 @@
+#include "sql/VelmorIni.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+#include "support/InstallLog.h"
+
+namespace {
+
+const char* const kRule = ";------------------------------------------------------------------";
+
+}  // namespace
+
+std::vector<std::string> VelmorIniLines(const std::string& server, const std::string& database) {
+  return {
+      kRule,
+      ";--- Toto je konfigurační soubor systému Velmor Tarpel/Kest",
+      ";--- Musí ležet ve stejném adresáři jako Velmor.exe",
+      ";--- řádky začínající středníkem jsou ignorovány",
+      kRule,
+      ";--- This is the configuration file of Velmor Tarpel/Kest",
+      ";--- It must be in the same directory as Velmor.exe",
+      kRule,
+      "",
+      "",
+      "",
+      kRule,
+      ";--- Pro nastavení používaného protokolu lze použít prefixy:",
+      ";---    tcp:  -> TCP/IP",
+      ";---    np:   -> Named Pipes",
+      ";---    lpc:  -> Shared memory (jen pro lokální připojení)",
+      ";--- Prefix MUSÍ být malými písmeny a bez jakýchkoli mezer!",
+      ";--- Bez prefixu se pro nalezení vhodného protokolu používá",
+      ";--- automatika, která zkouší postupně různé protokoly",
+      ";---",
+      ";--- Pokud chceme protokolu TCP/IP vnutit jiný port, na kterém",
+      ";--- SQL Server komunikuje, pak takto:",
+      ";--- Server=tcp:JmenoServeruNeboIpAdresaServeru,CisloPortu",
+      kRule,
+      ";--- It is possible to use these prefixes for setting of communication protocol:",
+      ";---    tcp:  -> TCP/IP",
+      ";---    np:   -> Named Pipes",
+      ";---    lpc:  -> Shared memory (for local server only)",
+      ";--- Prefix MUST be written lower-case letters without any spaces!",
+      ";---",
+      ";--- For setting other communication port for TCP/IP protocol:",
+      ";--- Server=tcp:ServerNameOrIPAddress,PortNumber",
+      kRule,
+      "[SQLServer]",
+      "Server=" + server,
+      "",
+      kRule,
+      ";--- Název systémové databáze této instalace Velmor Tarpel/Kest",
+      kRule,
+      ";--- Name of the system database of this Velmor Tarpel/Kest installation",
+      kRule,
+      "SystemDB=" + database,
+      "",
+      kRule,
+      ";--- Způsob přihlašování",
+      ";--- 0=jméno uživatele(default),1=jméno počítače,2=Windows Autentikace,3=bez jména",
+      kRule,
+      ";--- Login mode",
+      ";--- 0=user name(default),1=computer name,2=Windows Authentication,3=without name",
+      kRule,
+      "LoginMode=" + std::to_string(2),
+      "",
+      kRule,
+      ";--- Třídění pro nově vzniklé databáze (i po exportu/importu)",
+      ";--- Platí pro MS SQL Server 2000 a vyšší (implicitní je Czech_CI_AS)",
+      kRule,
+      ";--- Default collation for new databases (even after export/import)",
+      ";--- It is valid for MS SQL Server 2000 and higher (default is Czech_CI_AS)",
+      kRule,
+      ";Collate=Czech_CI_AS",
+      "",
+      kRule,
+  };
+}
+
+std::string VelmorIniBytes(const std::string& server, const std::string& database) {
+  for (const std::string* name : {&server, &database}) {
+    if (platform::Utf8FromAnsi(platform::AnsiFromUtf8(*name)) != *name)
+      throw std::runtime_error("Velmor.INI cannot hold the name \"" + *name +
+                               "\": the system's code page has no place for some of its characters");
+    if (name->find_first_of("\r\n") != std::string::npos)
+      throw std::runtime_error("Velmor.INI cannot hold a name with a line break");
+  }
+  std::string text;
+  for (const std::string& line : VelmorIniLines(server, database)) text += line + "\r\n";
+  return platform::AnsiFromUtf8(text);
+}
+
+std::string VelmorIniPath(const std::string& adrInstall) {
+  return platform::IncludeTrailingPathDelimiter(adrInstall) + "Velmor.INI";
+}
+
+bool CreateVelmorINI(const std::string& adrInstall, const std::string& server, const std::string& database) {
+  LogProcedure log("CreateVelmorINI");
+  std::string path = VelmorIniPath(adrInstall);
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(platform::PathFromUtf8(path), ec))) return false;
+  platform::WriteWholeFile(path, VelmorIniBytes(server, database));
+  return true;
+}

@@ -1,0 +1,207 @@
+// Backup of a previous installation into a ZIP archive and its restore, with the one progress sink.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "TestSupport.h"
+#include "engine/BackupRestore.h"
+#include "engine/ZipArchive.h"
+#include "platform/FileAttributes.h"
+#include "platform/Files.h"
+
+using engine::BackUpFiles;
+using engine::RestoreBackup;
+using engine::ZipError;
+using testing_support::DataDir;
+using testing_support::Exists;
+using testing_support::ReadFile;
+using testing_support::TempFolder;
+
+namespace {
+
+std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(size, '\0');
+  for (char& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
+struct Installation {
+  TempFolder tmp;
+  std::string dir = tmp / "Velmor";
+  std::vector<std::string> files;
+  Installation() {
+    files.push_back(tmp.Write("Velmor/Sub/lib.dll", std::string(40000, 'l')));
+    files.push_back(tmp.Write("Velmor/prog.exe", "program"));
+    files.push_back(tmp.Write("Velmor/Velmor.INI", "[SQLServer]"));
+  }
+};
+
+// Records what a step reports; stops when told to, and notes any call off the calling thread.
+struct Recorder : engine::ProgressSink {
+  std::vector<std::uint64_t> totals;
+  std::vector<std::pair<std::uint64_t, std::string>> items;
+  std::function<bool(const Recorder&)> stopWhen;
+  std::thread::id caller = std::this_thread::get_id();
+  bool offThread = false;
+  void SetTotal(std::uint64_t total) override {
+    offThread |= std::this_thread::get_id() != caller;
+    totals.push_back(total);
+  }
+  void Item(std::uint64_t completed, const std::string& item) override {
+    offThread |= std::this_thread::get_id() != caller;
+    items.emplace_back(completed, item);
+  }
+  bool ShouldStop() override {
+    offThread |= std::this_thread::get_id() != caller;
+    return stopWhen && stopWhen(*this);
+  }
+};
+
+std::vector<std::string> EntryNames(const std::string& archive) {
+  engine::ZipArchive zip;
+  zip.FileName = archive;
+  zip.OpenArchive();
+  engine::ZipEntryInfo e;
+  std::vector<std::string> names;
+  for (bool more = zip.FindFirst(e); more; more = zip.FindNext(e)) names.push_back(e.StoredPath + e.FileName);
+  return names;
+}
+
+std::vector<std::string> FolderContent(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(platform::PathFromUtf8(dir), ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+    names.push_back(platform::Utf8FromPath(it->path()));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(BackupRestore, PacksTheFilesInListOrderAndRestoresThemOverChanges) {
+  Installation in;
+  Recorder progress;
+  auto result = BackUpFiles(in.dir, in.files, "20240305070809", progress);
+  ASSERT_TRUE(result.Complete);
+  EXPECT_EQ(result.ArchivePath, in.tmp / "Velmor/Backup/Backup20240305070809.zip");
+  EXPECT_EQ(progress.totals, std::vector<std::uint64_t>{3});
+  ASSERT_EQ(progress.items.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(progress.items[i], std::make_pair(i + 1, in.files[i]));
+  EXPECT_FALSE(progress.offThread);
+  EXPECT_EQ(EntryNames(result.ArchivePath), (std::vector<std::string>{"Sub\\lib.dll", "prog.exe", "Velmor.INI"}));
+  EXPECT_EQ(FolderContent(in.dir + "/Backup"), std::vector<std::string>{result.ArchivePath})
+      << "the complete archive and nothing beside it";
+
+  // The failed installation changed a file and made it read-only, and removed another.
+  platform::WriteWholeFile(in.files[1], "broken");
+  platform::SetFileAttributesOf(in.files[1], platform::faReadOnly);
+  std::filesystem::remove(platform::PathFromUtf8(in.files[0]));
+  Recorder restored;
+  RestoreBackup(result.ArchivePath, in.dir, restored);
+  EXPECT_EQ(restored.totals, std::vector<std::uint64_t>{3});
+  ASSERT_EQ(restored.items.size(), 3u);
+  EXPECT_EQ(restored.items[0], std::make_pair(std::uint64_t{1}, std::string("Sub\\lib.dll")));
+  EXPECT_EQ(ReadFile(in.files[1]), "program");
+  EXPECT_EQ(ReadFile(in.files[0]), std::string(40000, 'l'));
+}
+
+// Large files are compressed in pieces on several threads and joined into one entry; random and
+// repetitive content, empty files and many small files all come back byte for byte, in order.
+TEST(BackupRestore, ManyAndLargeFilesComeBackWholeInListOrder) {
+  TempFolder tmp;
+  std::string dir = tmp / "Velmor";
+  std::vector<std::string> files, contents;
+  for (int i = 0; i < 120; ++i) {
+    std::size_t size = i % 40 == 0 ? 3 * 1024 * 1024 + 77 * i : static_cast<std::size_t>(i * 97);
+    std::string data = i % 3 == 0 ? RandomBytes(size, static_cast<unsigned>(i))
+                                  : std::string(size, static_cast<char>('a' + i % 26));
+    files.push_back(tmp.Write("Velmor/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".bin", data));
+    contents.push_back(std::move(data));
+  }
+  Recorder progress;
+  auto result = BackUpFiles(dir, files, "20240305070809", progress);
+  ASSERT_TRUE(result.Complete);
+  ASSERT_EQ(progress.items.size(), files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) ASSERT_EQ(progress.items[i].second, files[i]);
+  EXPECT_FALSE(progress.offThread);
+
+  std::string out = tmp / "restored";
+  Recorder restored;
+  RestoreBackup(result.ArchivePath, out, restored);
+  EXPECT_FALSE(restored.offThread);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    std::string back = ReadFile(out + "/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".bin");
+    ASSERT_TRUE(back == contents[i]) << files[i];
+  }
+}
+
+TEST(BackupRestore, NothingToBackUpIsCompleteWithoutAnArchive) {
+  TempFolder tmp;
+  auto result = BackUpFiles(tmp / "Velmor", {}, "20240305070809", engine::NoProgress());
+  EXPECT_TRUE(result.Complete);
+  EXPECT_EQ(result.ArchivePath, "");
+  EXPECT_FALSE(Exists(tmp / "Velmor/Backup"));
+}
+
+// A stop after any file, the last one included, leaves the target as it was: no archive, no
+// half-written file, no new Backup folder; an earlier backup stays.
+TEST(BackupRestore, AStopLeavesNoArchiveAndTheTargetAsItWas) {
+  for (bool earlierBackup : {false, true}) {
+    for (std::uint64_t stopAfter : {1u, 2u, 3u}) {
+      SCOPED_TRACE(std::to_string(stopAfter) + (earlierBackup ? " with an earlier backup" : ""));
+      Installation in;
+      std::string earlier = earlierBackup ? in.tmp.Write("Velmor/Backup/Backup20200101000000.zip", "old") : "";
+      Recorder progress;
+      progress.stopWhen = [&](const Recorder& r) { return r.items.size() >= stopAfter; };
+      auto result = BackUpFiles(in.dir, in.files, "20240305070809", progress);
+      EXPECT_FALSE(result.Complete);
+      EXPECT_EQ(result.ArchivePath, "");
+      EXPECT_EQ(progress.items.size(), stopAfter) << "the stop takes effect between files";
+      if (earlierBackup)
+        EXPECT_EQ(FolderContent(in.dir + "/Backup"), std::vector<std::string>{earlier});
+      else
+        EXPECT_FALSE(Exists(in.dir + "/Backup"));
+      EXPECT_EQ(ReadFile(in.files[1]), "program") << "the installation itself is untouched";
+    }
+  }
+}
+
+TEST(BackupRestore, AFileThatVanishesIsAnErrorAndLeavesNoArchive) {
+  Installation in;
+  std::filesystem::remove(platform::PathFromUtf8(in.files[1]));
+  try {
+    BackUpFiles(in.dir, in.files, "20240305070809", engine::NoProgress());
+    FAIL() << "no error";
+  } catch (const ZipError& e) {
+    EXPECT_NE(std::string(e.what()).find("prog.exe"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(Exists(in.dir + "/Backup")) << "no archive, no half-written file, no new folder";
+}
+
+TEST(BackupRestore, TwoRunsKeepTwoArchivesAndAMissingArchiveCannotBeRestored) {
+  Installation in;
+  auto first = BackUpFiles(in.dir, in.files, "20240305070809", engine::NoProgress());
+  auto second = BackUpFiles(in.dir, in.files, "20240305070810", engine::NoProgress());
+  EXPECT_TRUE(Exists(first.ArchivePath));
+  EXPECT_TRUE(Exists(second.ArchivePath));
+  std::filesystem::remove(platform::PathFromUtf8(first.ArchivePath));
+  EXPECT_THROW(RestoreBackup(first.ArchivePath, in.dir, engine::NoProgress()), ZipError);
+}
+
+// A backup archive whose names climb out of the installation is refused whole.
+TEST(BackupRestore, RestoreRefusesEntriesClimbingOutOfTheTarget) {
+  for (const char* fixture : {"climb-dotdot.zip", "climb-absolute.zip", "climb-backslash.zip"}) {
+    SCOPED_TRACE(fixture);
+    TempFolder tmp;
+    std::string target = tmp / "a/b/Velmor";
+    tmp.Write("a/b/Velmor/ok.txt", "mine");
+    EXPECT_THROW(RestoreBackup(DataDir() + "/zip/" + fixture, target, engine::NoProgress()), ZipError);
+    EXPECT_EQ(ReadFile(target + "/ok.txt"), "mine") << "nothing was written";
+    EXPECT_FALSE(Exists(tmp / "a/escape.txt"));
+    EXPECT_FALSE(Exists(tmp / "a/b/escape.txt"));
+  }
+}
+
+}  // namespace

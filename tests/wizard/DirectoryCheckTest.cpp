@@ -1,0 +1,307 @@
+// The directory page: the path pattern, the installation found and its version, the Next
+// button it decides, free space, the folders it creates and the folder browser.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "PeImage.h"
+#include "WizardTestSupport.h"
+#include "app/DirectoryCheck.h"
+#include "platform/FileVersion.h"
+#include "support/SystemUtil.h"
+
+namespace wizard_test {
+namespace {
+
+TEST(PathPattern, IsTheProductsTextWithItsEntities) {
+  std::string p = PathPattern;
+  EXPECT_EQ(p.size(), 102u);
+  EXPECT_NE(p.find("&lt;&gt;"), std::string::npos);
+}
+
+TEST(PathSyntaxValid, DriveOrShareFollowedByABackslash) {
+  struct Case {
+    const char* path;
+    bool valid;
+  } cases[] = {
+      {"", false},
+      {"C:", false},
+      {"Velmor", false},
+      {"Program Files\\Velmor", false},
+      {"\\\\server\\share", false},
+      {"\\\\server", false},
+      {"C:\\", true},
+      {"c:\\Program Files\\Velmor", true},
+      {"D:\\VELMOR\\", true},
+      {"\\\\server\\share\\", true},
+      {"\\\\srv-1.firma\\data$\\Velmor", true},
+      {"   C:\\Velmor", true},             // found inside the text
+      {"C:\\Účetnictví\\Velmor", true},    // letters beyond ASCII in folder names
+      {"C:\\a<b|c", true},                 // the excluded characters only end the match
+      {"\\\\ser ver\\share\\x", false},    // a blank is no server name character
+  };
+  for (const Case& c : cases) EXPECT_EQ(PathSyntaxValid(c.path), c.valid) << c.path;
+}
+
+TEST(CompareVersionTexts, FourNumbersCompareNumerically) {
+  struct Case {
+    const char* installed;
+    const char* kit;
+    int order;
+  } cases[] = {
+      {"3.0.9.0001", "3.0.10.0001", -1},  // text order would call this newer
+      {"3.0.10.0001", "3.0.9.0001", 1},
+      {"3.0.10.0001", "3.0.10.0001", 0},
+      {"3.0.9.1", "3.0.9.0001", 0},
+      {"4.0.0.0000", "3.99.9999.9999", 1},
+      {"3.1", "3.1.0.0", 0},
+      {"", "3.0.10.0001", -1},  // no version information: an update
+      {"", "", 0},
+      {"3.0.x", "3.0.9", 1},  // not a version: compared as text
+  };
+  for (const Case& c : cases) {
+    int order = CompareVersionTexts(c.installed, c.kit);
+    EXPECT_EQ((order > 0) - (order < 0), c.order) << c.installed << " / " << c.kit;
+  }
+}
+
+TEST(FreeSpaceVolumeOf, NetworkPathDriveOrNativePath) {
+  EXPECT_EQ(FreeSpaceVolumeOf("\\\\server\\share\\Velmor"), "\\\\server\\share\\Velmor");
+  EXPECT_EQ(FreeSpaceVolumeOf("d:\\Velmor"), "D:\\");
+  EXPECT_EQ(FreeSpaceVolumeOf("x C:\\Velmor"), "A:\\");  // no drive part
+  EXPECT_EQ(FreeSpaceVolumeOf("/srv/velmor"), "/srv/velmor");
+}
+
+TEST(ProductName, ReadFromTheVersionResource) {
+  using testing_support::BuildVersionedPe;
+  EXPECT_EQ(platform::ParsePeProductName(BuildVersionedPe({3, 0, 9, 1}, "VELMOR Tarpel")), "VELMOR Tarpel");
+  EXPECT_EQ(platform::ParsePeProductName(BuildVersionedPe({3, 0, 9, 1}, "")), std::nullopt);
+  EXPECT_EQ(platform::ParsePeFileVersion(BuildVersionedPe({3, 0, 9, 1}, "x")),
+            (platform::FileVersionNumbers{3, 0, 9, 1}));
+  // Cut anywhere, the image gives no name rather than a wrong one.
+  std::string pe = BuildVersionedPe({1, 2, 3, 4}, "VELMOR Kest");
+  for (size_t n = 0; n < pe.size(); n += 7) {
+    auto name = platform::ParsePeProductName(std::string_view(pe).substr(0, n));
+    if (name) {
+      EXPECT_EQ(*name, "VELMOR Kest") << n;
+    }
+  }
+}
+
+class DirectoryCheckTest : public WizardTest {
+ protected:
+  // A target directory holding an installation: VELMOR.EXE of that version and product name
+  // (no version resource at all when version is empty).
+  std::string Installed(const std::string& name, const std::string& version, const std::string& product = "") {
+    std::string dir = temp / name;
+    std::string exe;
+    if (version.empty()) {
+      exe = "not a program";
+    } else {
+      testing_support::PeVersion v;
+      std::sscanf(version.c_str(), "%u.%u.%u.%u", &v.major, &v.minor, &v.release, &v.build);
+      exe = testing_support::BuildVersionedPe(v, product);
+    }
+    temp.Write(name + "/VELMOR.EXE", exe);
+    return dir;
+  }
+  std::unique_ptr<TestWizard> OnDirectoryPage() {
+    auto w = Create();
+    w->ShowPage(w->tsAdresar);
+    return w;
+  }
+};
+
+TEST_F(DirectoryCheckTest, EveryVersionFinding) {
+  std::filesystem::create_directories(temp / "empty");
+  temp.Write("other/readme.txt", "x");
+  struct Case {
+    std::string dir;
+    std::string verze;        // lblVerze
+    const TMessage* finding;  // lblErrorDirVer's text, nullptr: none
+    std::string argument;
+    unsigned colour;
+    bool update, enabled;
+  } cases[] = {
+      {temp / "missing", "", nullptr, "", 0, false, true},
+      {temp / "empty", "", nullptr, "", 0, false, true},
+      {temp / "other", "", nullptr, "", 0, false, true},
+      {Installed("same", "3.0.10.1", "VELMOR Tarpel"), "VELMOR Tarpel  3.0.10.0001", &msgSameVersionInLocation,
+       "3.0.10.0001", FindingGreen, true, true},
+      {Installed("older", "3.0.9.1", "VELMOR Tarpel"), "VELMOR Tarpel  3.0.9.0001", nullptr, "", 0, true, true},
+      {Installed("newer", "3.1.0.0", "VELMOR Kest"), "VELMOR Kest  3.1.0.0000", &msgNewerVersionInLocation,
+       "VELMOR Kest", FindingRed, false, false},
+      {Installed("unnamed", "3.0.9.1"), "Velmor  3.0.9.0001", nullptr, "", 0, true, true},
+      {Installed("noversion", ""), "Velmor  ", nullptr, "", 0, true, true},
+      {"Velmor", "", &msgInstallationDirectoryNotFilled, "", FindingRed, false, false},
+  };
+  auto w = OnDirectoryPage();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dir);
+    w->edDir.SetText(c.dir);
+    EXPECT_EQ(w->lblVerze.Caption(), c.verze);
+    EXPECT_EQ(w->lblVerze.Visible(), !c.verze.empty());
+    EXPECT_EQ(w->lblVersioInfo.Visible(), !c.verze.empty());
+    EXPECT_EQ(w->lblErrorDirVer.Visible(), c.finding != nullptr);
+    if (c.finding) {
+      EXPECT_EQ(w->lblErrorDirVer.Caption(), FormatMsg(*c.finding, c.argument));
+      EXPECT_EQ(w->lblErrorDirVer.Font().Color, c.colour);
+    }
+    EXPECT_EQ(w->UpdateVerion, c.update);
+    EXPECT_EQ(w->btnNext.Enabled(), c.enabled);
+    EXPECT_EQ(w->btnNext.Caption(), Msg(c.update ? msgUpdateVersion : msgConfigureMSSQL));
+  }
+  // The red finding right after the green one is red again.
+  w->edDir.SetText(temp / "same");
+  w->edDir.SetText(temp / "newer");
+  EXPECT_EQ(w->lblErrorDirVer.Font().Color, FindingRed);
+}
+
+TEST_F(DirectoryCheckTest, EditionTypeCaptionAndHeading) {
+  struct Case {
+    bool onlyVersion;
+    int typInst, versionProd;
+    bool installed;
+    TTypeInstall type;
+    std::string heading;
+  } cases[] = {
+      {true, 0, 0, false, tiKest, "VELMOR Kest - Installation"},
+      {true, 1, 0, true, tiKestUpdate, "VELMOR Kest - Installation"},
+      {true, 2, 1, false, tiTarpel, "VELMOR Tarpel ZERDAN edition - Installation"},
+      {true, 4, 0, true, tiTarpelUpdate, "VELMOR Tarpel - Installation"},
+      {true, 5, 0, true, tiTarpel, " - Installation"},  // no name, the type stays
+      {false, 0, 1, true, tiTarpel, "Velmor - Installation"},
+  };
+  std::string installed = Installed("inst", "3.0.9.1");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.heading + (c.installed ? " installed" : ""));
+    SetupDat().SetOnlyVersion(c.onlyVersion);
+    SetupDat().SetTypInst(c.typInst);
+    SetupDat().SetVersionProd(c.versionProd);
+    auto w = OnDirectoryPage();
+    w->FInstallType = tiTarpel;
+    w->edDir.SetText(c.installed ? installed : temp / "new");
+    EXPECT_EQ(w->FInstallType, c.type);
+    EXPECT_EQ(w->lblObrazovkaInfov2.Caption(), c.heading);
+    std::string product = c.heading.substr(0, c.heading.find(" - "));
+    product = product.substr(0, product.find(" ZERDAN"));
+    EXPECT_EQ(w->Caption(), "Installation " + product + "  3.0.10.0001");
+  }
+}
+
+TEST_F(DirectoryCheckTest, DiskSpaceBoundaries) {
+  SetupDat().SetMinDiskFree(500);
+  struct Case {
+    std::int64_t targetFree, tempFree;
+    bool passes, tempFolder;
+  } cases[] = {
+      {500, 1000, true, false},  // exactly what is required
+      {499, 1000, false, false},
+      {500, 500, true, true},    // the temporary folder's drive has no more than required
+      {500, 501, true, false},
+      {-1, 1000, false, false},  // a volume that cannot be queried has nothing free
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.targetFree) + " " + std::to_string(c.tempFree));
+    std::string target = temp / ("target" + std::to_string(n++));
+    auto w = OnDirectoryPage();
+    w->edDir.SetText(target);
+    w->freeMiB[target] = c.targetFree;
+    w->freeMiB[TempDirectory()] = c.tempFree;
+    messages->Clear();
+    EXPECT_EQ(w->KontrolaAdresare(), c.passes);
+    EXPECT_EQ(testing_support::Exists(target), c.passes);
+    EXPECT_EQ(testing_support::Exists(target + "/Temp"), c.tempFolder);
+    if (!c.passes) {
+      EXPECT_EQ(messages->Texts(), (std::vector<std::string>{FormatMsg(msgNotEnoughDiskSpace, "500")}));
+    }
+    if (c.passes) {
+      EXPECT_EQ(w->AdrInstall, target);
+    }
+  }
+}
+
+TEST_F(DirectoryCheckTest, WithoutARequirementNothingIsMeasuredOrCreated) {
+  SetupDat().SetMinDiskFree(0);
+  auto w = OnDirectoryPage();
+  w->edDir.SetText("  " + (temp / "later") + " ");
+  EXPECT_TRUE(w->KontrolaAdresare());
+  EXPECT_EQ(w->edDir.Text(), temp / "later");  // trimmed before use
+  EXPECT_EQ(w->AdrInstall, temp / "later");
+  EXPECT_TRUE(w->freeSpaceAsked.empty());
+  EXPECT_FALSE(testing_support::Exists(temp / "later"));
+}
+
+TEST_F(DirectoryCheckTest, FolderThatCannotBeCreatedKeepsThePage) {
+  SetupDat().SetMinDiskFree(1);
+  temp.Write("file", "x");
+  auto w = OnDirectoryPage();
+  w->edDir.SetText(temp / "file/Velmor");
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsAdresar");
+  EXPECT_EQ(messages->Texts().back(), FormatMsg(msgCannotCreateDestinationFolder, temp / "file/Velmor"));
+
+  w->edDir.SetText("Velmor");  // Next is disabled now; the check itself refuses too
+  EXPECT_FALSE(w->btnNext.Enabled());
+  EXPECT_FALSE(w->KontrolaAdresare());
+  EXPECT_EQ(messages->Texts().back(), Msg(msgInstallationDirectoryNotFilled));
+}
+
+TEST_F(DirectoryCheckTest, DirectoryThatChangedOnDiskShowsTheFindingsList) {
+  std::string dir = Installed("changing", "3.0.9.1");
+  auto w = OnDirectoryPage();
+  w->edDir.SetText(dir);
+  EXPECT_TRUE(w->btnNext.Enabled());
+  Installed("changing", "9.0.0.0");  // someone installs a newer version meanwhile
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsAdresar");
+  ASSERT_FALSE(messages->Shown().empty());
+  EXPECT_EQ(messages->Shown().back().Text, "\n\r\n\r" + Msg(msgLaterVersionInDestination));
+  EXPECT_EQ(messages->Shown().back().Title, Msg(msgErrorsFoundDuringChecking));
+  EXPECT_EQ(messages->Shown().back().Kind, mkError);
+}
+
+TEST_F(DirectoryCheckTest, EditsAreCheckedOnlyUpToTheDirectoryPage) {
+  auto w = OnDirectoryPage();
+  w->edDir.SetText(Installed("a", "3.1.0.0"));
+  EXPECT_FALSE(w->btnNext.Enabled());
+  w->ShowPage(w->tsSQLVolba);
+  InstallLog().Reset();
+  w->edDir.SetText(temp / "b");
+  EXPECT_FALSE(LogHas("procedura KontrolaVerze"));
+  EXPECT_EQ(w->lblErrorDirVer.Caption(), FormatMsg(msgNewerVersionInLocation, "Velmor"));
+}
+
+TEST_F(DirectoryCheckTest, FolderBrowser) {
+  auto w = OnDirectoryPage();
+  auto& backend = ui::headless::Instance();
+  std::filesystem::create_directories(temp / "existing");
+  w->edDir.SetText(temp / "existing");
+  backend.QueueFolderAnswer(temp / "chosen");
+  backend.QueueFolderAnswer(std::nullopt);
+  ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
+  EXPECT_EQ(w->edDir.Text(), temp / "chosen");
+  ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
+  EXPECT_EQ(w->edDir.Text(), temp / "chosen");  // cancelled: unchanged
+  ASSERT_EQ(backend.FolderRequests().size(), 2u);
+  EXPECT_EQ(backend.FolderRequests()[0].Title, Msg(msgSelectTargetDirectory));
+  EXPECT_EQ(backend.FolderRequests()[0].Initial, temp / "existing");
+  EXPECT_EQ(backend.FolderRequests()[1].Initial, "");  // chosen does not exist yet
+
+  // The tree is rooted at the drive or share the path names.
+  struct Case {
+    const char* text;
+    const char* root;
+  } cases[] = {{"C:\\Velmor\\x", "C:"}, {"\\\\srv\\data\\Velmor", "\\\\srv\\data"}, {"Velmor", ""}};
+  for (const Case& c : cases) {
+    w->edDir.SetText(c.text);
+    ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
+    EXPECT_EQ(backend.FolderRequests().back().Root, c.root) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace wizard_test

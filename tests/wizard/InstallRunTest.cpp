@@ -1,0 +1,290 @@
+// Installation runs on the headless wizard with a real file system: archives made by Info-ZIP
+// zip, the backup read back by unzip, Stop pressed in the middle of the backup and of the
+// extraction, downloads that fail on the loopback server, and the log the run leaves.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "LoopbackServer.h"
+#include "WizardTestSupport.h"
+
+namespace wizard_test {
+namespace {
+
+using Names = std::vector<std::string>;
+const char* const kPassword = "Kit#2024";
+
+class InstallRunTest : public WizardTest {
+ protected:
+  void SetUp() override {
+    WizardTest::SetUp();
+    kit = temp / "kit";
+    target = temp / "Velmor";
+    // Two packages: the program and a language pack in a subfolder.
+    temp.Write("src/Program/VELMOR.EXE", "new program");
+    temp.Write("src/Program/Data/a.txt", "new a");
+    temp.Write("src/Program/Data/b.txt", "new b");
+    temp.Write("src/Lang/Velmor_EN.lng", "new english");
+    std::filesystem::create_directories(kit);
+    Zip("Program", "Program.zip");
+    Zip("Lang", "Lang_EN.zip");
+    TSetupDat& d = SetupDat();
+    d.SetLocalPath(kit);
+    d.SetZipPassword(kPassword);
+    d.SetInstallServer(kit);
+    d.ZipFiles() = {Package("Program", ""), Package("Lang_EN.zip", "Lang", "EN")};
+  }
+  void Zip(const std::string& folder, const std::string& archive) {
+    ASSERT_EQ(testing_support::Run("cd '" + (temp / ("src/" + folder)) + "' && zip -q -r -X -P '" + kPassword +
+                                   "' '" + (kit + "/" + archive) + "' ."),
+              0);
+  }
+  static TZipFileCFG Package(const std::string& name, const std::string& dir, const std::string& lang = "") {
+    TZipFileCFG p;
+    p.SetFileName(name);
+    p.SetDirInstall(dir);
+    p.SetJazyk(!lang.empty());
+    p.SetJazykKod(lang);
+    return p;
+  }
+  // The previous installation: an older program and data the run will replace.
+  void PreviousInstallation() {
+    temp.Write("Velmor/VELMOR.EXE", "old program");
+    temp.Write("Velmor/Data/a.txt", "old a");
+    temp.Write("Velmor/Data/mine.txt", "the user's own");
+  }
+  // The wizard on the directory page with the target typed in, ready for Next.
+  std::unique_ptr<TestWizard> AtDirectory() {
+    auto w = Create();
+    ui::headless::UserClick(w->btnNext);
+    w->edDir.SetText(target);
+    return w;
+  }
+  std::string Backups() const {
+    std::string found;
+    std::error_code ec;
+    for (auto& e : std::filesystem::directory_iterator(target + "/Backup", ec)) found += e.path().filename().string();
+    return found;
+  }
+  std::string File(const std::string& name) const { return testing_support::ReadFile(target + "/" + name); }
+  // Presses Stop at the n-th point where the step lets input run, answering the question.
+  void StopAt(TestWizard& w, int point, bool answer) {
+    for (int i = 1; i < point; ++i) ui::headless::QueueAction([] {});
+    ui::headless::QueueAction([&w] { ui::headless::UserClick(w.btnStop); });
+    messages->Answer(answer);
+  }
+  // Runs the installation of an update from the directory page.
+  std::unique_ptr<TestWizard> RunUpdate() {
+    auto w = AtDirectory();
+    EXPECT_TRUE(w->UpdateVerion);
+    return w;
+  }
+
+  std::string kit, target;
+};
+
+TEST_F(InstallRunTest, UpdateGoesFromTheDirectoryPageStraightIntoTheRun) {
+  PreviousInstallation();
+  auto w = AtDirectory();
+  EXPECT_TRUE(w->UpdateVerion);  // a program without a version is older than any kit
+  EXPECT_EQ(w->btnNext.Caption(), Msg(msgUpdateVersion));
+  std::vector<std::string> pagesSeen;
+  w->pgcInstall.OnChange = [&](ui::TControl*) { pagesSeen.push_back(Page(*w)); };
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsUkonceni");
+  for (const std::string& p : pagesSeen) EXPECT_EQ(p.find("tsSQL"), std::string::npos) << p;
+  EXPECT_TRUE(LogHas("pgcInstall.ActivePage : tsAdresar -> tsZaloha"));
+
+  EXPECT_EQ(File("VELMOR.EXE"), "new program");
+  EXPECT_EQ(File("Data/a.txt"), "new a");
+  EXPECT_EQ(File("Data/mine.txt"), "the user's own");
+  EXPECT_EQ(File("Lang/Velmor_EN.lng"), "new english");
+  EXPECT_EQ(w->configurations, 1);
+  // The backup holds the previous files, readable by Info-ZIP.
+  ASSERT_FALSE(w->BackupVelmor.empty());
+  EXPECT_EQ(testing_support::Run("unzip -tq '" + w->BackupVelmor + "' >/dev/null"), 0);
+  EXPECT_EQ(testing_support::Run("unzip -p '" + w->BackupVelmor + "' VELMOR.EXE | grep -q 'old program'"), 0);
+  EXPECT_EQ(w->ProgressCopyInstall.Position(), 2);
+  EXPECT_EQ(w->ProgressCopyInstall.Max(), 2);
+  EXPECT_TRUE(messages->Shown().empty());  // no warning: every package was installed
+}
+
+TEST_F(InstallRunTest, StopDuringTheBackup) {
+  for (bool yes : {true, false}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    std::filesystem::remove_all(target);
+    PreviousInstallation();
+    auto w = RunUpdate();
+    StopAt(*w, 1, yes);
+    ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+    if (yes) {
+      EXPECT_EQ(Page(*w), "tsJazyk");
+      EXPECT_EQ(Backups(), "");  // the partial archive is gone
+      EXPECT_EQ(w->BackupVelmor, "");
+      EXPECT_EQ(File("VELMOR.EXE"), "old program");  // the target untouched
+      EXPECT_TRUE(LogHas(Msg(msgCancelingInstallation)));
+    } else {
+      EXPECT_EQ(Page(*w), "tsUkonceni");
+      EXPECT_EQ(File("VELMOR.EXE"), "new program");
+      EXPECT_NE(Backups(), "");
+    }
+    EXPECT_EQ(messages->Texts().back(), Msg(msgAbortInstallation));
+  }
+}
+
+TEST_F(InstallRunTest, StopDuringTheExtractionAnsweredNoGoesOn) {
+  PreviousInstallation();
+  auto w = RunUpdate();
+  // Three files are backed up, then the first entry of Program.zip lets input run.
+  StopAt(*w, 4, false);
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsUkonceni");
+  EXPECT_FALSE(StopRequested);
+  EXPECT_EQ(File("Lang/Velmor_EN.lng"), "new english");
+}
+
+TEST_F(InstallRunTest, StopDuringTheExtractionWithABackupOffersTheRestore) {
+  for (bool restore : {true, false}) {
+    SCOPED_TRACE(restore ? "restore" : "decline");
+    std::filesystem::remove_all(target);
+    PreviousInstallation();
+    auto w = RunUpdate();
+    StopAt(*w, 4, true);
+    messages->Answer(restore);
+    ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+    // The archive being extracted is finished; the next one is not fetched.
+    EXPECT_FALSE(testing_support::Exists(target + "/Lang/Velmor_EN.lng"));
+    ASSERT_GE(messages->Shown().size(), 2u);
+    const TShownMessage& question = messages->Shown().back();
+    EXPECT_EQ(question.Kind, mkQuestion);
+    EXPECT_EQ(question.Text, Msg(msgInstallationInterrupted));
+    EXPECT_EQ(w->ObnovaPrevVelmor, restore);
+    EXPECT_EQ(w->configurations, 0);
+    if (restore) {
+      EXPECT_EQ(Page(*w), "tsObnova");
+      EXPECT_EQ(VisibleButtons(*w), (Names{"btnNext"}));
+      EXPECT_EQ(w->btnNext.Caption(), Msg(msgClose));
+      EXPECT_TRUE(w->pnlRecovResult.Visible());
+      EXPECT_FALSE(w->pnlRecovProgr.Visible());
+      EXPECT_EQ(w->lblResultRecov.Caption(), Msg(msgRestorePreviousSucceeded));
+      EXPECT_EQ(File("VELMOR.EXE"), "old program");  // back byte for byte
+      EXPECT_EQ(File("Data/a.txt"), "old a");
+      EXPECT_EQ(File("Data/b.txt"), "new b");  // files the run added stay
+      EXPECT_TRUE(w->Visible());
+    } else {
+      EXPECT_FALSE(w->Visible());  // the wizard ends
+      EXPECT_EQ(File("VELMOR.EXE"), "new program");
+    }
+  }
+}
+
+TEST_F(InstallRunTest, StopWithNothingBackedUpReturnsToTheDirectoryPage) {
+  std::filesystem::create_directories(target);
+  auto w = AtDirectory();
+  EXPECT_FALSE(w->UpdateVerion);
+  ASSERT_TRUE(w->KontrolaObrAdresare());
+  StopAt(*w, 1, true);
+  w->RunInstall();
+  EXPECT_EQ(w->BackupVelmor, "");
+  EXPECT_EQ(Page(*w), "tsAdresar");
+  ASSERT_FALSE(messages->Shown().empty());
+  EXPECT_EQ(messages->Shown().back().Text, Msg(msgAbortInstallation));  // no restore question
+  EXPECT_EQ(Backups(), "");
+}
+
+TEST_F(InstallRunTest, FailedDownloadEndsTheRunLikeAStop) {
+  const auto& server = testing_support::TestServer();
+  ASSERT_TRUE(server.error.empty()) << server.error;
+  PreviousInstallation();
+  SetupDat().SetLocalPath(temp / "empty-kit");
+  std::filesystem::create_directories(temp / "empty-kit");
+  SetupDat().SetInstallServer(server.Http("/status/404/kit/"));
+  auto w = RunUpdate();
+  messages->Answer(true);  // restore
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  Names texts = messages->Texts();
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(messages->Shown()[0].Kind, mkError);  // the download's own error box
+  EXPECT_EQ(texts.back(), Msg(msgInstallationInterrupted));
+  EXPECT_EQ(Page(*w), "tsObnova");
+  EXPECT_EQ(File("VELMOR.EXE"), "old program");
+  EXPECT_EQ(w->configurations, 0);
+}
+
+TEST_F(InstallRunTest, PackagesNotInstalledAreNamedBeforeTheCompletionPage) {
+  std::filesystem::remove(kit + "/Lang_EN.zip");  // missing from the folder location
+  temp.Write("kit/Broken.zip", "this is no archive");
+  SetupDat().ZipFiles().push_back(Package("Broken", ""));
+  auto w = AtDirectory();
+  ASSERT_TRUE(w->KontrolaObrAdresare());
+  w->RunInstall();
+  EXPECT_EQ(Page(*w), "tsUkonceni");
+  ASSERT_EQ(messages->Shown().size(), 1u);
+  EXPECT_EQ(messages->Shown()[0].Kind, mkWarning);
+  EXPECT_NE(messages->Shown()[0].Text.find("Lang_EN.zip"), std::string::npos);
+  EXPECT_NE(messages->Shown()[0].Text.find("Broken"), std::string::npos);
+  EXPECT_EQ(messages->Shown()[0].Text.find("Program"), std::string::npos);
+  EXPECT_TRUE(LogHas("Lang_EN.zip"));
+  EXPECT_TRUE(LogHas(Msg(msgErrorUnpackingFile)));
+  EXPECT_EQ(File("VELMOR.EXE"), "new program");
+  EXPECT_EQ(w->configurations, 1);
+}
+
+TEST_F(InstallRunTest, BackupErrorIsShownInThePlainMessageBox) {
+  PreviousInstallation();
+  auto w = RunUpdate();
+  // The backup folder cannot be made: a file stands where it would be.
+  temp.Write("Velmor/Backup", "in the way");
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsJazyk");
+  ASSERT_EQ(ui::headless::Instance().PlainMessages().size(), 1u);
+  EXPECT_EQ(ui::headless::Instance().PlainMessages()[0].rfind(Msg(msgErrorBackingUp), 0), 0u);
+  EXPECT_TRUE(LogHas(Msg(msgErrorBackingUp)));
+  EXPECT_EQ(File("VELMOR.EXE"), "old program");
+}
+
+TEST_F(InstallRunTest, TheLogReadsAsACallTree) {
+  PreviousInstallation();
+  auto w = RunUpdate();
+  StopAt(*w, 4, true);
+  messages->Answer(true);
+  InstallLog().Reset();
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  // The procedures with their depth (the stars are 2 x depth + 1).
+  std::vector<std::pair<std::string, int>> tree;
+  for (const std::string& line : InstallLog().Log()) {
+    size_t at = line.find(" procedura ");
+    if (at == std::string::npos) continue;
+    size_t stars = line.rfind(' ', at - 1);
+    int depth = static_cast<int>((at - stars - 1 - 1) / 2);
+    tree.emplace_back(line.substr(at + 11), depth);
+  }
+  auto depthOf = [&](const std::string& name) {
+    for (auto& [n, d] : tree)
+      if (n == name) return d;
+    return -1;
+  };
+  int run = depthOf("RunInstall");
+  ASSERT_EQ(depthOf("btnNextClick"), 0);
+  EXPECT_EQ(run, 1);
+  EXPECT_EQ(depthOf("BackUpPreviousVelmor"), run + 1);
+  EXPECT_EQ(depthOf("CopyFiles"), run + 1);
+  EXPECT_EQ(depthOf("StahniSoubor"), run + 2);
+  EXPECT_EQ(depthOf("onInstallExtractFile"), run + 2);
+  EXPECT_EQ(depthOf("RecoveryPrevVelmor"), run + 1);
+  EXPECT_EQ(depthOf("onBackupExtractFile"), run + 2);
+  // Each step of the plan says when it begins and how it ended.
+  for (const char* line : {"Step Backup: begin", "Step Backup: done", "Step Fetch Program.zip: begin",
+                           "Step Extract Program.zip: done",
+                           "Step Fetch Lang_EN.zip: not begun, the installation was stopped", "Step Restore: begin",
+                           "Step Restore: done"})
+    EXPECT_TRUE(LogHas(line)) << line;
+  EXPECT_TRUE(LogHas(Msg(msgAddFileToArchive)));
+  EXPECT_TRUE(LogHas(Msg(msgExtractingArchives) + "VELMOR.EXE"));
+  EXPECT_TRUE(LogHas(Msg(msgRestorePreviousSucceeded)));
+}
+
+}  // namespace
+}  // namespace wizard_test

@@ -1,0 +1,253 @@
+// The wizard's page graph both ways, the buttons and Next of each page, the version page and
+// the stop buttons, pressed as a user would on the headless backend.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "WizardTestSupport.h"
+#include "app/Navigation.h"
+
+namespace wizard_test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class NavigationTest : public WizardTest {};
+
+// Every page of pgcInstall has its row: the table is the one place a page's rules live.
+TEST_F(NavigationTest, EveryPageHasOneRow) {
+  auto w = Create();
+  for (int i = 0; i < w->pgcInstall.PageCount(); ++i) {
+    const TPageRule* rule = PageRuleOf(*w, &w->pgcInstall.Pages(i));
+    ASSERT_NE(rule, nullptr) << w->pgcInstall.Pages(i).Name();
+    EXPECT_EQ(&(w.get()->*rule->Page), &w->pgcInstall.Pages(i));
+  }
+  EXPECT_EQ(PageRuleOf(*w, &w->tsLogov2), nullptr);
+}
+
+TEST_F(NavigationTest, NewInstallationWalksEveryPageForwardAndBack) {
+  auto w = Create();
+  w->edDir.SetText(temp.Path() + "/Velmor");  // not there yet: a new installation
+  struct Step {
+    const char* press;  // "next" or "previous", or a radio button to check first
+    const char* page;
+    Names buttons;
+    const TMessage* next;  // the Next caption, nullptr when not checked
+  } steps[] = {
+      {"next", "tsAdresar", {"btnPrevious", "btnNext"}, &msgConfigureMSSQL},
+      {"previous", "tsJazyk", {"btnNext"}, &msgNext},
+      {"next", "tsAdresar", {"btnPrevious", "btnNext"}, &msgConfigureMSSQL},
+      {"next", "tsSQLVolba", {"btnPrevious", "btnNext"}, nullptr},
+      {"rbExistMSSQL", "tsSQL", {"btnPrevious", "btnNext"}, &msgInstallVelmor},
+      {"previous", "tsSQLVolba", {"btnPrevious", "btnNext"}, &msgSelectMSSQL},
+      {"rbNewMSSQL", "tsSQLInstall", {"btnPrevious", "btnNext"}, &msgInstallTheMSSQLServer},
+      {"previous", "tsSQLVolba", {"btnPrevious", "btnNext"}, &msgInstallTheMSSQL},
+      {"rbNetMSSQL", "tsSQLNet", {"btnPrevious", "btnNext"}, &msgInstallVelmor},
+      {"previous", "tsSQLVolba", {"btnPrevious", "btnNext"}, &msgSearchForMSSQL},
+      {"previous", "tsAdresar", {"btnPrevious", "btnNext"}, &msgConfigureMSSQL},
+  };
+  for (const Step& s : steps) {
+    std::string press = s.press;
+    SCOPED_TRACE(press + " -> " + s.page);
+    if (press == "previous") {
+      ASSERT_TRUE(ui::headless::UserClick(w->btnPrevious));
+    } else {
+      for (ui::TRadioButton* rb : {&w->rbExistMSSQL, &w->rbNewMSSQL, &w->rbNetMSSQL})
+        if (rb->Name() == press) rb->SetChecked(true);
+      ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+    }
+    EXPECT_EQ(Page(*w), s.page);
+    EXPECT_EQ(VisibleButtons(*w), s.buttons);
+    if (s.next) {
+      EXPECT_EQ(w->btnNext.Caption(), Msg(*s.next));
+    }
+  }
+  // Going back from the SQL Server installation page stops what may still run there.
+  EXPECT_TRUE(StopRequested);
+  // Until the SQL pages are in place, Next on a server page leads straight into the run.
+  EXPECT_EQ(w->localChecks, 0);
+}
+
+TEST_F(NavigationTest, WithAnIndexTheVersionPageStandsBetweenLanguageAndDirectory) {
+  std::string dats = temp.Write("dats.ini",
+                                "[Velmor1]\r\nURL=http://h/one/setup.dat\r\nName=Velmor 3.0\r\n"
+                                "[Velmor2]\r\nURL=http://h/two/setup.dat;Default\r\nName=Velmor 3.1\r\n"
+                                "[Velmor4]\r\nURL=http://h/four/setup.dat\r\nName=never listed\r\n");
+  DatsIniFile = dats;
+  auto w = Create();
+  w->definitions["http://h/two/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+  w->definitions["http://h/one/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/noentry.setup.dat";
+
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsVolbaSW");
+  EXPECT_EQ(w->rgVerzeSW.Items(), (Names{"   Velmor 3.0", "   Velmor 3.1"}));
+  EXPECT_EQ(w->rgVerzeSW.ItemIndex(), 0);
+  EXPECT_EQ(w->lblObrazovkaInfov2.Caption(), Msg(msgSelectVersion));
+  EXPECT_FALSE(w->Image1.Visible());
+  EXPECT_EQ(VisibleButtons(*w), (Names{"btnPrevious", "btnNext"}));
+
+  // A definition that downloads but cannot be loaded keeps the page.
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsVolbaSW");
+  EXPECT_EQ(messages->Texts().back(), Msg(msgUnableToLoadConfiguration));
+  EXPECT_FALSE(messages->Wait());  // the wait window is closed in every case
+
+  w->rgVerzeSW.SetItemIndex(1);
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsAdresar");
+  EXPECT_EQ(w->idxVerzeSW, 1);
+  EXPECT_TRUE(w->Image1.Visible());
+  EXPECT_EQ(w->downloads, (Names{"http://h/one/setup.dat", "http://h/two/setup.dat"}));
+
+  // Back to the list: the version chosen is preselected, and Previous leads on to the languages.
+  ASSERT_TRUE(ui::headless::UserClick(w->btnPrevious));
+  EXPECT_EQ(Page(*w), "tsVolbaSW");
+  EXPECT_EQ(w->rgVerzeSW.ItemIndex(), 1);
+  ASSERT_TRUE(ui::headless::UserClick(w->btnPrevious));
+  EXPECT_EQ(Page(*w), "tsJazyk");
+}
+
+TEST_F(NavigationTest, VersionPreselection) {
+  struct Case {
+    int remembered;
+    int sections;
+    int selected;
+  } cases[] = {
+      {-1, 3, 0}, {0, 3, 0}, {1, 3, 1}, {2, 3, 2}, {2, 2, 0},  // fewer items than the remembered index
+      {1, 0, -1},                                              // no items: nothing selected
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.remembered) + " of " + std::to_string(c.sections));
+    std::string ini;
+    for (int i = 1; i <= c.sections; ++i)
+      ini += "[Velmor" + std::to_string(i) + "]\r\nURL=u" + std::to_string(i) + "\r\nName=v" + std::to_string(i) + "\r\n";
+    DatsIniFile = temp.Write("index" + std::to_string(c.sections) + ".ini", ini);
+    auto w = Create();
+    w->idxVerzeSW = c.remembered;
+    w->ShowPage(w->tsVolbaSW);
+    EXPECT_EQ(w->rgVerzeSW.ItemIndex(), c.selected);
+    if (c.sections == 0) {
+      // Next does nothing without a version.
+      ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+      EXPECT_EQ(Page(*w), "tsVolbaSW");
+      EXPECT_TRUE(w->downloads.empty());
+    }
+  }
+}
+
+TEST_F(NavigationTest, VersionThatCannotBeDownloadedKeepsThePage) {
+  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/gone\r\nName=Gone\r\n");
+  auto w = Create();
+  w->ShowPage(w->tsVolbaSW);
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsVolbaSW");
+  EXPECT_EQ(messages->Texts().back(), Msg(msgCannotRetrieveConfiguration));
+  ASSERT_GE(messages->Shown().size(), 2u);
+  EXPECT_EQ(messages->Shown()[messages->Shown().size() - 2].Text, Msg(msgLoadingSetupSettings));
+  EXPECT_FALSE(messages->Wait());
+}
+
+TEST_F(NavigationTest, StopButtonsSetAndClearTheStopRequest) {
+  auto w = Create();
+  struct Case {
+    bool stopBefore, answer, stopAfter;
+  } cases[] = {{false, true, true}, {false, false, false}, {true, false, false}, {true, true, true}};
+  for (const Case& c : cases) {
+    StopRequested = c.stopBefore;
+    messages->Answer(c.answer);
+    w->btnStopClick(&w->btnStop);
+    EXPECT_EQ(StopRequested, c.stopAfter) << c.stopBefore << c.answer;
+    EXPECT_EQ(messages->Shown().back().Kind, mkQuestion);
+    EXPECT_EQ(messages->Texts().back(), Msg(msgAbortInstallation));
+  }
+
+  // Stop download: No changes nothing; Yes stops and brings Previous and Next back.
+  w->ShowPage(w->tsSQLInstall);
+  w->ShowPageButtons(w->tsSQLInstall.PageIndex(), 1);
+  EXPECT_EQ(VisibleButtons(*w), (Names{"btnStopDownload"}));
+  StopRequested = false;
+  messages->Answer({false, true});
+  ASSERT_TRUE(ui::headless::UserClick(w->btnStopDownload));
+  EXPECT_FALSE(StopRequested);
+  EXPECT_EQ(VisibleButtons(*w), (Names{"btnStopDownload"}));
+  ASSERT_TRUE(ui::headless::UserClick(w->btnStopDownload));
+  EXPECT_TRUE(StopRequested);
+  EXPECT_EQ(VisibleButtons(*w), (Names{"btnPrevious", "btnNext"}));
+  EXPECT_EQ(messages->Texts().back(), Msg(msgAbortDownload));
+}
+
+TEST_F(NavigationTest, InstallButtonRunsOnlyOnTheServerPages) {
+  auto w = Create();
+  w->ShowPage(w->tsSQLVolba);
+  w->btnInstalovatClick(&w->btnInstalovat);
+  EXPECT_EQ(Page(*w), "tsSQLVolba");
+  EXPECT_EQ(w->localChecks, 0);
+  w->AdrInstall = temp.Path() + "/Velmor";
+  w->ShowPage(w->tsSQL);
+  w->btnInstalovatClick(&w->btnInstalovat);
+  EXPECT_EQ(w->localChecks, 1);
+  EXPECT_EQ(Page(*w), "tsUkonceni");  // the run went through (no packages)
+}
+
+TEST_F(NavigationTest, ShowHandlersOfTheRunPages) {
+  auto w = Create();
+  struct Case {
+    ui::TTabSheet& page;
+    Names buttons;
+    const TMessage& heading;
+    ui::TControl* focus;
+    bool clearsStop;
+  } cases[] = {
+      {w->tsZaloha, {"btnStop"}, msgCreatingBackup, &w->btnStop, true},
+      {w->tsCopyFiles, {"btnStop"}, msgCopyingFiles, &w->btnStop, true},
+      {w->tsUkonceni, {"btnNext"}, msgCompletingInstallation, &w->btnNext, false},
+      {w->tsObnova, {}, msgRestoringPreviousInstallation, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page.Name());
+    StopRequested = true;
+    w->ShowPage(c.page);
+    EXPECT_EQ(VisibleButtons(*w), c.buttons);
+    EXPECT_EQ(w->lblObrazovkaInfov2.Caption(), Msg(c.heading));
+    if (c.focus) {
+      EXPECT_TRUE(c.focus->Focused());
+    }
+    EXPECT_EQ(StopRequested, !c.clearsStop);
+  }
+  EXPECT_EQ(w->btnNext.Caption(), Msg(msgClose));
+}
+
+TEST_F(NavigationTest, CloseOnTheLastPagesEndsTheWizard) {
+  for (bool restorePage : {false, true}) {
+    auto w = Create();
+    w->ShowPage(restorePage ? w->tsObnova : w->tsUkonceni);
+    if (restorePage) w->ShowPageButtons(w->tsObnova.PageIndex(), 1);
+    ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+    EXPECT_FALSE(w->Visible());
+    EXPECT_EQ(w->completions, restorePage ? 0 : 1);  // only the completion page runs the completion step
+  }
+}
+
+TEST_F(NavigationTest, EveryNextPressIsOneProcedureWithItsStepsInside) {
+  auto w = Create();
+  w->edDir.SetText(temp.Path() + "/Velmor");
+  InstallLog().Reset();
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  int presses = 0;
+  bool checkInside = false;
+  for (const std::string& l : InstallLog().Log()) {
+    if (l.find("* procedura btnNextClick") != std::string::npos) {
+      ++presses;
+      EXPECT_NE(l.find("  * procedura"), std::string::npos);  // at the top level
+    }
+    if (l.find("*** procedura KontrolaObrAdresare") != std::string::npos) checkInside = true;
+  }
+  EXPECT_EQ(presses, 2);
+  EXPECT_TRUE(checkInside);
+  EXPECT_TRUE(LogHas("pgcInstall.ActivePage : tsAdresar -> tsSQLVolba"));
+}
+
+}  // namespace
+}  // namespace wizard_test
