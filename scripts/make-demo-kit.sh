@@ -88,8 +88,14 @@ XML
 cp "$work/setup.xml" "$out/setup.xml"
 "$velkit" definition pack "$work/setup.xml" "$out/setup.dat" >/dev/null
 
+# The SQL Server editions the kit offers (the installer ends at start without this file): in the
+# kit's folder, or below MSSQL/ of the package server.
+mssql_dir=$out
+[ -n "$server" ] && mssql_dir=$out/MSSQL && mkdir -p "$mssql_dir"
+printf '[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n[Params]\r\nExpress=/Q\r\n' >"$mssql_dir/MSSQL.ini"
+
 # Without a server the index names the kit's setup.dat by its local path.
 index_url="${server:-$out/}setup.dat"
 printf '[Velmor1]\r\nURL=%s;Default\r\nName=Velmor demo\r\n' "$index_url" >"$out/dats.ini"
 
-echo "demo kit in $out: setup.dat, setup.xml, Program.zip, Lang_EN.zip, dats.ini (package password $package_password)"
+echo "demo kit in $out: setup.dat, setup.xml, Program.zip, Lang_EN.zip, dats.ini, MSSQL.ini (package password $package_password)"
