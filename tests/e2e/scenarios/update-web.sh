@@ -8,7 +8,9 @@ make_kit() {
   [ -n "${VELSETUP_TEST_HTTP_PORT:-}" ] || { echo "FAIL: no test server (run under with-server.sh)" >&2; return 1; }
   hex=$(printf '%s' "$served" | od -An -tx1 | tr -d ' \n')
   server_url="http://127.0.0.1:$VELSETUP_TEST_HTTP_PORT/kit/$hex/"
-  bash "$top/scripts/make-demo-kit.sh" "$served" "$server_url" >/dev/null
+  # The server hands out the files of one folder per address: MSSQL/ gets its own.
+  MSSQL_URL="http://127.0.0.1:$VELSETUP_TEST_HTTP_PORT/kit/$(printf '%s' "$served/MSSQL" | od -An -tx1 | tr -d ' \n')/" \
+    bash "$top/scripts/make-demo-kit.sh" "$served" "$server_url" >/dev/null
   mkdir -p "$kit"
   cp "$served/setup.dat" "$kit/"
 }
