@@ -334,6 +334,7 @@ void TFInstall::LayOutPages() {
 
 void TFInstall::WireEvents() {
   OnShow = [this](ui::TControl*) { FormShow(); };
+  OnClose = [this](ui::TControl*, ui::TCloseAction&) { FormClose(); };
   OnKeyDown = [this](ui::TControl*, int& key, ui::TShiftState shift) { FormKeyDown(key, shift); };
   rgbJazyk.OnClick = [this](ui::TControl* s) { rgbJazykClick(s); };
   btnNext.OnClick = [this](ui::TControl* s) { btnNextClick(s); };
@@ -390,6 +391,15 @@ void TFInstall::FormShow() {
   FInFormShow = true;
   if (ui::TTabSheet* page = pgcInstall.ActivePage()) ShowPage(*page);
   FInFormShow = false;
+}
+
+void TFInstall::FormClose() {
+  if (!FRunning) return;
+  // Closed in the middle of a run: the program ends, so the running step stops at its next
+  // point and nothing more is shown or asked (a finished backup stays on disk).
+  InstallLog().Add("The wizard window was closed during the installation run");
+  StopRequested = true;
+  Application().Terminate();
 }
 
 void TFInstall::FormDestroy() { LogProcedure log("FormDestroy"); }

@@ -359,7 +359,9 @@ class TFInstall : public ui::TForm {
   void LayOutPages();
   void WireEvents();
   void DatabaseOptions(ui::TRadioGroup& group);
+  void FormClose();
   bool FInFormShow = false;
+  bool FRunning = false;  // an installation run is in progress
 };
 
 // The program's wizard window; null before start-up creates it.

@@ -7,6 +7,7 @@
 #include "app/Install.h"
 #include "app/InstallPlan.h"
 #include "setup/SetupDat.h"
+#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
@@ -44,6 +45,11 @@ void TFInstall::RunInstall() {
   const TInstallPlan plan =
       PlanInstall(SetupDat().ZipFiles(), {AdrInstall, FInstallType, SetOfInstallTypeFiles, UpdateVerion});
   NotInstalledPackages.clear();
+  FRunning = true;
+  struct RunningFlag {
+    bool& flag;
+    ~RunningFlag() { flag = false; }
+  } running{FRunning};
 
   // The copy page's steps are one procedure in the log, as the copying step always was.
   std::optional<LogProcedure> copying;
@@ -95,6 +101,10 @@ void TFInstall::RunInstall() {
         break;
     }
     InstallLog().Add("Step " + DescribeStep(step, plan) + ": " + OutcomeText(outcome));
+    if (Application().Terminated()) {
+      InstallLog().Add("The program ends: the run stops here");
+      return;
+    }
 
     if (step.Kind == TInstallStepKind::Backup && outcome != TStepOutcome::Done) return;  // back on tsJazyk
     if (step.Kind == TInstallStepKind::Fetch) {

@@ -304,7 +304,8 @@ bool TFInstall::KontrolaObrAdresare() {
 // --- Show handlers -----------------------------------------------------------------------------
 
 void TFInstall::ShowAndRepaint() {
-  if (!Visible() && !FInFormShow) ShowForm();
+  // A window closed while a run went on stays closed.
+  if (!Visible() && !FInFormShow && !Application().Terminated()) ShowForm();
   Repaint();
 }
 

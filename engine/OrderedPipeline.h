@@ -24,7 +24,9 @@ inline unsigned ArchiveWorkerCount() {
 
 // Runs produce(worker, i) for i = 0 .. count-1 on worker threads, never more than `window` items
 // ahead of the item the calling thread takes, so memory and half-made files stay bounded.
-// Next(i) waits for item i (they must be taken in order) and rethrows what its produce threw.
+// Next(i) returns item i (they must be taken in order) and rethrows what its produce threw; while
+// item i is not ready the calling thread produces later items itself (as worker number
+// `workers`) rather than sleep: on a busy machine every sleep and wake-up costs a time slice.
 // Destroying the pipeline stops the workers, waits for them and hands every result made but not
 // taken to discard (a half-made file is removed there).
 template <class Result>
@@ -51,9 +53,22 @@ class OrderedPipeline {
   OrderedPipeline(const OrderedPipeline&) = delete;
   OrderedPipeline& operator=(const OrderedPipeline&) = delete;
 
+  // The worker number the calling thread produces under.
+  unsigned CallerWorker() const { return static_cast<unsigned>(FThreads.size()); }
+
   Result Next(std::size_t index) {
     std::unique_lock<std::mutex> lock(FMutex);
-    FChanged.wait(lock, [&] { return FSlots[index].has_value(); });
+    while (!FSlots[index].has_value()) {
+      if (FNext < FSlots.size() && FNext < index + FWindow) {
+        std::size_t mine = FNext++;
+        lock.unlock();
+        Slot slot = Make(CallerWorker(), mine);
+        lock.lock();
+        FSlots[mine] = std::move(slot);
+        continue;
+      }
+      FChanged.wait(lock);
+    }
     Slot slot = std::move(*FSlots[index]);
     FSlots[index].reset();
     FTaken = index + 1;
@@ -78,18 +93,23 @@ class OrderedPipeline {
         if (FAbort || FNext >= FSlots.size()) return;
         index = FNext++;
       }
-      Slot slot;
-      try {
-        slot.Value.emplace(FProduce(worker, index));
-      } catch (...) {
-        slot.Error = std::current_exception();
-      }
+      Slot slot = Make(worker, index);
       {
         std::lock_guard<std::mutex> lock(FMutex);
         FSlots[index] = std::move(slot);
       }
       FChanged.notify_all();
     }
+  }
+
+  Slot Make(unsigned worker, std::size_t index) {
+    Slot slot;
+    try {
+      slot.Value.emplace(FProduce(worker, index));
+    } catch (...) {
+      slot.Error = std::current_exception();
+    }
+    return slot;
   }
 
   Produce FProduce;

@@ -6,77 +6,8 @@
 namespace engine {
 
 namespace {
-std::uint32_t Rotl(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 constexpr std::size_t kMacLength = 10;
 }  // namespace
-
-Sha1::Sha1() : FState{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
-
-void Sha1::Block(const std::uint8_t* p) {
-  std::uint32_t w[80];
-  for (int i = 0; i < 16; ++i)
-    w[i] = (std::uint32_t(p[4 * i]) << 24) | (std::uint32_t(p[4 * i + 1]) << 16) | (std::uint32_t(p[4 * i + 2]) << 8) |
-           p[4 * i + 3];
-  for (int i = 16; i < 80; ++i) w[i] = Rotl(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
-  std::uint32_t a = FState[0], b = FState[1], c = FState[2], d = FState[3], e = FState[4];
-  for (int i = 0; i < 80; ++i) {
-    std::uint32_t f, k;
-    if (i < 20) {
-      f = (b & c) | (~b & d);
-      k = 0x5A827999;
-    } else if (i < 40) {
-      f = b ^ c ^ d;
-      k = 0x6ED9EBA1;
-    } else if (i < 60) {
-      f = (b & c) | (b & d) | (c & d);
-      k = 0x8F1BBCDC;
-    } else {
-      f = b ^ c ^ d;
-      k = 0xCA62C1D6;
-    }
-    std::uint32_t t = Rotl(a, 5) + f + e + k + w[i];
-    e = d;
-    d = c;
-    c = Rotl(b, 30);
-    b = a;
-    a = t;
-  }
-  FState[0] += a;
-  FState[1] += b;
-  FState[2] += c;
-  FState[3] += d;
-  FState[4] += e;
-}
-
-void Sha1::Update(const void* data, std::size_t size) {
-  auto p = static_cast<const std::uint8_t*>(data);
-  FLength += size;
-  while (size > 0) {
-    std::size_t n = std::min(size, 64 - FBuffered);
-    std::memcpy(FBuffer + FBuffered, p, n);
-    FBuffered += n;
-    p += n;
-    size -= n;
-    if (FBuffered == 64) {
-      Block(FBuffer);
-      FBuffered = 0;
-    }
-  }
-}
-
-std::array<std::uint8_t, 20> Sha1::Final() {
-  std::uint64_t bits = FLength * 8;
-  std::uint8_t pad = 0x80;
-  Update(&pad, 1);
-  std::uint8_t zero = 0;
-  while (FBuffered != 56) Update(&zero, 1);
-  std::uint8_t length[8];
-  for (int i = 0; i < 8; ++i) length[i] = static_cast<std::uint8_t>(bits >> (56 - 8 * i));
-  Update(length, 8);
-  std::array<std::uint8_t, 20> digest{};
-  for (int i = 0; i < 20; ++i) digest[static_cast<size_t>(i)] = static_cast<std::uint8_t>(FState[i / 4] >> (24 - 8 * (i % 4)));
-  return digest;
-}
 
 namespace {
 std::string MacPad(std::string_view key, std::uint8_t value) {
@@ -110,20 +41,7 @@ std::array<std::uint8_t, 20> HmacSha1(std::string_view key, std::string_view mes
 }
 
 std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length) {
-  std::string out;
-  for (std::uint32_t block = 1; out.size() < length; ++block) {
-    std::string s(salt);
-    for (int i = 3; i >= 0; --i) s += static_cast<char>(block >> (8 * i));
-    auto u = HmacSha1(password, s);
-    auto t = u;
-    for (int i = 1; i < iterations; ++i) {
-      u = HmacSha1(password, std::string_view(reinterpret_cast<const char*>(u.data()), u.size()));
-      for (size_t j = 0; j < t.size(); ++j) t[j] ^= u[j];
-    }
-    out.append(reinterpret_cast<const char*>(t.data()), t.size());
-  }
-  out.resize(length);
-  return out;
+  return platform::Pbkdf2HmacSha1(password, salt, iterations, length);
 }
 
 WinZipAesCheck::WinZipAesCheck(std::string password, int strength)

@@ -8,20 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Crypto.h"
+
 namespace engine {
 
+// SHA-1 of the system's cryptography (platform/Crypto.h).
 class Sha1 {
  public:
-  Sha1();
-  void Update(const void* data, std::size_t size);
-  std::array<std::uint8_t, 20> Final();
+  void Update(const void* data, std::size_t size) { FHash.Update(data, size); }
+  std::array<std::uint8_t, 20> Final() { return FHash.Final(); }
 
  private:
-  void Block(const std::uint8_t* block);
-  std::uint32_t FState[5];
-  std::uint8_t FBuffer[64];
-  std::size_t FBuffered = 0;
-  std::uint64_t FLength = 0;
+  platform::Sha1Hash FHash;
 };
 
 std::array<std::uint8_t, 20> HmacSha1(std::string_view key, std::string_view message);

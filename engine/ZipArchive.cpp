@@ -8,6 +8,8 @@
 #include <optional>
 #include <system_error>
 #include <unordered_map>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "engine/WinZipAesCheck.h"
@@ -307,9 +309,11 @@ void CreateFolders(const fs::path& folder) {
 }
 
 void ApplyTimeAndAttributes(const std::string& path, std::int64_t time, std::uint32_t attributes, bool folder) {
+  // A file just made has the system's ordinary attributes: only the special ones need setting.
+  constexpr std::uint32_t kSpecial = platform::faReadOnly | platform::faHidden | platform::faSystem;
   try {
     if (time > 0) platform::SetFileModifiedTime(path, time);
-    if (!folder) platform::SetFileAttributesOf(path, attributes);
+    if (!folder && (attributes & kSpecial)) platform::SetFileAttributesOf(path, attributes);
   } catch (const std::exception& e) {
     throw ZipError(e.what());
   }
@@ -532,13 +536,25 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
   // good file, and two entries of one name never share a temporary file); this thread renames
   // them into place in archive order.
   unsigned workers = ArchiveWorkerCount();
-  WorkerReaders readers(FileName, workers);
+  WorkerReaders readers(FileName, workers + 1);  // the calling thread inflates too
   const std::string password = Password;
+  // Folders already made for an entry are not made (and checked on the disk) again.
+  std::mutex foldersMutex;
+  std::set<fs::path> folders;
+  auto makeFolder = [&](const fs::path& folder) {
+    {
+      std::lock_guard<std::mutex> lock(foldersMutex);
+      if (folders.count(folder)) return;
+    }
+    CreateFolders(folder);
+    std::lock_guard<std::mutex> lock(foldersMutex);
+    folders.insert(folder);
+  };
   auto inflate = [&](unsigned worker, std::size_t k) {
     const Selected& s = selected[k];
     Inflated done;
     if (s.Directory) return done;
-    CreateFolders(s.Target.parent_path());
+    makeFolder(s.Target.parent_path());
     done.Partial = s.Target;
     done.Partial += platform::PathFromUtf8("." + std::to_string(k) + ".vspart");
     std::string partialText = platform::Utf8FromPath(done.Partial);
@@ -569,7 +585,8 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
     }
     return done;
   };
-  OrderedPipeline<Inflated> pipeline(selected.size(), 3 * workers, workers, inflate, RemovePartial);
+  // Up to 32 entries ahead: small entries then cost no waiting, and what waits is on the disk.
+  OrderedPipeline<Inflated> pipeline(selected.size(), 32, workers, inflate, RemovePartial);
 
   for (std::size_t k = 0; k < selected.size(); ++k) {
     Selected& s = selected[k];

@@ -238,7 +238,8 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
     };
 
     unsigned workers = ArchiveWorkerCount();
-    OrderedPipeline<Packed> pipeline(pieces.size(), 3 * workers, workers, [&](unsigned, std::size_t j) {
+    // At most 12 pieces of up to 1 MiB are held compressed before they are written.
+    OrderedPipeline<Packed> pipeline(pieces.size(), 12, workers, [&](unsigned, std::size_t j) {
       return PackPiece(files[pieces[j].File], pieces[j]);
     });
     std::size_t j = 0;

@@ -114,7 +114,12 @@ std::optional<ResourceData> VersionResource(std::string_view bytes) {
   if (!typeDir || !(*typeDir & 0x80000000u)) return std::nullopt;
   auto nameDir = entry(*typeDir & 0x7FFFFFFFu, std::nullopt);
   if (!nameDir || !(*nameDir & 0x80000000u)) return std::nullopt;
-  auto langEntry = entry(*nameDir & 0x7FFFFFFFu, std::nullopt);
+  // A file may carry its version in several languages: the neutral one first, then US English
+  // (where Windows looks when nothing matches the user's language), then whichever comes first.
+  std::uint32_t langDir = *nameDir & 0x7FFFFFFFu;
+  auto langEntry = entry(langDir, 0u);
+  if (!langEntry) langEntry = entry(langDir, 0x409u);
+  if (!langEntry) langEntry = entry(langDir, std::nullopt);
   if (!langEntry || (*langEntry & 0x80000000u) || !inTree(*langEntry, 16)) return std::nullopt;
   std::uint32_t dataRva = r.U32(root + *langEntry);
   std::uint32_t dataSize = r.U32(root + *langEntry + 4);

@@ -13,7 +13,7 @@ packages=(
   build-essential cmake ninja-build pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   mingw-w64-tools libz-mingw-w64-dev
-  zlib1g-dev libzip-dev libpcre2-dev libpugixml-dev libcurl4-openssl-dev
+  zlib1g-dev libzip-dev libpcre2-dev libpugixml-dev libcurl4-openssl-dev libssl-dev
   libgtest-dev googletest
   wine wine64 xvfb xdotool imagemagick x11-utils fonts-dejavu-core
   zip unzip p7zip-full curl python3 openssl

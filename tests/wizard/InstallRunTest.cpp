@@ -180,6 +180,22 @@ TEST_F(InstallRunTest, StopDuringTheExtractionWithABackupOffersTheRestore) {
   }
 }
 
+TEST_F(InstallRunTest, ClosingTheWindowDuringTheRunEndsItWithoutQuestions) {
+  PreviousInstallation();
+  auto w = RunUpdate();
+  for (int i = 1; i < 4; ++i) ui::headless::QueueAction([] {});
+  ui::headless::QueueAction([&] { w->Close(); });  // the close box, during the first archive
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_FALSE(w->Visible());  // and it stays closed
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_TRUE(messages->Shown().empty());
+  EXPECT_EQ(File("VELMOR.EXE"), "new program");  // the archive begun is finished
+  EXPECT_FALSE(testing_support::Exists(target + "/Lang/Velmor_EN.lng"));
+  EXPECT_NE(Backups(), "");  // the backup stays for a later restore
+  EXPECT_EQ(w->configurations, 0);
+  Application().ResetTerminated();
+}
+
 TEST_F(InstallRunTest, StopWithNothingBackedUpReturnsToTheDirectoryPage) {
   std::filesystem::create_directories(target);
   auto w = AtDirectory();

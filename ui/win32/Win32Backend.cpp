@@ -1246,10 +1246,7 @@ class TWin32Backend : public TBackend {
     bi.pidlRoot = rootList;
     bi.lpszTitle = caption.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
-    bi.lpfn = [](HWND wnd, UINT msg, LPARAM, LPARAM data) -> int {
-      if (msg == BFFM_INITIALIZED && data) SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, data);
-      return 0;
-    };
+    bi.lpfn = PreselectFolder;
     bi.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&bi);
@@ -1270,6 +1267,12 @@ class TWin32Backend : public TBackend {
   void PlainMessageBox(TForm* owner, const std::string& text) override {
     MessageBoxW(owner ? static_cast<HWND>(owner->Handle()) : nullptr, Wide(text).c_str(), L"VelSetup",
                 MB_OK | MB_TASKMODAL);
+  }
+
+  // The browser's callback: the folder in data is preselected when the browser opens.
+  static int CALLBACK PreselectFolder(HWND wnd, UINT msg, LPARAM, LPARAM data) {
+    if (msg == BFFM_INITIALIZED && data) SendMessageW(wnd, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
   }
 
   static std::string IncludeTrailingBackslash(const std::string& path) {

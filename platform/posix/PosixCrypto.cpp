@@ -1,0 +1,90 @@
+// SHA-1 and PBKDF2 of the native build: OpenSSL's libcrypto.
+#include <openssl/evp.h>
+#include <openssl/sha.h>
+
+#include <cstring>
+
+#include <stdexcept>
+
+#include "platform/Crypto.h"
+
+namespace platform {
+
+namespace {
+EVP_MD_CTX* Ctx(void* state) { return static_cast<EVP_MD_CTX*>(state); }
+}  // namespace
+
+Sha1Hash::Sha1Hash() : FState(EVP_MD_CTX_new()) {
+  if (!FState || EVP_DigestInit_ex(Ctx(FState), EVP_sha1(), nullptr) != 1) throw std::runtime_error("SHA-1 is not available");
+}
+
+Sha1Hash::~Sha1Hash() { EVP_MD_CTX_free(Ctx(FState)); }
+
+Sha1Hash::Sha1Hash(const Sha1Hash& other) : FState(EVP_MD_CTX_new()) {
+  if (!FState || EVP_MD_CTX_copy_ex(Ctx(FState), Ctx(other.FState)) != 1) throw std::runtime_error("SHA-1 copy failed");
+}
+
+Sha1Hash& Sha1Hash::operator=(const Sha1Hash& other) {
+  if (this != &other && EVP_MD_CTX_copy_ex(Ctx(FState), Ctx(other.FState)) != 1)
+    throw std::runtime_error("SHA-1 copy failed");
+  return *this;
+}
+
+void Sha1Hash::Update(const void* data, std::size_t size) { EVP_DigestUpdate(Ctx(FState), data, size); }
+
+std::array<std::uint8_t, 20> Sha1Hash::Final() {
+  std::array<std::uint8_t, 20> digest{};
+  unsigned int length = 0;
+  EVP_DigestFinal_ex(Ctx(FState), digest.data(), &length);
+  return digest;
+}
+
+// PBKDF2 over the plain SHA-1 state: the padded keys are absorbed once and each iteration copies
+// a small structure, where OpenSSL's own PBKDF2 allocates and clears contexts for every one (it
+// runs for every AES entry, 4,000 HMACs each).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length) {
+  unsigned char key[64] = {};
+  if (password.size() > 64)
+    SHA1(reinterpret_cast<const unsigned char*>(password.data()), password.size(), key);
+  else
+    std::memcpy(key, password.data(), password.size());
+  unsigned char ipad[64], opad[64];
+  for (int i = 0; i < 64; ++i) {
+    ipad[i] = static_cast<unsigned char>(key[i] ^ 0x36);
+    opad[i] = static_cast<unsigned char>(key[i] ^ 0x5C);
+  }
+  SHA_CTX innerStart, outerStart;
+  SHA1_Init(&innerStart);
+  SHA1_Update(&innerStart, ipad, 64);
+  SHA1_Init(&outerStart);
+  SHA1_Update(&outerStart, opad, 64);
+  auto hmac = [&](const unsigned char* message, std::size_t size, unsigned char* digest) {
+    SHA_CTX c = innerStart;
+    SHA1_Update(&c, message, size);
+    SHA1_Final(digest, &c);
+    c = outerStart;
+    SHA1_Update(&c, digest, SHA_DIGEST_LENGTH);
+    SHA1_Final(digest, &c);
+  };
+  std::string out;
+  std::string first(salt);
+  first.append(4, '\0');
+  for (std::uint32_t block = 1; out.size() < length; ++block) {
+    for (int i = 0; i < 4; ++i) first[salt.size() + static_cast<std::size_t>(i)] = static_cast<char>(block >> (24 - 8 * i));
+    unsigned char u[SHA_DIGEST_LENGTH], t[SHA_DIGEST_LENGTH];
+    hmac(reinterpret_cast<const unsigned char*>(first.data()), first.size(), u);
+    std::memcpy(t, u, sizeof t);
+    for (int i = 1; i < iterations; ++i) {
+      hmac(u, sizeof u, u);
+      for (std::size_t j = 0; j < sizeof t; ++j) t[j] ^= u[j];
+    }
+    out.append(reinterpret_cast<const char*>(t), sizeof t);
+  }
+  out.resize(length);
+  return out;
+}
+#pragma GCC diagnostic pop
+
+}  // namespace platform
