@@ -14,6 +14,7 @@
 
 #include "engine/WinZipAesCheck.h"
 #include "engine/ZipEntryName.h"
+#include "engine/ZipLayout.h"
 #include "engine/ZipFileWriter.h"
 #include "engine/OrderedPipeline.h"
 #include "platform/FileAttributes.h"
@@ -155,6 +156,10 @@ class EntryReader {
     // We check their authentication code ourselves from the raw bytes first.
     FStoredAe2 = IsAe2(st) && st.size >= 20 && st.comp_method == ZIP_CM_STORE;
     if (FStoredAe2 && !password.empty()) VerifyStoredAes(za, index, st, password);
+    // libzip 1.7 leaks the entry's reader when it refuses a method it does not know; such entries
+    // are refused before it is asked.
+    if (std::string method = UnsupportedMethod(st); !method.empty())
+      throw ZipError(EntryError(name, ZIP_ER_ENCRNOTSUPP, method, FEncrypted));
     FFile = zip_fopen_index_encrypted(za, index, FInflate ? ZIP_FL_COMPRESSED : 0,
                                       password.empty() ? nullptr : password.c_str());
     if (!FFile) {
@@ -209,6 +214,16 @@ class EntryReader {
   }
 
  private:
+  // Empty when libzip can read the entry's compression and encryption methods.
+  static std::string UnsupportedMethod(const zip_stat_t& st) {
+    if ((st.valid & ZIP_STAT_COMP_METHOD) && zip_compression_method_supported(st.comp_method, 0) == 0)
+      return "compression method " + std::to_string(st.comp_method);
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE &&
+        zip_encryption_method_supported(st.encryption_method, 0) == 0)
+      return "encryption method " + std::to_string(st.encryption_method);
+    return {};
+  }
+
   // libzip hides the AES extra field that carries the vendor version; an AES entry whose stored CRC
   // is 0 is taken as AE-2 (an AE-1 entry whose data have the CRC 0 then loses only the CRC check,
   // the authentication code still covers it).
@@ -297,7 +312,8 @@ bool Filtered(std::uint32_t attributes, std::uint32_t filter) { return (attribut
 fs::path TargetPath(const std::string& baseDir, const std::vector<std::string>& components) {
   fs::path p = platform::PathFromUtf8(baseDir);
   for (const auto& c : components) p /= platform::PathFromUtf8(c);
-  return p;
+  // Made again from the whole text: a short base joined with long names needs the long form too.
+  return platform::PathFromUtf8(platform::Utf8FromPath(p));
 }
 
 void CreateFolders(const fs::path& folder) {
@@ -324,7 +340,7 @@ bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != s
 // The path of file relative to base in the installer's form, or nothing when it is not below base.
 std::optional<std::string> RelativeName(const std::string& baseDir, const std::string& file) {
   auto normal = [](const std::string& path) {
-    std::string text = platform::Utf8FromPath(platform::PathFromUtf8(path).lexically_normal());
+    std::string text = platform::Utf8FromPath(platform::LexicalPath(path).lexically_normal());
     for (char& c : text)
       if (c == '\\') c = '/';
     return text;
@@ -380,10 +396,21 @@ void ZipArchive::OpenArchive(ZipOpenMode mode) {
   if (!fs::is_regular_file(platform::PathFromUtf8(FileName), ec))
     throw ZipError("The archive " + Quoted(FileName) + " does not exist");
   int error = 0;
-  zip_t* za = zip_open(FileName.c_str(), ZIP_RDONLY, &error);
+  // libzip's consistency check compares every local header with its directory record.
+  zip_t* za = zip_open(platform::SystemPath(FileName).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
   if (!za) {
     std::string why = error == ZIP_ER_NOZIP ? "it is not a ZIP archive" : LibzipMessage(error);
+    // The layout check tells what is inconsistent (libzip calls an archive whose only end record
+    // fails its check no ZIP archive at all).
+    if (error == ZIP_ER_INCONS || error == ZIP_ER_NOZIP)
+      if (std::string problem = ArchiveLayoutProblem(FileName); !problem.empty() && problem != kNoEndRecord)
+        why = problem;
     throw ZipError("Cannot open the archive " + Quoted(FileName) + ": " + why);
+  }
+  // What libzip takes on trust: that its directory accounts for every byte of the file.
+  if (std::string problem = ArchiveLayoutProblem(FileName); !problem.empty()) {
+    zip_discard(za);
+    throw ZipError("The archive " + Quoted(FileName) + " is damaged or forged: " + problem);
   }
   FHandle = std::make_unique<Handle>();
   FHandle->Zip = za;
@@ -478,7 +505,7 @@ class WorkerReaders {
     zip_t*& za = FHandles[worker];
     if (!za) {
       int error = 0;
-      za = zip_open(FFileName.c_str(), ZIP_RDONLY, &error);
+      za = zip_open(platform::SystemPath(FFileName).c_str(), ZIP_RDONLY, &error);
       if (!za) throw ZipError("Cannot open the archive " + Quoted(FFileName) + ": " + LibzipMessage(error));
     }
     return za;
@@ -524,11 +551,11 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
     std::uint32_t attributes = WindowsAttributes(za, index, name.Directory);
     if (!Filtered(attributes, attributeFilter)) continue;
     // An archive that names a place outside the base folder is refused before anything is written.
-    auto components = SafeEntryComponents(name.Name);
-    if (!components)
-      throw ZipError("The archive entry " + Quoted(name.Name) + " would be written outside the folder " +
-                     Quoted(BaseDir) + "; nothing was extracted");
-    selected.push_back({index, name.Name, name.Directory, attributes, TargetPath(BaseDir, *components)});
+    std::vector<std::string> components;
+    if (std::string why = UnsafeEntryNameReason(name.Name, &components); !why.empty())
+      throw ZipError("The archive entry " + Quoted(name.Name) + " of " + Quoted(FileName) + " " + why +
+                     "; nothing was extracted into " + Quoted(BaseDir));
+    selected.push_back({index, name.Name, name.Directory, attributes, TargetPath(BaseDir, components)});
   }
   if (selected.empty()) return;
 
@@ -597,11 +624,10 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
       if (OnExtractFile) {
         OnExtractFile(*this, name, attributes, ReadComment(za, s.Index));
         if (name != s.Name) {
-          auto components = SafeEntryComponents(name);
-          if (!components)
-            throw ZipError("The archive entry " + Quoted(name) + " would be written outside the folder " +
-                           Quoted(BaseDir));
-          s.Target = TargetPath(BaseDir, *components);
+          std::vector<std::string> components;
+          if (std::string why = UnsafeEntryNameReason(name, &components); !why.empty())
+            throw ZipError("The archive entry " + Quoted(name) + " of " + Quoted(FileName) + " " + why);
+          s.Target = TargetPath(BaseDir, components);
           if (!s.Directory) CreateFolders(s.Target.parent_path());
         }
       }
@@ -638,11 +664,12 @@ void ZipArchive::AddFiles(const std::string& mask, std::uint32_t attributeFilter
   fs::path maskPath = platform::PathFromUtf8(mask);
   std::string leaf = platform::Utf8FromPath(maskPath.filename());
   if (HasWildcard(leaf)) {
-    std::error_code ec;
-    for (auto it = fs::directory_iterator(maskPath.parent_path(), ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-      if (it->is_regular_file(ec) && EntryMatchesMask(platform::Utf8FromPath(it->path().filename()), leaf))
-        files.push_back(platform::Utf8FromPath(it->path()));
+    std::string folder = platform::Utf8FromPath(maskPath.parent_path());
+    std::vector<platform::DirectoryEntry> entries;
+    platform::ListDirectory(folder, entries);
+    for (const platform::DirectoryEntry& e : entries)
+      if (e.File && EntryMatchesMask(e.Name, leaf))
+        files.push_back(platform::IncludeTrailingPathDelimiter(folder) + e.Name);
   } else {
     std::error_code ec;
     if (!fs::is_regular_file(maskPath, ec)) throw ZipError("The file " + Quoted(mask) + " does not exist");

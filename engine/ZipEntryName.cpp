@@ -16,16 +16,6 @@ bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool IsReservedDeviceName(std::string_view component) {
-  std::string base = platform::UpperAscii(component.substr(0, component.find('.')));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  for (const char* n : kNames)
-    if (base == n) return true;
-  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-         base[3] >= '0' && base[3] <= '9';
-}
-
 // '*' any run of characters, '?' one character; the text and pattern are already upper case.
 bool Wildcard(std::string_view text, std::string_view pattern) {
   size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
@@ -48,6 +38,19 @@ bool Wildcard(std::string_view text, std::string_view pattern) {
 }
 }  // namespace
 
+bool IsReservedDeviceName(std::string_view component) {
+  std::string base = platform::UpperAscii(component.substr(0, component.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  static const char* const kNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  for (const char* n : kNames)
+    if (base == n) return true;
+  if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0) return false;
+  std::string_view digit = std::string_view(base).substr(3);
+  // COM0-COM9 and LPT0-LPT9, and Windows also takes the superscript digits 1, 2 and 3 for them.
+  if (digit.size() == 1) return digit[0] >= '0' && digit[0] <= '9';
+  return digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
+}
+
 std::string EntryNameFromStored(std::string_view stored, bool utf8Flag) {
   std::string utf8 = utf8Flag || IsAscii(stored) ? std::string(stored) : platform::Utf8FromOem(stored);
   return Replace(std::move(utf8), '/', '\\');
@@ -64,9 +67,17 @@ std::string StoredFromEntryName(std::string_view name, bool& utf8Flag) {
 }
 
 std::optional<std::vector<std::string>> SafeEntryComponents(std::string_view name) {
+  std::vector<std::string> parts;
+  if (!UnsafeEntryNameReason(name, &parts).empty()) return std::nullopt;
+  return parts;
+}
+
+std::string UnsafeEntryNameReason(std::string_view name, std::vector<std::string>* components) {
   std::string path = Replace(std::string(name), '\\', '/');
-  if (path.empty() || path.front() == '/') return std::nullopt;
-  if (path.find(':') != std::string::npos) return std::nullopt;
+  if (path.empty()) return "has an empty name";
+  if (path.front() == '/') return "has an absolute path";
+  if (path.size() >= 2 && path[1] == ':') return "names a drive";
+  if (path.find(':') != std::string::npos) return "has a colon in its name (an alternate data stream)";
   std::vector<std::string> parts;
   size_t start = 0;
   while (start <= path.size()) {
@@ -75,12 +86,14 @@ std::optional<std::vector<std::string>> SafeEntryComponents(std::string_view nam
     std::string part = path.substr(start, end - start);
     start = end + 1;
     if (part.empty() || part == ".") continue;
-    if (part.find_first_not_of(". ") == std::string::npos) return std::nullopt;
-    if (part.find('\0') != std::string::npos || IsReservedDeviceName(part)) return std::nullopt;
+    if (part.find_first_not_of(". ") == std::string::npos) return "climbs out of its folder with \"" + part + "\"";
+    if (part.find('\0') != std::string::npos) return "has a zero byte in its name";
+    if (IsReservedDeviceName(part)) return "is named after the Windows device \"" + part + "\"";
     parts.push_back(std::move(part));
   }
-  if (parts.empty()) return std::nullopt;
-  return parts;
+  if (parts.empty()) return "names no file or folder";
+  if (components) *components = std::move(parts);
+  return {};
 }
 
 bool EntryMatchesMask(std::string_view entryName, std::string_view mask) {

@@ -22,6 +22,15 @@ std::string StoredFromEntryName(std::string_view name, bool& utf8Flag);
 // "." components and doubled separators are dropped.
 std::optional<std::vector<std::string>> SafeEntryComponents(std::string_view name);
 
+// Why an entry name is refused by SafeEntryComponents, as the end of a sentence that starts with
+// the entry ("climbs out of its folder with \"..\"", "is named after the Windows device
+// \"COM1\""); empty for a safe name, whose components then go to *components when given.
+std::string UnsafeEntryNameReason(std::string_view name, std::vector<std::string>* components = nullptr);
+
+// A name Windows gives to a device in every folder, whatever its extension: CON, PRN, AUX,
+// NUL, CONIN$, CONOUT$, COM0-COM9, LPT0-LPT9 and COM/LPT with a superscript 1, 2 or 3.
+bool IsReservedDeviceName(std::string_view component);
+
 // True when an entry name matches a mask. "*" and "*.*" match every name, also names without a
 // dot; a mask without a folder is compared with the file name only (so it matches in every
 // folder); '*' and '?' are wildcards; letters compare ignoring case.

@@ -3,13 +3,14 @@
 #include <zip.h>
 
 #include "engine/ZipArchive.h"
+#include "platform/Files.h"
 
 namespace engine {
 
 void WriteSingleEntryArchive(const std::string& archivePath, const std::string& entryName, std::string_view data,
                              const std::string& password, ZipEncryption encryption) {
   int error = 0;
-  zip_t* za = zip_open(archivePath.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+  zip_t* za = zip_open(platform::SystemPath(archivePath).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   if (!za) {
     zip_error_t e;
     zip_error_init_with_code(&e, error);

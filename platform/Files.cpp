@@ -3,15 +3,38 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/LongPath.h"
+
 namespace platform {
 
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
+#ifdef _WIN32
+  std::string text = ExtendedLengthPath(utf8);
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+#else
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#endif
+}
+
+std::filesystem::path LexicalPath(std::string_view utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 std::string Utf8FromPath(const std::filesystem::path& path) {
   std::u8string s = path.u8string();
+#ifdef _WIN32
+  return WithoutExtendedLengthPrefix(std::string(s.begin(), s.end()));
+#else
   return std::string(s.begin(), s.end());
+#endif
+}
+
+std::string SystemPath(std::string_view utf8) {
+#ifdef _WIN32
+  return ExtendedLengthPath(utf8);
+#else
+  return std::string(utf8);
+#endif
 }
 
 char PathDelimiter() {

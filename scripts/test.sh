@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: installs what is missing, builds the native, win64 and win32 targets,
-# runs the native tests, then the Windows tests under 64-bit wine (with Xvfb).
+# runs the native tests, then the Windows tests under 64-bit wine (with Xvfb), then the native
+# tests again built with AddressSanitizer and UndefinedBehaviorSanitizer (leaks fail them too),
+# then every fuzz harness for a short bounded time (FUZZ_SECONDS, default 10).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -9,7 +11,7 @@ start=$(date +%s)
 bash scripts/deps.sh
 
 jobs=$(nproc)
-for preset in native win64 win32; do
+for preset in native win64 win32 native-asan; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
@@ -33,6 +35,11 @@ ctest --test-dir build/win64 --output-on-failure || status=1
 # The 32-bit build cannot run here, but its import tables can be read.
 echo "== win32 import tables"
 ctest --test-dir build/win32 --output-on-failure -R imports || status=1
+echo "== native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/native-asan --output-on-failure -j "$jobs" || status=1
+echo "== fuzz harnesses"
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-10}" || status=1
 
 echo "== all tests took $(( $(date +%s) - start )) s"
 exit $status

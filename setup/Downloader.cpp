@@ -4,6 +4,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "engine/ZipEntryName.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
@@ -97,16 +98,6 @@ std::string HeaderParameter(const std::string& header, const std::string& wanted
   return {};
 }
 
-bool IsDeviceName(const std::string& name) {
-  std::string stem = platform::UpperAscii(name.substr(0, name.find('.')));
-  stem = platform::Trim(stem);
-  if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-  if (stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
-      stem[3] <= '9')
-    return true;
-  return false;
-}
-
 // The body goes straight to disk as it arrives.
 class OutputFile {
  public:
@@ -167,7 +158,7 @@ std::string SafeDownloadFileName(const std::string& name) {
   while (!leaf.empty() && (leaf.back() == '.' || leaf.back() == ' ')) leaf.pop_back();
   while (!leaf.empty() && leaf.front() == ' ') leaf.erase(0, 1);
   if (leaf.empty()) return {};
-  if (IsDeviceName(leaf)) leaf.insert(0, "_");
+  if (engine::IsReservedDeviceName(leaf)) leaf.insert(0, "_");
   return leaf;
 }
 
@@ -189,7 +180,7 @@ bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, e
 }
 
 bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, engine::ProgressSink* progress,
-                  bool hlasitChybu) {
+                  bool hlasitChybu, std::uint64_t maxBytes) {
   LogProcedure log("DownloadFile");
   StopRequested = false;
   bool result = false;
@@ -206,9 +197,24 @@ bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, eng
       http::WorkEvent work;
       if (progress)
         work = [progress](std::uint64_t soFar, const http::Response& r) { return DownloadWork(soFar, r, *progress); };
-      got = client->Get(address, [&file](const char* data, size_t size) { return file.Write(data, size); }, work);
+      std::uint64_t written = 0;
+      bool tooLarge = false;
+      got = client->Get(
+          address,
+          [&](const char* data, size_t size) {
+            if (maxBytes > 0 && size > maxBytes - written) {
+              tooLarge = true;
+              return false;
+            }
+            written += size;
+            return file.Write(data, size);
+          },
+          work);
       file.Close();
-      if (got.ok && file.Failed()) {
+      if (tooLarge) {
+        got.ok = false;
+        got.error = "the answer is larger than " + std::to_string(maxBytes) + " bytes, the most this file may have";
+      } else if (got.ok && file.Failed()) {
         got.ok = false;
         got.error = "the file " + saveFileName + " could not be written";
       }

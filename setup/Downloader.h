@@ -62,9 +62,11 @@ bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, e
 // path as soon as the name is known, also when the transfer then fails; a partial file stays.
 // Returns true when the whole body arrived and no stop was requested. An address that is not a
 // web address returns false at once, silently. Without a progress sink (nullptr) the download
-// has no bar, lets no input run and cannot be stopped.
+// has no bar, lets no input run and cannot be stopped. With maxBytes above 0, a body larger than
+// that is cut off there and the download fails (files whose size has a known bound, such as the
+// product index).
 bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, engine::ProgressSink* progress,
-                  bool hlasitChybu);
+                  bool hlasitChybu, std::uint64_t maxBytes = 0);
 
 // Where StahniSoubor looks: the local kit folder (empty: the program's own folder), and the two
 // source locations of the definition (a folder or a web address).

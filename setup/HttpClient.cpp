@@ -64,6 +64,23 @@ std::string StatusError(const Response& response) {
   return line;
 }
 
+std::string MalformedHeadersError(const Response& response) {
+  std::string first;
+  bool seen = false;
+  for (const auto& [name, value] : response.headers) {
+    if (!platform::SameTextAscii(name, "Content-Length")) continue;
+    std::string text = platform::Trim(value);
+    std::uint64_t n = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || text[0] == '-' || text[0] == '+')
+      return "the server sent an invalid Content-Length \"" + text + "\"";
+    if (seen && text != first) return "the server sent two different lengths (" + first + " and " + text + ")";
+    first = text;
+    seen = true;
+  }
+  return {};
+}
+
 Options& DefaultOptions() {
   static Options options;
   return options;

@@ -68,5 +68,9 @@ Options& DefaultOptions();
 void ParseHeaderBlock(std::string_view block, Response& response);
 // The error for a status the installer does not accept (3xx and 4xx/5xx); empty for 2xx.
 std::string StatusError(const Response& response);
+// The error for headers no download can be trusted with: a Content-Length that is not a decimal
+// number of at most 64 bits (hexadecimal, signed, 2^64 or more), or several that disagree. Empty
+// when the headers are usable. A body read with such a length could end anywhere.
+std::string MalformedHeadersError(const Response& response);
 
 }  // namespace http

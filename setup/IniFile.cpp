@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -23,6 +24,9 @@ struct Document {
   std::vector<Line> lines;
 };
 
+// The name every spelling of a section or key name folds to.
+std::string FoldedName(const std::string& name) { return platform::UpperText(name); }
+
 // The blanks the profile functions strip around names and values.
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1a';
@@ -41,14 +45,16 @@ bool SameName(const std::string& a, const std::string& b) {
 
 Line ParseLine(std::string raw) {
   Line line;
-  std::string t = TrimBlanks(raw);
   line.raw = std::move(raw);
+  std::string_view t = line.raw;
+  while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
   if (t.empty() || t[0] == ';') return line;
   if (t[0] == '[') {
     size_t close = t.find(']', 1);
     if (close != std::string::npos) {
       line.kind = Line::Section;
-      line.name = t.substr(1, close - 1);
+      line.name = std::string(t.substr(1, close - 1));
       return line;
     }
     // A header without its bracket is no header; the profile functions read it as a key line.
@@ -56,10 +62,10 @@ Line ParseLine(std::string raw) {
   line.kind = Line::Key;
   size_t eq = t.find('=');
   if (eq == std::string::npos) {
-    line.name = t;
+    line.name = std::string(t);
   } else {
-    line.name = TrimBlanks(std::string_view(t).substr(0, eq));
-    line.value = TrimBlanks(std::string_view(t).substr(eq + 1));
+    line.name = TrimBlanks(t.substr(0, eq));
+    line.value = TrimBlanks(t.substr(eq + 1));
     line.hasValue = true;
   }
   return line;
@@ -89,7 +95,8 @@ std::string BytesFromUtf16(std::u16string_view w, bool bigEndian) {
   return out;
 }
 
-Document Parse(std::string_view bytes) {
+// The lines of a file's bytes, in the file's encoding.
+Document Parse(std::string bytes) {
   Document doc;
   std::string text;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
@@ -100,10 +107,12 @@ Document Parse(std::string_view bytes) {
     text = platform::Utf8FromUtf16(Utf16FromBytes(std::string_view(bytes).substr(2), true));
   } else if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     doc.encoding = TEncoding::Utf8;
-    text = std::string(bytes.substr(3));
+    text = bytes.substr(3);
   } else {
     text = platform::Utf8FromAnsi(bytes);
   }
+  // The file's bytes are not needed any more; a large file is held once, not twice.
+  std::string().swap(bytes);
   size_t start = 0;
   while (start < text.size()) {
     size_t nl = text.find('\n', start);
@@ -117,10 +126,11 @@ Document Parse(std::string_view bytes) {
   return doc;
 }
 
+// A missing or unreadable file reads as an empty one.
 Document Load(const std::string& fileName) {
   std::string bytes;
-  if (!platform::ReadWholeFile(fileName, bytes)) return Document{};
-  return Parse(bytes);
+  if (!platform::ReadWholeFile(fileName, bytes)) return {};
+  return Parse(std::move(bytes));
 }
 
 void Save(const std::string& fileName, Document& doc) {
@@ -165,13 +175,6 @@ size_t FindKey(const Document& doc, size_t header, const std::string& ident) {
   return std::string::npos;
 }
 
-const Line* FindValue(const Document& doc, const std::string& section, const std::string& ident) {
-  size_t s = FindSection(doc, section);
-  if (s == std::string::npos) return nullptr;
-  size_t k = FindKey(doc, s, ident);
-  return k == std::string::npos ? nullptr : &doc.lines[k];
-}
-
 bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
 
 void CheckNames(const std::string& section, const std::string& ident) {
@@ -213,9 +216,59 @@ bool ParseInteger(const std::string& text, int& value) {
   return true;
 }
 
-std::string ReadValue(const Document& doc, const std::string& Section, const std::string& Ident,
-                      const std::string& Default) {
-  const Line* key = FindValue(doc, Section, Ident);
+}  // namespace
+
+// The parsed file with an index: the first section of each name, and in each such section the
+// first key of each name.
+struct TMemIniFile::Parsed {
+  Document doc;
+  std::unordered_map<std::string, size_t> sections;
+  std::unordered_map<size_t, std::unordered_map<std::string, size_t>> keys;
+
+  const Line* Key(const std::string& section, const std::string& ident) const {
+    auto s = sections.find(FoldedName(section));
+    if (s == sections.end()) return nullptr;
+    auto k = keys.find(s->second);
+    if (k == keys.end()) return nullptr;
+    auto line = k->second.find(FoldedName(ident));
+    return line == k->second.end() ? nullptr : &doc.lines[line->second];
+  }
+};
+
+TMemIniFile TMemIniFile::FromFile(const std::string& fileName) {
+  TMemIniFile ini{std::string_view()};
+  ini.FParsed->doc = Load(fileName);
+  ini.Index();
+  return ini;
+}
+
+TMemIniFile::TMemIniFile(std::string_view bytes) : FParsed(std::make_unique<Parsed>()) {
+  FParsed->doc = Parse(std::string(bytes));
+  Index();
+}
+
+void TMemIniFile::Index() {
+  FParsed->sections.clear();
+  FParsed->keys.clear();
+  std::unordered_map<std::string, size_t>* current = nullptr;
+  for (size_t i = 0; i < FParsed->doc.lines.size(); ++i) {
+    const Line& line = FParsed->doc.lines[i];
+    if (line.kind == Line::Section) {
+      // Keys of a later section of the same name are never read.
+      current = FParsed->sections.emplace(FoldedName(line.name), i).second ? &FParsed->keys[i] : nullptr;
+    } else if (line.kind == Line::Key && current) {
+      current->emplace(FoldedName(line.name), i);
+    }
+  }
+}
+
+TMemIniFile::~TMemIniFile() = default;
+TMemIniFile::TMemIniFile(TMemIniFile&&) noexcept = default;
+TMemIniFile& TMemIniFile::operator=(TMemIniFile&&) noexcept = default;
+
+std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                    const std::string& Default) const {
+  const Line* key = FParsed->Key(Section, Ident);
   if (!key || !key->hasValue) return Default;
   const std::string& v = key->value;
   // One pair of enclosing quotes is dropped, as the profile functions do.
@@ -224,37 +277,60 @@ std::string ReadValue(const Document& doc, const std::string& Section, const std
   return v;
 }
 
-std::vector<std::string> SectionKeys(const Document& doc, const std::string& Section) {
-  std::vector<std::string> keys;
-  size_t s = FindSection(doc, Section);
-  if (s == std::string::npos) return keys;
-  size_t end = SectionEnd(doc, s);
-  for (size_t i = s + 1; i < end; ++i)
-    if (doc.lines[i].kind == Line::Key && !doc.lines[i].name.empty()) keys.push_back(doc.lines[i].name);
-  return keys;
-}
-
-std::vector<std::string> SectionNames(const Document& doc) {
-  std::vector<std::string> names;
-  for (const Line& l : doc.lines)
-    if (l.kind == Line::Section) names.push_back(l.name);
-  return names;
-}
-
-}  // namespace
-
-std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                 const std::string& Default) const {
-  return ReadValue(Load(FFileName), Section, Ident, Default);
-}
-
-int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
+int TMemIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
   int value;
   return ParseInteger(ReadString(Section, Ident, ""), value) ? value : Default;
 }
 
-bool TIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const {
+bool TMemIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const {
   return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+bool TMemIniFile::SectionExists(const std::string& Section) const {
+  auto s = FParsed->sections.find(FoldedName(Section));
+  if (s == FParsed->sections.end()) return false;
+  // A header alone counts as missing; a key line with an empty name does not count either.
+  for (const auto& [name, line] : FParsed->keys.at(s->second))
+    if (!FParsed->doc.lines[line].name.empty()) return true;
+  return false;
+}
+
+bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
+  return FParsed->Key(Section, Ident) != nullptr;
+}
+
+std::vector<std::string> TMemIniFile::ReadSection(const std::string& Section) const {
+  std::vector<std::string> keys;
+  auto s = FParsed->sections.find(FoldedName(Section));
+  if (s == FParsed->sections.end()) return keys;
+  const Document& doc = FParsed->doc;
+  size_t end = SectionEnd(doc, s->second);
+  for (size_t i = s->second + 1; i < end; ++i)
+    if (doc.lines[i].kind == Line::Key && !doc.lines[i].name.empty()) keys.push_back(doc.lines[i].name);
+  return keys;
+}
+
+std::vector<std::string> TMemIniFile::ReadSections() const {
+  std::vector<std::string> names;
+  for (const Line& l : FParsed->doc.lines)
+    if (l.kind == Line::Section) names.push_back(l.name);
+  return names;
+}
+
+TIniFile::TEncoding TMemIniFile::Encoding() const { return FParsed->doc.encoding; }
+
+// The profile functions look at the file as it is at each call.
+std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                 const std::string& Default) const {
+  return TMemIniFile::FromFile(FFileName).ReadString(Section, Ident, Default);
+}
+
+int TIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default) const {
+  return TMemIniFile::FromFile(FFileName).ReadInteger(Section, Ident, Default);
+}
+
+bool TIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default) const {
+  return TMemIniFile::FromFile(FFileName).ReadBool(Section, Ident, Default);
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
@@ -289,18 +365,17 @@ void TIniFile::WriteBool(const std::string& Section, const std::string& Ident, b
   WriteString(Section, Ident, Value ? "1" : "0");
 }
 
-bool TIniFile::SectionExists(const std::string& Section) const { return !ReadSection(Section).empty(); }
+bool TIniFile::SectionExists(const std::string& Section) const { return TMemIniFile::FromFile(FFileName).SectionExists(Section); }
 
 bool TIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
-  Document doc = Load(FFileName);
-  return FindValue(doc, Section, Ident) != nullptr;
+  return TMemIniFile::FromFile(FFileName).ValueExists(Section, Ident);
 }
 
 std::vector<std::string> TIniFile::ReadSection(const std::string& Section) const {
-  return SectionKeys(Load(FFileName), Section);
+  return TMemIniFile::FromFile(FFileName).ReadSection(Section);
 }
 
-std::vector<std::string> TIniFile::ReadSections() const { return SectionNames(Load(FFileName)); }
+std::vector<std::string> TIniFile::ReadSections() const { return TMemIniFile::FromFile(FFileName).ReadSections(); }
 
 void TIniFile::EraseSection(const std::string& Section) {
   Document doc = Load(FFileName);
@@ -323,24 +398,3 @@ void TIniFile::DeleteKey(const std::string& Section, const std::string& Ident) {
 }
 
 TIniFile::TEncoding TIniFile::Encoding() const { return Load(FFileName).encoding; }
-
-// ---- TMemIniFile --------------------------------------------------------------------------------
-
-struct TMemIniFile::Content : Document {
-  explicit Content(Document doc) : Document(std::move(doc)) {}
-};
-
-TMemIniFile::TMemIniFile(std::string_view bytes) : FContent(std::make_shared<const Content>(Parse(bytes))) {}
-
-std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                    const std::string& Default) const {
-  return ReadValue(*FContent, Section, Ident, Default);
-}
-
-std::vector<std::string> TMemIniFile::ReadSection(const std::string& Section) const {
-  return SectionKeys(*FContent, Section);
-}
-
-std::vector<std::string> TMemIniFile::ReadSections() const { return SectionNames(*FContent); }
-
-bool TMemIniFile::SectionExists(const std::string& Section) const { return !ReadSection(Section).empty(); }

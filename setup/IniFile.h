@@ -10,8 +10,8 @@
 // line (other sections, comments, blank lines) as it was.
 #include <memory>
 #include <stdexcept>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A write that could not be done: the file cannot be written, or a name or value would
@@ -63,18 +63,29 @@ class TIniFile {
   std::string FFileName;
 };
 
-// The same reading rules over a file's bytes held in memory: a downloaded file is read once,
-// and what it says cannot change between two reads.
+// The same reading rules over bytes held in memory, read once: the file is parsed when the object
+// is made, and each read is a look-up, so reading every key takes time in proportion to the file.
+// What a downloaded file says cannot change between two reads.
 class TMemIniFile {
  public:
   explicit TMemIniFile(std::string_view bytes);
+  // The file as it is now; a missing or unreadable file reads as an empty one.
+  static TMemIniFile FromFile(const std::string& fileName);
+  ~TMemIniFile();
+  TMemIniFile(TMemIniFile&&) noexcept;
+  TMemIniFile& operator=(TMemIniFile&&) noexcept;
 
   std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
+  int ReadInteger(const std::string& Section, const std::string& Ident, int Default) const;
+  bool ReadBool(const std::string& Section, const std::string& Ident, bool Default) const;
+  bool SectionExists(const std::string& Section) const;
+  bool ValueExists(const std::string& Section, const std::string& Ident) const;
   std::vector<std::string> ReadSection(const std::string& Section) const;
   std::vector<std::string> ReadSections() const;
-  bool SectionExists(const std::string& Section) const;
+  TIniFile::TEncoding Encoding() const;
 
  private:
-  struct Content;
-  std::shared_ptr<const Content> FContent;
+  struct Parsed;
+  void Index();
+  std::unique_ptr<Parsed> FParsed;
 };

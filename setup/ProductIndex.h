@@ -1,6 +1,7 @@
 #pragma once
 // The product index "dats.ini": the installable product versions, sections Velmor1, Velmor2 ...
 // with the keys "URL" (address of the version's setup definition) and "Name" (its label).
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,12 @@ struct TProductVersion {
   std::string Caption() const { return "   " + Name; }
 };
 
+// An index lists a handful of versions in a few hundred bytes each; a file above this size is
+// broken or hostile, and is neither downloaded whole nor read.
+constexpr std::uint64_t kMaxProductIndexSize = 1u << 20;
+
 // Reads Velmor1, Velmor2 ... up to the first missing number; later sections are ignored. A
-// missing key reads as empty text; a missing or unreadable file gives an empty list.
-std::vector<TProductVersion> ReadProductIndex(const std::string& datsIniFile);
+// missing key reads as empty text; a missing or unreadable file gives an empty list. A file
+// larger than kMaxProductIndexSize is not read: the list is empty, the installation log notes
+// why, and so does *problem when given.
+std::vector<TProductVersion> ReadProductIndex(const std::string& datsIniFile, std::string* problem = nullptr);

@@ -212,12 +212,13 @@ bool TSetupDat::LoadSetupDatFromXml(std::string_view xml) {
   return GuardedLoad([&] { return std::string(xml); });
 }
 
-void TSetupDat::ReadDefinition(std::string_view xml) {
-  TXmlInput input = PrepareXmlInput(xml);
+void TSetupDat::ReadDefinition(std::string xml) {
+  TXmlInput input = PrepareXmlInput(std::move(xml));
+  // Parsed in place: the parser keeps no copy of its own of a large document.
   pugi::xml_document doc;
   pugi::xml_parse_result parsed =
-      doc.load_buffer(input.bytes.data(), input.bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata,
-                      input.encoding == TXmlInputEncoding::Utf8 ? pugi::encoding_utf8 : pugi::encoding_auto);
+      doc.load_buffer_inplace(input.bytes.data(), input.bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata,
+                              input.encoding == TXmlInputEncoding::Utf8 ? pugi::encoding_utf8 : pugi::encoding_auto);
   if (!parsed)
     throw std::runtime_error(std::string("The XML document is not well formed: ") + parsed.description() +
                              " (offset " + std::to_string(parsed.offset) + ")");
@@ -286,20 +287,22 @@ TSetupDat& CreateSetupDat() {
 void ReplaceSetupDat(std::unique_ptr<TSetupDat> instance) { Instance() = std::move(instance); }
 
 std::string ExpandEnvironment(const std::string& text) {
-  std::string out = text;
+  // One pass that copies the text around each %NAME%: the search goes on after the inserted
+  // value, so a value holding percent signs (even one naming itself) is taken as it stands, and
+  // a text of many "%%" pairs costs no more than its length.
+  std::string out;
+  out.reserve(text.size());
   size_t from = 0;
   for (;;) {
-    size_t open = out.find('%', from);
+    size_t open = text.find('%', from);
     if (open == std::string::npos) break;
-    size_t close = out.find('%', open + 1);
+    size_t close = text.find('%', open + 1);
     if (close == std::string::npos) break;
-    std::string name = out.substr(open + 1, close - open - 1);
-    std::string value = name.empty() ? std::string() : platform::GetEnv(name).value_or("");
-    out.replace(open, close - open + 1, value);
-    // Searching on after the inserted value: a value holding percent signs, even one that
-    // names itself, cannot make the expansion run forever.
-    from = open + value.size();
+    out.append(text, from, open - from);
+    if (close > open + 1) out += platform::GetEnv(text.substr(open + 1, close - open - 1)).value_or("");
+    from = close + 1;
   }
+  out.append(text, from, std::string::npos);
   return out;
 }
 

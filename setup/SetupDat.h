@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "setup/PackageRecords.h"
@@ -43,34 +44,34 @@ class TSetupDat {
   void SetLoadedSetupDat(bool v) { FLoadedSetupDat = v; }
   // Folder searched first for package and SQL Server installer files; empty = the installer's folder.
   const std::string& LocalPath() const { return FLocalPath; }
-  void SetLocalPath(const std::string& v) { FLocalPath = v; }
+  void SetLocalPath(std::string v) { FLocalPath = std::move(v); }
   // Password of the package archives (UTF-8; converted to the ANSI code page for the archive).
   const std::string& ZipPassword() const { return FZipPassword; }
-  void SetZipPassword(const std::string& v) { FZipPassword = v; }
+  void SetZipPassword(std::string v) { FZipPassword = std::move(v); }
   // Web address or folder of "MSSQL.ini" and the SQL Server installers.
   const std::string& MSSQLInstall() const { return FMSSQLInstall; }
-  void SetMSSQLInstall(const std::string& v) { FMSSQLInstall = v; }
+  void SetMSSQLInstall(std::string v) { FMSSQLInstall = std::move(v); }
   // Web address or folder of the package archives.
   const std::string& InstallServer() const { return FInstallServer; }
-  void SetInstallServer(const std::string& v) { FInstallServer = v; }
+  void SetInstallServer(std::string v) { FInstallServer = std::move(v); }
   // Initial interface language code: "CZ", "SK", "EN", "DE" (any case); anything else is Czech.
   const std::string& InstallLang() const { return FInstallLang; }
-  void SetInstallLang(const std::string& v) { FInstallLang = v; }
+  void SetInstallLang(std::string v) { FInstallLang = std::move(v); }
   const std::string& InstallPath() const { return FInstallPath; }
-  void SetInstallPath(const std::string& v) { FInstallPath = v; }
+  void SetInstallPath(std::string v) { FInstallPath = std::move(v); }
   const std::string& InstallPathAlter() const { return FInstallPathAlter; }
-  void SetInstallPathAlter(const std::string& v) { FInstallPathAlter = v; }
+  void SetInstallPathAlter(std::string v) { FInstallPathAlter = std::move(v); }
   // Product generation: 1 third, 0 second.
   int32_t VersionProd() const { return FVersionProd; }
   void SetVersionProd(int32_t v) { FVersionProd = v; }
   const std::string& DBName() const { return FDBName; }
-  void SetDBName(const std::string& v) { FDBName = v; }
+  void SetDBName(std::string v) { FDBName = std::move(v); }
   // DBName as loaded, kept while the wizard changes DBName.
   const std::string& DefaultDBName() const { return FDefaultDBName; }
   const std::string& DBNameTarpel() const { return FDBNameTarpel; }
-  void SetDBNameTarpel(const std::string& v) { FDBNameTarpel = v; }
+  void SetDBNameTarpel(std::string v) { FDBNameTarpel = std::move(v); }
   const std::string& DBNameKest() const { return FDBNameKest; }
-  void SetDBNameKest(const std::string& v) { FDBNameKest = v; }
+  void SetDBNameKest(std::string v) { FDBNameKest = std::move(v); }
   // Edition of the definition as a TTypeInstall number.
   int32_t TypInst() const { return FTypInst; }
   void SetTypInst(int32_t v) { FTypInst = v; }
@@ -78,9 +79,9 @@ class TSetupDat {
   void SetOnlyVersion(bool v) { FOnlyVersion = v; }
   // Version text of the product executable this definition installs.
   const std::string& VerzeExe() const { return FVerzeExe; }
-  void SetVerzeExe(const std::string& v) { FVerzeExe = v; }
+  void SetVerzeExe(std::string v) { FVerzeExe = std::move(v); }
   const std::string& TechSupport() const { return FTechSupport; }
-  void SetTechSupport(const std::string& v) { FTechSupport = v; }
+  void SetTechSupport(std::string v) { FTechSupport = std::move(v); }
   // Free space the target drive must offer, in MiB; 0 or less means no check.
   int64_t MinDiskFree() const { return FMinDiskFree; }
   void SetMinDiskFree(int64_t v) { FMinDiskFree = v; }
@@ -91,7 +92,7 @@ class TSetupDat {
   void SetWinVerzeMinor(int32_t v) { FWinVerzeMinor = v; }
   // The SQL Server chosen in the wizard (not in the file).
   const std::string& SQLServerName() const { return FSQLServerName; }
-  void SetSQLServerName(const std::string& v) { FSQLServerName = v; }
+  void SetSQLServerName(std::string v) { FSQLServerName = std::move(v); }
   // The package archives and the banners, in file order.
   std::vector<TZipFileCFG>& ZipFiles() { return FZipFiles; }
   const std::vector<TZipFileCFG>& ZipFiles() const { return FZipFiles; }
@@ -103,8 +104,9 @@ class TSetupDat {
   ui::TProgressBar* ProgressDownload() const { return FProgressDownload; }
   // Copies an http(s) address into the temporary folder; SaveFileName gets the local path as soon
   // as the name is known. True when the whole file arrived and no stop was requested.
+  // maxBytes above 0 bounds the size of the file (see ::DownloadFile).
   bool DownloadFile(const std::string& URLFileName, std::string& SaveFileName, ui::TProgressBar* ProgressDown,
-                    bool HlasitChybu);
+                    bool HlasitChybu, std::uint64_t maxBytes = 0);
   // Finds FileName in the local kit folder, else in InstallServer (MSSQLInstall when MSSQL),
   // downloading it when that is a web address. True when a usable file is at FileNameWithPath.
   bool StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, ui::TProgressBar* ProgessBar,
@@ -112,7 +114,7 @@ class TSetupDat {
 
  private:
   // Fills the object from the XML document; throws std::runtime_error naming what is wrong.
-  void ReadDefinition(std::string_view xml);
+  void ReadDefinition(std::string xml);
   template <class Read>
   bool GuardedLoad(Read read);
 

@@ -13,10 +13,10 @@ DownloadBar BarOf(const TSetupDat& dat) {
 }  // namespace
 
 bool TSetupDat::DownloadFile(const std::string& URLFileName, std::string& SaveFileName, ui::TProgressBar* ProgressDown,
-                             bool HlasitChybu) {
+                             bool HlasitChybu, std::uint64_t maxBytes) {
   FProgressDownload = ProgressDown;
   DownloadBar bar = BarOf(*this);
-  return ::DownloadFile(URLFileName, SaveFileName, ProgressDown ? &bar : nullptr, HlasitChybu);
+  return ::DownloadFile(URLFileName, SaveFileName, ProgressDown ? &bar : nullptr, HlasitChybu, maxBytes);
 }
 
 bool TSetupDat::StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, ui::TProgressBar* ProgessBar,

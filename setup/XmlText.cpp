@@ -65,14 +65,72 @@ const char16_t kIso8859_2[128] = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-std::string FromTable(std::string_view bytes, const char16_t* table) {
-  std::u16string w;
-  w.reserve(bytes.size());
-  for (char c : bytes) {
-    auto b = static_cast<unsigned char>(c);
-    w.push_back(b < 0x80 ? static_cast<char16_t>(b) : table ? table[b - 0x80] : static_cast<char16_t>(b));
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
-  return platform::Utf8FromUtf16(w);
+}
+
+char16_t FromTableUnit(unsigned char b, const char16_t* table) {
+  return b < 0x80 ? static_cast<char16_t>(b) : table ? table[b - 0x80] : static_cast<char16_t>(b);
+}
+
+// Straight to UTF-8 in a buffer of the exact size: a document near the size limit is held as
+// its bytes and its converted text, nothing more.
+std::string FromTable(std::string_view bytes, const char16_t* table) {
+  size_t size = 0;
+  for (char c : bytes) {
+    char16_t u = FromTableUnit(static_cast<unsigned char>(c), table);
+    size += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+  }
+  std::string out;
+  out.reserve(size);
+  for (char c : bytes) AppendUtf8(out, FromTableUnit(static_cast<unsigned char>(c), table));
+  return out;
+}
+
+// UTF-16 or UTF-32 text (after its byte-order mark, if any) to UTF-8. A lone surrogate, a code
+// point beyond U+10FFFF or a text that ends inside a character is refused like invalid UTF-8.
+std::string FromWide(std::string_view bytes, size_t unit, bool bigEndian, size_t skipped) {
+  auto at = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(bytes[i])); };
+  auto read = [&](size_t i) {
+    char32_t v = 0;
+    for (size_t k = 0; k < unit; ++k) v |= at(i + k) << (8 * (bigEndian ? unit - 1 - k : k));
+    return v;
+  };
+  auto invalid = [&](size_t i) {
+    return std::runtime_error(std::string("The XML document is not valid ") + (unit == 2 ? "UTF-16" : "UTF-32") +
+                              " (byte " + std::to_string(i + skipped) + ")");
+  };
+  if (bytes.size() % unit != 0) throw invalid(bytes.size() - bytes.size() % unit);
+  std::string out;
+  out.reserve(bytes.size() / unit * 3 / 2);
+  for (size_t i = 0; i < bytes.size(); i += unit) {
+    char32_t cp = read(i);
+    if (unit == 2 && cp >= 0xD800 && cp < 0xDC00) {
+      if (i + 2 >= bytes.size()) throw invalid(i);
+      char32_t low = read(i + 2);
+      if (low < 0xDC00 || low >= 0xE000) throw invalid(i);
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    } else if ((cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) {
+      throw invalid(i);
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
 }
 
 // Offset of the first byte that does not belong to a well-formed UTF-8 sequence, or npos.
@@ -126,26 +184,41 @@ std::string DeclaredXmlEncoding(std::string_view bytes) {
   return platform::LowerAscii(decl.substr(i, close - i));
 }
 
-TXmlInput PrepareXmlInput(std::string_view bytes) {
-  // A byte-order mark or the zero bytes of UTF-16/32 text: the parser knows these itself.
-  if (StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF") || StartsWith(bytes, std::string_view("\0\0\xFE\xFF", 4)) ||
-      StartsWith(bytes, std::string_view("<\0", 2)) || StartsWith(bytes, std::string_view("\0<", 2)))
-    return {std::string(bytes), TXmlInputEncoding::Detect};
+TXmlInput PrepareXmlInput(std::string bytes) {
+  // UTF-32 and UTF-16, by byte-order mark or by the zero bytes around the first '<'. They are
+  // converted here rather than by the parser, which would drop a lone surrogate silently.
+  struct Wide {
+    std::string_view start;
+    size_t unit;
+    bool bigEndian;
+    size_t mark;  // bytes of the byte-order mark
+  };
+  static const Wide kWide[] = {
+      {std::string_view("\xFF\xFE\0\0", 4), 4, false, 4}, {std::string_view("\0\0\xFE\xFF", 4), 4, true, 4},
+      {std::string_view("<\0\0\0", 4), 4, false, 0},        {std::string_view("\0\0\0<", 4), 4, true, 0},
+      {"\xFF\xFE", 2, false, 2},                               {"\xFE\xFF", 2, true, 2},
+      {std::string_view("<\0", 2), 2, false, 0},              {std::string_view("\0<", 2), 2, true, 0},
+  };
+  for (const Wide& w : kWide)
+    if (StartsWith(bytes, w.start))
+      return {FromWide(std::string_view(bytes).substr(w.mark), w.unit, w.bigEndian, w.mark), TXmlInputEncoding::Utf8};
 
   bool bom = StartsWith(bytes, "\xEF\xBB\xBF");
   std::string encoding = bom ? std::string() : DeclaredXmlEncoding(bytes);
   const char16_t* table = nullptr;
   if (encoding.empty() || encoding == "utf-8" || encoding == "utf8" || encoding == "us-ascii" || encoding == "ascii") {
-    std::string_view body = bom ? bytes.substr(3) : bytes;
+    std::string_view body = std::string_view(bytes).substr(bom ? 3 : 0);
     size_t bad = InvalidUtf8At(body);
     if (bad != std::string_view::npos)
       throw std::runtime_error("The XML document is not valid UTF-8 (byte " + std::to_string(bad + (bom ? 3 : 0)) + ")");
-    return {std::string(body), TXmlInputEncoding::Utf8};
+    if (bom) bytes.erase(0, 3);
+    return {std::move(bytes), TXmlInputEncoding::Utf8};
   }
   if (encoding == "windows-1250" || encoding == "cp1250" || encoding == "x-cp1250") table = kWindows1250;
   else if (encoding == "windows-1252" || encoding == "cp1252" || encoding == "x-cp1252") table = kWindows1252;
   else if (encoding == "iso-8859-2" || encoding == "iso8859-2" || encoding == "latin2") table = kIso8859_2;
   else if (encoding == "iso-8859-1" || encoding == "iso8859-1" || encoding == "latin1") table = nullptr;
   else throw std::runtime_error("The XML document's encoding \"" + encoding + "\" is not supported");
-  return {FromTable(bytes, table), TXmlInputEncoding::Utf8};
+  std::string converted = FromTable(bytes, table);
+  return {std::move(converted), TXmlInputEncoding::Utf8};
 }

@@ -167,56 +167,56 @@ void ReadFileVersion(std::string_view path, std::int64_t& key, std::string& text
 
 bool IsDirectoryEmpty(std::string_view directory) {
   if (directory.empty()) return false;
-  std::error_code ec;
-  fs::directory_iterator it(platform::PathFromUtf8(directory), ec);
-  if (ec) return false;
-  return it == fs::directory_iterator();
+  std::vector<platform::DirectoryEntry> entries;
+  return platform::ListDirectory(directory, entries) && entries.empty();
 }
 
 namespace {
 
 struct DirEntries {
-  std::vector<fs::path> folders, files;
+  std::vector<std::string> folders, files;  // full paths
 };
 
 // The folder's entries in the order Windows file systems list them (by name, ignoring case),
 // so that both builds list the same folder the same way.
-DirEntries ReadDir(const fs::path& dir) {
+DirEntries ReadDir(const std::string& dir) {
+  std::vector<platform::DirectoryEntry> entries;
+  platform::ListDirectory(dir, entries);
+  std::sort(entries.begin(), entries.end(), [](const platform::DirectoryEntry& a, const platform::DirectoryEntry& b) {
+    std::string ua = platform::UpperText(a.Name);
+    std::string ub = platform::UpperText(b.Name);
+    return ua != ub ? ua < ub : a.Name < b.Name;
+  });
   DirEntries out;
-  std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code e2;
-    if (it->is_symlink(e2)) {
+  std::string prefix = platform::IncludeTrailingPathDelimiter(dir);
+  for (const platform::DirectoryEntry& e : entries) {
+    if (e.Link) {
       // A link to a folder is not followed (it may lead back up); a link to a file is a file.
-      if (it->is_regular_file(e2)) out.files.push_back(it->path());
+      if (e.File) out.files.push_back(prefix + e.Name);
       continue;
     }
-    if (it->is_directory(e2))
-      out.folders.push_back(it->path());
+    if (e.Directory)
+      out.folders.push_back(prefix + e.Name);
     else
-      out.files.push_back(it->path());
+      out.files.push_back(prefix + e.Name);
   }
-  auto byName = [](const fs::path& a, const fs::path& b) {
-    std::string ua = platform::UpperText(platform::Utf8FromPath(a.filename()));
-    std::string ub = platform::UpperText(platform::Utf8FromPath(b.filename()));
-    return ua != ub ? ua < ub : a.filename() < b.filename();
-  };
-  std::sort(out.folders.begin(), out.folders.end(), byName);
-  std::sort(out.files.begin(), out.files.end(), byName);
   return out;
 }
 
-void ListFilesUnder(const fs::path& dir, std::vector<std::string>& list, int depth) {
+std::string LeafName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+void ListFilesUnder(const std::string& dir, std::vector<std::string>& list, int depth) {
   if (depth > 256) return;
   DirEntries entries = ReadDir(dir);
-  for (const fs::path& folder : entries.folders) {
-    std::string name = platform::UpperText(platform::Utf8FromPath(folder.filename()));
+  for (const std::string& folder : entries.folders) {
+    std::string name = platform::UpperText(LeafName(folder));
     if (name.rfind("BACKUP", 0) == 0 || name.rfind("DEMODATA", 0) == 0) continue;
     ListFilesUnder(folder, list, depth + 1);
   }
-  for (const fs::path& file : entries.files) {
-    if (platform::SameTextAscii(platform::Utf8FromPath(file.extension()), ".mdf")) continue;
-    list.push_back(platform::Utf8FromPath(file));
+  for (const std::string& file : entries.files) {
+    if (platform::SameTextAscii(platform::Utf8FromPath(platform::LexicalPath(LeafName(file)).extension()), ".mdf"))
+      continue;
+    list.push_back(file);
   }
 }
 
@@ -224,16 +224,17 @@ void ListFilesUnder(const fs::path& dir, std::vector<std::string>& list, int dep
 
 void ListFilesForBackup(std::string_view directory, std::vector<std::string>& list) {
   if (directory.empty()) return;
-  ListFilesUnder(platform::PathFromUtf8(directory), list, 0);
+  ListFilesUnder(std::string(directory), list, 0);
 }
 
 std::int64_t DiskFreeBytes(std::string_view path) {
   if (path.empty()) return -1;
   std::error_code ec;
-  fs::path p = fs::absolute(platform::PathFromUtf8(path), ec);
+  // Walked up as text: the extended-length form of a long path has no parent the library knows.
+  fs::path p = fs::absolute(platform::LexicalPath(path), ec);
   if (ec) return -1;
   // The folder may not exist yet: ask about the nearest parent that does.
-  while (!fs::is_directory(p, ec)) {
+  while (!fs::is_directory(platform::PathFromUtf8(platform::Utf8FromPath(p)), ec)) {
     fs::path parent = p.parent_path();
     if (parent.empty() || parent == p) return -1;
     p = parent;

@@ -8,6 +8,7 @@
 
 #include "app/Style.h"
 #include "platform/win32/Wide.h"
+#include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
 #include "support/Application.h"
 #include "support/ErrorReport.h"
@@ -91,7 +92,8 @@ TStartupDefinition TWin32StartupHost::Definition() {
 }
 
 bool TWin32StartupHost::DownloadFile(const std::string& url, std::string& localPath) {
-  return SetupDat().DownloadFile(url, localPath, nullptr, false);
+  // The host downloads nothing but the product index this way.
+  return SetupDat().DownloadFile(url, localPath, nullptr, false, kMaxProductIndexSize);
 }
 
 void TWin32StartupHost::WindowsVersion(int& major, int& minor) {

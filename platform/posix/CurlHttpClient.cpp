@@ -25,6 +25,7 @@ struct Transfer {
   Response response;
   bool headersDone = false;
   bool sinkFailed = false;
+  std::string malformed;  // why the headers cannot be trusted, once they are complete
   std::uint64_t received = 0;
 };
 
@@ -36,7 +37,10 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
   if (line == "\r\n" || line == "\n") {
     ParseHeaderBlock(t->headerBlock, t->response);
     // An interim 1xx answer is followed by the real one.
-    if (t->response.status >= 200) t->headersDone = true;
+    if (t->response.status >= 200) {
+      t->headersDone = true;
+      t->malformed = MalformedHeadersError(t->response);
+    }
   }
   return n;
 }
@@ -48,7 +52,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     // The body of an error or redirect answer never reaches the file.
     return 0;
   }
-  if (n == 0) return 0;
+  if (n == 0 || !t->malformed.empty()) return 0;
   if (t->sink && *t->sink && !(*t->sink)(data, n)) {
     t->sinkFailed = true;
     return 0;
@@ -142,14 +146,19 @@ class CurlHttpClient final : public HttpClient {
     if (!result.error.empty()) return result;
     if (t.stopped) {
       result.error = "the transfer was stopped and the connection closed";
+    } else if (!t.malformed.empty()) {
+      result.error = t.malformed;
     } else if (t.sinkFailed) {
       result.error = "the received data could not be written";
     } else if (std::string status = StatusError(result.response);
                result.response.status != 0 && !status.empty()) {
       result.error = status;
+    } else if (!t.headerBlock.empty() && !t.headersDone) {
+      // A status line, perhaps some headers, then the connection closed: no answer to trust.
+      result.error = "the server's answer ended inside its headers";
     } else if (code != CURLE_OK) {
       result.error = errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(code));
-    } else if (result.response.status == 0) {
+    } else if (t.headerBlock.empty()) {
       result.error = "the server sent no answer";
     } else if (!head && !result.response.Chunked() && result.response.ContentLength() > 0 &&
                t.received != result.response.ContentLength()) {

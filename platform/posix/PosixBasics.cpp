@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 
@@ -114,6 +115,22 @@ std::string TempPath() {
   if (dir.empty()) dir = "/tmp";
   if (dir.back() != '/') dir.push_back('/');
   return dir;
+}
+
+bool ListDirectory(std::string_view utf8Dir, std::vector<DirectoryEntry>& entries) {
+  namespace fs = std::filesystem;
+  entries.clear();
+  std::error_code ec;
+  for (fs::directory_iterator it(PathFromUtf8(utf8Dir), ec), end; !ec && it != end; it.increment(ec)) {
+    DirectoryEntry e;
+    e.Name = Utf8FromPath(it->path().filename());
+    std::error_code e2;
+    e.Link = it->is_symlink(e2);
+    e.Directory = it->is_directory(e2);
+    e.File = e.Link ? it->is_regular_file(e2) : !e.Directory;
+    entries.push_back(std::move(e));
+  }
+  return !ec;
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
@@ -11,6 +12,7 @@ namespace platform {
 
 using win32::Utf8;
 using win32::Wide;
+using win32::WidePath;
 
 namespace {
 std::string ToCodePage(std::string_view utf8, UINT cp) {
@@ -115,6 +117,28 @@ std::string TempPath() {
   wchar_t buf[MAX_PATH + 1];
   DWORD n = GetTempPathW(MAX_PATH + 1, buf);
   return Utf8(std::wstring_view(buf, n));
+}
+
+bool ListDirectory(std::string_view utf8Dir, std::vector<DirectoryEntry>& entries) {
+  entries.clear();
+  std::string pattern = IncludeTrailingPathDelimiter(utf8Dir) + "*";
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW(win32::WidePath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    std::wstring_view name(data.cFileName);
+    if (name == L"." || name == L"..") continue;
+    DirectoryEntry e;
+    e.Name = Utf8(name);
+    e.Link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    e.Directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    e.File = !e.Directory;
+    entries.push_back(std::move(e));
+  } while (FindNextFileW(find, &data));
+  bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(find);
+  return complete;
 }
 
 }  // namespace platform

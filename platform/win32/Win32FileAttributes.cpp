@@ -12,6 +12,7 @@ namespace platform {
 
 using win32::Utf8;
 using win32::Wide;
+using win32::WidePath;
 
 namespace {
 std::string SystemMessage(DWORD code) {
@@ -33,7 +34,7 @@ constexpr ULONGLONG kEpochDifference = 116444736000000000ULL;  // 1601-01-01 to 
 }  // namespace
 
 std::uint32_t GetFileAttributesOf(std::string_view utf8Path) {
-  DWORD a = GetFileAttributesW(Wide(utf8Path).c_str());
+  DWORD a = GetFileAttributesW(WidePath(utf8Path).c_str());
   if (a == INVALID_FILE_ATTRIBUTES) Fail("Cannot read the attributes of", utf8Path);
   return a;
 }
@@ -41,12 +42,12 @@ std::uint32_t GetFileAttributesOf(std::string_view utf8Path) {
 void SetFileAttributesOf(std::string_view utf8Path, std::uint32_t attributes) {
   DWORD keep = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                              FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-  if (!SetFileAttributesW(Wide(utf8Path).c_str(), keep ? keep : FILE_ATTRIBUTE_NORMAL))
+  if (!SetFileAttributesW(WidePath(utf8Path).c_str(), keep ? keep : FILE_ATTRIBUTE_NORMAL))
     Fail("Cannot set the attributes of", utf8Path);
 }
 
 void MakeReplaceable(std::string_view utf8Path) {
-  std::wstring path = Wide(utf8Path);
+  std::wstring path = WidePath(utf8Path);
   DWORD a = GetFileAttributesW(path.c_str());
   if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return;
   DWORD blocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -55,7 +56,7 @@ void MakeReplaceable(std::string_view utf8Path) {
 }
 
 void SetFileModifiedTime(std::string_view utf8Path, std::int64_t unixTime) {
-  HANDLE h = CreateFileW(Wide(utf8Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE h = CreateFileW(WidePath(utf8Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) Fail("Cannot set the time of", utf8Path);
   ULONGLONG t = static_cast<ULONGLONG>(unixTime) * 10000000ULL + kEpochDifference;
@@ -73,14 +74,14 @@ void SetFileModifiedTime(std::string_view utf8Path, std::int64_t unixTime) {
 
 std::int64_t GetFileModifiedTime(std::string_view utf8Path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(Wide(utf8Path).c_str(), GetFileExInfoStandard, &data))
+  if (!GetFileAttributesExW(WidePath(utf8Path).c_str(), GetFileExInfoStandard, &data))
     Fail("Cannot read the time of", utf8Path);
   ULONGLONG t = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
   return static_cast<std::int64_t>((t - kEpochDifference) / 10000000ULL);
 }
 
 OutputFile::OutputFile(std::string_view utf8Path) : FPath(utf8Path) {
-  HANDLE h = CreateFileW(Wide(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(WidePath(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) Fail("Cannot create the file", FPath);
   FHandle = h;
@@ -143,7 +144,7 @@ void OutputFile::Close() {
 void FlushFolderToDisk(std::string_view) {}
 
 void FlushFileToDisk(std::string_view utf8Path) {
-  HANDLE h = CreateFileW(Wide(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE h = CreateFileW(WidePath(utf8Path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) Fail("Cannot open the file", utf8Path);
   BOOL ok = FlushFileBuffers(h);

@@ -14,6 +14,7 @@ namespace platform {
 
 using win32::Utf8;
 using win32::Wide;
+using win32::WidePath;
 
 namespace {
 
@@ -116,6 +117,25 @@ std::string ProgramForFile(std::string_view file) {
   return Utf8(result);
 }
 
+namespace {
+
+// A shell link holds paths of up to MAX_PATH - 1 characters; a longer one is given in its short
+// (8.3) form, which names the same file, when the volume has short names.
+std::wstring LinkPath(std::string_view utf8Path) {
+  std::wstring path = Wide(utf8Path);
+  if (path.size() < MAX_PATH) return path;
+  std::wstring extended = WidePath(utf8Path);
+  DWORD n = GetShortPathNameW(extended.c_str(), nullptr, 0);
+  if (n == 0) return path;
+  std::wstring shortPath(n, L'\0');
+  n = GetShortPathNameW(extended.c_str(), shortPath.data(), n);
+  if (n == 0 || n >= shortPath.size()) return path;
+  shortPath.resize(n);
+  return Wide(WithoutExtendedLengthPrefix(Utf8(shortPath)));
+}
+
+}  // namespace
+
 bool SaveShellLink(std::string_view linkFile, const ShellLink& link) {
   ComScope com;
   ComPtr<IShellLinkW> shellLink;
@@ -125,11 +145,11 @@ bool SaveShellLink(std::string_view linkFile, const ShellLink& link) {
   ComPtr<IPersistFile> persist;
   if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist.p))))
     throw std::runtime_error("The shell link object has no IPersistFile");
-  shellLink.p->SetPath(Wide(link.target).c_str());
+  shellLink.p->SetPath(LinkPath(link.target).c_str());
   shellLink.p->SetArguments(Wide(link.arguments).c_str());
-  shellLink.p->SetWorkingDirectory(Wide(link.workingDirectory).c_str());
+  shellLink.p->SetWorkingDirectory(LinkPath(link.workingDirectory).c_str());
   shellLink.p->SetDescription(Wide(link.description).c_str());
-  return SUCCEEDED(persist.p->Save(Wide(linkFile).c_str(), FALSE));
+  return SUCCEEDED(persist.p->Save(WidePath(linkFile).c_str(), FALSE));
 }
 
 std::optional<ShellLink> LoadShellLink(std::string_view linkFile) {
@@ -140,7 +160,7 @@ std::optional<ShellLink> LoadShellLink(std::string_view linkFile) {
     return std::nullopt;
   ComPtr<IPersistFile> persist;
   if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist.p))) ||
-      FAILED(persist.p->Load(Wide(linkFile).c_str(), STGM_READ)))
+      FAILED(persist.p->Load(WidePath(linkFile).c_str(), STGM_READ)))
     return std::nullopt;
   ShellLink link;
   wchar_t buf[INFOTIPSIZE + MAX_PATH];

@@ -5,12 +5,14 @@
 
 #include "platform/FileVersion.h"
 #include "platform/SystemInfo.h"
+#include "platform/Files.h"
 #include "platform/win32/Wide.h"
 
 namespace platform {
 
 using win32::Utf8;
 using win32::Wide;
+using win32::WidePath;
 
 OsVersionInfo OsVersion() {
   // RtlGetVersion reports the real version; GetVersionEx is adjusted by the manifest.
@@ -52,7 +54,7 @@ bool NativeArchitectureIsAmd64() {
 std::int64_t FreeDiskBytes(std::string_view existingFolder) {
   if (existingFolder.empty()) return -1;
   ULARGE_INTEGER available{};
-  std::wstring folder = Wide(existingFolder);
+  std::wstring folder = WidePath(IncludeTrailingPathDelimiter(existingFolder));
   // No "insert the disk" box for an empty drive.
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
   BOOL ok = GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr);
@@ -62,7 +64,7 @@ std::int64_t FreeDiskBytes(std::string_view existingFolder) {
 }
 
 std::optional<FileVersionNumbers> ReadFileVersionNumbers(std::string_view utf8Path) {
-  std::wstring path = Wide(utf8Path);
+  std::wstring path = WidePath(utf8Path);
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
   if (size == 0) return std::nullopt;

@@ -228,6 +228,10 @@ class WinHttpClient final : public HttpClient {
         result.error = status;
         return false;
       }
+      if (std::string malformed = MalformedHeadersError(result.response); !malformed.empty()) {
+        result.error = malformed;
+        return false;
+      }
       if (head) return true;
       while (true) {
         // Ask what has arrived, then read only that: a read larger than what is there may wait

@@ -13,6 +13,7 @@
 #include "TestSupport.h"
 #include "platform/Files.h"
 #include "setup/Downloader.h"
+#include "setup/HttpClient.h"
 #include "setup/SetupDat.h"
 #include "ui/Controls.h"
 #include "support/Application.h"
@@ -189,6 +190,55 @@ TEST_F(DownloadTest, FailingAnswersAreErrors) {
       }
     }
   }
+}
+
+// Answers that are not whole and well formed, from a server that writes raw bytes: a length no
+// 64-bit count holds or written in hex, two lengths, an answer cut inside its headers, a status
+// line alone. Neither client may take them for a download.
+TEST_F(DownloadTest, AnswersThatAreNotWholeAndWellFormedAreFailures) {
+  struct Case {
+    const char* kind;
+    const char* reason;  // part of the error of the native client (WinHTTP words its own)
+  } cases[] = {
+      {"hugelen", "invalid Content-Length \"18446744073709551616\""},
+      {"hexlen", "invalid Content-Length \"0x64\""},
+      {"twolen", "two different lengths"},
+      {"cuthead", "headers"},
+      {"bare", "headers"},
+  };
+  std::unique_ptr<http::HttpClient> client = http::CreateHttpClient(http::DefaultOptions());
+  for (const Case& c : cases) {
+    for (bool headToo : {false, true}) {
+      SCOPED_TRACE(std::string(c.kind) + (headToo ? " (HEAD too)" : ""));
+      std::string name = Unique(std::string(c.kind) + ".bin");
+      Temp(name);
+      std::string url = TestServer().Http("/raw/" + std::string(c.kind) + "/" + name + (headToo ? "?head=1" : ""));
+      InstallLog().Reset();
+      std::string saved;
+      EXPECT_FALSE(DownloadFile(url, saved, &bar, false));
+      EXPECT_TRUE(LogHas(DownloadErrorLogText()));
+      http::Result got = client->Get(url, [](const char*, size_t) { return true; }, {});
+      EXPECT_FALSE(got.ok);
+#ifndef _WIN32
+      EXPECT_THAT(got.error, HasSubstr(c.reason));
+#endif
+      if (headToo) {
+        EXPECT_FALSE(client->Head(url).ok);
+      }
+    }
+  }
+}
+
+TEST_F(DownloadTest, ABoundedDownloadFailsWhenTheBodyIsLarger) {
+  std::string name = Unique("bounded.bin");
+  std::string expected = Temp(name);
+  std::string saved;
+  EXPECT_TRUE(DownloadFile(TestServer().Http("/file/" + name + "?size=1000"), saved, &bar, false, 1000));
+  EXPECT_EQ(testing_support::ReadFile(expected), Pattern(1000));
+  InstallLog().Reset();
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?size=300000"), saved, &bar, false, 1000));
+  EXPECT_TRUE(LogHas("larger than 1000 bytes"));
+  EXPECT_LE(testing_support::ReadFile(expected).size(), 1000u);
 }
 
 TEST_F(DownloadTest, BodyShorterThanItsLengthFailsAndLeavesThePartialFile) {
@@ -425,6 +475,9 @@ TEST(DownloadName, SafeNamesAndAddressSegments) {
       {"C:x.dll", "x.dll"},   {".", ""},                  {"..", ""},      {"", ""},
       {"a<b>|c?.zip", "a_b__c_.zip"}, {"name.", "name"},  {"CON", "_CON"}, {"lpt1.txt", "_lpt1.txt"},
       {"dir/", ""},
+      // Windows reserves COM and LPT with the superscript digits one to three as well.
+      {"COM\u00B9", "_COM\u00B9"}, {"lpt\u00B2.zip", "_lpt\u00B2.zip"}, {"LPT\u00B3 .x", "_LPT\u00B3 .x"},
+      {"COM0.bin", "_COM0.bin"}, {"COM\u2074.zip", "COM\u2074.zip"}, {"COM10.zip", "COM10.zip"},
   };
   for (const auto& [in, out] : safe) EXPECT_EQ(SafeDownloadFileName(in), out) << in;
   const std::pair<std::string, std::string> segments[] = {

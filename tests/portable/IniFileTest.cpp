@@ -268,3 +268,25 @@ TEST_F(IniFileTest, RejectsWritesThatWouldBreakTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Bytes read once, by the same rules as the file (a downloaded file cannot change between reads).
+TEST(MemIniFileTest, ReadsBytesAndFilesByTheFileRules) {
+  const std::string text = "; comment\r\n[Server]\r\nName = \"quoted\"\r\nPort=0x1F\r\n[server]\r\nName=later\r\nx=1\r\n";
+  testing_support::TempFolder dir;
+  std::string path = dir.Write("a.ini", text);
+  TMemIniFile fromBytes(text);
+  TMemIniFile fromFile = TMemIniFile::FromFile(path);
+  for (const TMemIniFile* ini : {&fromBytes, &fromFile}) {
+    EXPECT_EQ(ini->ReadString("SERVER", "name", "-"), "quoted");
+    EXPECT_EQ(ini->ReadInteger("Server", "Port", 0), 31);
+    EXPECT_EQ(ini->ReadString("Server", "x", "-"), "-") << "a later section of the same name is never read";
+    EXPECT_EQ(ini->ReadSections(), (std::vector<std::string>{"Server", "server"}));
+    EXPECT_TRUE(ini->SectionExists("server"));
+    EXPECT_FALSE(ini->ValueExists("Other", "x"));
+  }
+  EXPECT_TRUE(TMemIniFile::FromFile(dir / "missing.ini").ReadSections().empty());
+}
+
+}  // namespace

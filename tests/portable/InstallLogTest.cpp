@@ -93,6 +93,17 @@ TEST_F(InstallLogTest, SaveWritesAnsiCrlfFilesNamedByTheTimeOfWriting) {
   std::remove(platform::PathFromUtf8(errorPath).string().c_str());
 }
 
+TEST_F(InstallLogTest, SaveKeepsNamesTheAnsiCodePageLacksInUtf8) {
+  // A target folder named in Greek on a Czech system: ANSI would turn the name into question marks.
+  log.Add("Target C:\\Programy\\Ωμέγα Velmor\\žluťoučký");
+  std::string path = log.Save();
+  std::string bytes = testing_support::ReadFile(path);
+  std::string expected = "\xEF\xBB\xBF";
+  for (const std::string& l : log.Log()) expected += l + "\r\n";
+  EXPECT_EQ(bytes, expected);
+  std::remove(platform::PathFromUtf8(path).string().c_str());
+}
+
 TEST_F(InstallLogTest, LogProcedureEndsEvenWhenLeftByAnException) {
   try {
     LogProcedure scope("Failing");

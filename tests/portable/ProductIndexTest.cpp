@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "TestSupport.h"
 #include "platform/Text.h"
 #include "setup/ProductIndex.h"
+#include "support/InstallLog.h"
 
 namespace {
 
@@ -46,6 +49,44 @@ TEST(ProductIndexTest, EdgeFiles) {
   }
   EXPECT_EQ(ReadProductIndex(dir.Write("dats.ini", cases[0].bytes))[0].Name, "Šablona");
   EXPECT_TRUE(ReadProductIndex(dir / "missing.ini").empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Each section was found by a new pass over the whole file: 3,000 sections took a minute.
+TEST(ProductIndexTest, TimeGrowsWithTheFileOnly) {
+  TempFolder dir;
+  std::string text;
+  const int count = 6000;
+  for (int n = 1; n <= count; ++n)
+    text += "[Velmor" + std::to_string(n) + "]\r\nURL=https://h.cz/v" + std::to_string(n) + "/setup.dat\r\nName=V" +
+            std::to_string(n) + "\r\n";
+  std::string path = dir.Write("dats.ini", text);
+  auto start = std::chrono::steady_clock::now();
+  std::vector<TProductVersion> versions = ReadProductIndex(path);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  ASSERT_EQ(versions.size(), static_cast<size_t>(count));
+  EXPECT_EQ(versions.back().URL.Value(), "https://h.cz/v6000/setup.dat");
+  EXPECT_EQ(versions.back().Name, "V6000");
+}
+
+TEST(ProductIndexTest, AFileAboveTheCapIsNotRead) {
+  TempFolder dir;
+  std::string head = "[Velmor1]\r\nURL=https://h.cz/setup.dat\r\nName=";
+  std::string atCap = head + std::string(kMaxProductIndexSize - head.size(), 'x');
+  std::string problem;
+  EXPECT_EQ(ReadProductIndex(dir.Write("dats.ini", atCap), &problem).size(), 1u);
+  EXPECT_EQ(problem, "");
+  InstallLog().Reset();
+  std::string path = dir.Write("dats.ini", atCap + "x");
+  EXPECT_TRUE(ReadProductIndex(path, &problem).empty());
+  EXPECT_NE(problem.find(path), std::string::npos) << problem;
+  EXPECT_NE(problem.find("1024 KiB"), std::string::npos) << problem;
+  bool logged = false;
+  for (const auto& line : InstallLog().Log()) logged = logged || line.find(problem) != std::string::npos;
+  EXPECT_TRUE(logged);
 }
 
 }  // namespace

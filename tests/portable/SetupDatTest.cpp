@@ -1,5 +1,7 @@
-#include <cstdlib>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
 
 #include "TestSupport.h"
 #include "platform/Text.h"
@@ -53,6 +55,18 @@ class SetupDatTest : public testing::Test {
     EXPECT_NE(log[log.size() - 2].find(reasonPart), std::string::npos) << what << ": " << log[log.size() - 2];
   }
 };
+
+// UTF-16 bytes with a byte-order mark, unit by unit as given (lone surrogates included).
+std::string Utf16Le(std::u16string_view w) {
+  std::string out = "\xFF\xFE";
+  for (char16_t c : w) { out.push_back(static_cast<char>(c & 0xFF)); out.push_back(static_cast<char>(c >> 8)); }
+  return out;
+}
+std::string Utf16Be(std::u16string_view w) {
+  std::string out = "\xFE\xFF";
+  for (char16_t c : w) { out.push_back(static_cast<char>(c >> 8)); out.push_back(static_cast<char>(c & 0xFF)); }
+  return out;
+}
 
 TEST_F(SetupDatTest, LoadsEveryValueOfAFullDefinition) {
   ASSERT_TRUE(dat.LoadSetupDatFromXml(ReadFile(DataDir() + "/definition/full.xml")));
@@ -199,6 +213,12 @@ TEST_F(SetupDatTest, BrokenDefinitionsFailWithTheErrorBox) {
        Definition("", "<ZipFiles>" + Package("<TypInstalace>4294967299</TypInstalace>") + "</ZipFiles>"), "TypInstalace"},
       {"unknown encoding", "<?xml version=\"1.0\" encoding=\"koi8-r\"?><Def><Main/></Def>", "koi8-r"},
       {"bytes that are not UTF-8", "<Def><Main><DBName>\xE8\x61</DBName></Main></Def>", "UTF-8"},
+      // UTF-16 whose surrogates do not pair is as broken as invalid UTF-8, not text with letters dropped.
+      {"UTF-16LE with a lone high surrogate", Utf16Le(u"<Def><Main><DBName>a\xD800" u"b</DBName></Main></Def>"), "UTF-16"},
+      {"UTF-16BE with a lone low surrogate", Utf16Be(u"<Def><Main><DBName>a\xDC00</DBName></Main></Def>"), "UTF-16"},
+      {"UTF-16LE ending on a high surrogate", Utf16Le(u"<Def><Main/></Def>\xD83D"), "UTF-16"},
+      {"UTF-16LE with an odd byte count", Utf16Le(u"<Def><Main/></Def>") + "x", "UTF-16"},
+      {"UTF-32LE beyond U+10FFFF", std::string("<\0\0\0", 4) + std::string("\0\0\x11\0", 4), "UTF-32"},
   };
   for (const Case& c : cases) {
     presenter.Clear();
@@ -385,6 +405,15 @@ TEST(EnvironmentExpansionTest, ReplacesPairsOfPercentSigns) {
       {"%VELSETUP_T_SELF%", "<%VELSETUP_T_SELF%>"},  // a value naming itself is inserted once
   };
   for (const Case& c : cases) EXPECT_EQ(ExpandEnvironment(c.in), c.out) << c.in;
+}
+
+// Every pair erased must not shift the rest of the text: 2 MB of "%%" took half a minute so.
+TEST(EnvironmentExpansionTest, TimeGrowsWithTheLengthOnly) {
+  std::string pairs;
+  for (int i = 0; i < 1000000; ++i) pairs += "%%";
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ExpandEnvironment("a" + pairs + "b%"), "ab%");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 TEST(PasswordTest, EveryCodeUnitIsShiftedBy64) {

@@ -7,14 +7,29 @@
 using engine::EntryMatchesMask;
 using engine::SafeEntryComponents;
 
-TEST(ZipEntryName, NamesThatCouldLeaveTheBaseFolderAreUnsafe) {
-  const char* unsafe[] = {
-      "../x.txt", "..\\x.txt", "a/../../x.txt", "a\\..\\..\\x.txt", "/etc/passwd", "\\Windows\\x.dll",
-      "C:x.txt", "C:\\x.txt", "c:/x.txt", "\\\\server\\share\\x.txt", "//server/share/x.txt",
-      "a/.. /x.txt",  // Windows trims trailing blanks and dots: ".. " is ".."
-      "a/.../x.txt", "..", "file.txt:stream", "CON", "sub/nul.txt", "LPT1.log", "", "/", "./",
+TEST(ZipEntryName, NamesThatCouldLeaveTheBaseFolderOrNameADeviceAreUnsafe) {
+  struct Case {
+    const char* name;
+    const char* reason;  // part of the refusal's text
+  } cases[] = {
+      {"../x.txt", "climbs out"}, {"..\\x.txt", "climbs out"}, {"a/../../x.txt", "climbs out"},
+      {"a\\..\\..\\x.txt", "climbs out"}, {"/etc/passwd", "absolute"}, {"\\Windows\\x.dll", "absolute"},
+      {"C:x.txt", "drive"}, {"C:\\x.txt", "drive"}, {"c:/x.txt", "drive"},
+      {"\\\\server\\share\\x.txt", "absolute"}, {"//server/share/x.txt", "absolute"},
+      {"a/.. /x.txt", "climbs out"},  // Windows trims trailing blanks and dots: ".. " is ".."
+      {"a/.../x.txt", "climbs out"}, {"..", "climbs out"}, {"file.txt:stream", "colon"},
+      {"", "empty"}, {"/", "absolute"}, {"./", "no file"},
+      {"CON", "device \"CON\""}, {"sub/nul.txt", "device \"nul.txt\""}, {"LPT1.log", "device"},
+      {"COM0", "device"}, {"aux .txt", "device"}, {"CONOUT$", "device"},
+      // Windows takes the superscript digits one to three for device numbers as well.
+      {"COM\u00B9", "device \"COM\u00B9\""}, {"com\u00B2.txt", "device"}, {"sub/LPT\u00B3", "device"},
+      {"lpt\u00B9.log", "device"},
   };
-  for (const char* name : unsafe) EXPECT_FALSE(SafeEntryComponents(name)) << name;
+  for (const Case& c : cases) {
+    EXPECT_FALSE(SafeEntryComponents(c.name)) << c.name;
+    EXPECT_NE(engine::UnsafeEntryNameReason(c.name).find(c.reason), std::string::npos)
+        << c.name << ": " << engine::UnsafeEntryNameReason(c.name);
+  }
 }
 
 TEST(ZipEntryName, OrdinaryNamesSplitIntoTheirComponents) {
@@ -31,6 +46,9 @@ TEST(ZipEntryName, OrdinaryNamesSplitIntoTheirComponents) {
       {"Žluťoučký kůň/Úvod.txt", {"Žluťoučký kůň", "Úvod.txt"}},
       {"CONFIG.SYS", {"CONFIG.SYS"}},
       {"console.txt", {"console.txt"}},
+      {"COM10", {"COM10"}},
+      {"COM\u2074", {"COM\u2074"}},  // superscript four is an ordinary letter
+      {"LPT\u00B9x", {"LPT\u00B9x"}},
   };
   for (const auto& c : cases) {
     auto parts = SafeEntryComponents(c.name);

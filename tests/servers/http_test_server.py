@@ -18,6 +18,13 @@ Paths (NAME is any last segment; queries as noted):
   /short/.../NAME?size=N&send=M    Content-Length N, M bytes, then the connection closes (GET only)
   /stall/.../NAME?size=N&send=M    Content-Length N, M bytes, then nothing for 120 s (GET only)
   /close/.../NAME                  the connection closes without an answer
+  /raw/KIND/.../NAME?head=1        a malformed answer to a GET (and to a HEAD with head=1; otherwise a
+                                   HEAD gets a sound empty answer), then the connection closes:
+                                   KIND hugelen  Content-Length 18446744073709551616 and 100 bytes
+                                        hexlen   Content-Length 0x64 and 100 bytes
+                                        twolen   Content-Length 100 and Content-Length 50, 100 bytes
+                                        cuthead  the status line and half a header
+                                        bare     the status line alone
   /kit/HEX/NAME                    the file NAME of the folder whose path is HEX (hexadecimal
                                    UTF-8; a Windows path of the test's wine prefix is mapped
                                    through $WINEPREFIX/dosdevices), 404 when it is missing
@@ -128,6 +135,28 @@ class Handler(BaseHTTPRequestHandler):
         if kind == "close":
             self.close_connection = True
             self.connection.shutdown(socket.SHUT_RDWR)
+            return
+        if kind == "raw" and len(parts) >= 2:
+            if head and query.get("head", [""])[0] != "1":
+                self.send_response(200)
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
+            body = b"" if head else pattern_bytes(0, 100)
+            answers = {
+                "hugelen": b"HTTP/1.1 200 OK\r\nContent-Length: 18446744073709551616\r\n\r\n" + body,
+                "hexlen": b"HTTP/1.1 200 OK\r\nContent-Length: 0x64\r\n\r\n" + body,
+                "twolen": b"HTTP/1.1 200 OK\r\nContent-Length: 100\r\nContent-Length: 50\r\n\r\n" + body,
+                "cuthead": b"HTTP/1.1 200 OK\r\nContent-Type: applica",
+                "bare": b"HTTP/1.1 200 OK\r\n",
+            }
+            self.close_connection = True
+            self.wfile.write(answers.get(parts[1], b""))
+            self.wfile.flush()
+            try:
+                self.connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
             return
         if kind in ("file", "disp"):
             self.send_response(200)

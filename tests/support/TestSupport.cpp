@@ -20,15 +20,24 @@ TempFolder::TempFolder() {
   FPath = platform::Utf8FromPath(p);
 }
 
-TempFolder::~TempFolder() {
+namespace {
+
+// Removes a file or a folder with everything in it, read-only entries included. Walks with the
+// platform's listing: MinGW's directory iterator misreads folders whose path passes 260 characters.
+void RemoveTree(const std::string& path, bool folder) {
   std::error_code ec;
-  fs::path p = platform::PathFromUtf8(FPath);
-  // Read-only files must not keep the folder alive.
-  for (auto it = fs::recursive_directory_iterator(p, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec))
-    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-  fs::remove_all(p, ec);
+  fs::path p = platform::PathFromUtf8(path);
+  fs::permissions(p, fs::perms::owner_all, fs::perm_options::add, ec);
+  std::vector<platform::DirectoryEntry> entries;
+  if (folder && platform::ListDirectory(path, entries))
+    for (const platform::DirectoryEntry& e : entries)
+      RemoveTree(platform::IncludeTrailingPathDelimiter(path) + e.Name, e.Directory && !e.Link);
+  fs::remove(p, ec);
 }
+
+}  // namespace
+
+TempFolder::~TempFolder() { RemoveTree(FPath, true); }
 
 std::string TempFolder::operator/(const std::string& name) const {
   return platform::Utf8FromPath((platform::PathFromUtf8(FPath) / platform::PathFromUtf8(name)).make_preferred());

@@ -1,6 +1,8 @@
 // Definition containers made by other ZIP tools load; what velkit makes, other tools read.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -138,6 +140,43 @@ TEST_F(DefinitionToolsTest, IndexShowListsTheVersionPage) {
             "2 product versions\n");
   EXPECT_EQ(Capture(kVelkit + " index show " + Quote(dir.Write("empty.ini", "[Other]\r\nk=v\r\n"))), 1);
   EXPECT_EQ(Capture(kVelkit + " index show " + Quote(dir / "missing.ini")), 1);
+  std::string err;
+  EXPECT_EQ(Capture(kVelkit + " index show " + Quote(dir.Write("huge.ini", std::string(kMaxProductIndexSize + 1, ';'))),
+                    nullptr, &err),
+            1);
+  EXPECT_NE(err.find("more than the 1024 KiB"), std::string::npos) << err;
+}
+
+// A large value in an 8-bit code page was held as bytes, UTF-16, UTF-8 and the parser's own
+// copy at once: a 30 MiB text node peaked near 490 MB. Loaded in a child process, whose peak
+// alone the kernel reports.
+TEST_F(DefinitionToolsTest, ALargeEightBitValueLoadsWithoutManyCopies) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory hides the program's own";
+#endif
+  const size_t valueSize = 30u << 20;
+  std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1250\"?><Def><Main><DBNameKest>";
+  xml.append(valueSize, '\x8A');  // Š: two bytes in UTF-8
+  xml += "</DBNameKest></Main></Def>";
+  dir.Write("stage/setup.dat", xml);
+  xml.clear();
+  xml.shrink_to_fit();
+  ASSERT_EQ(testing_support::Run("cd " + Quote(dir / "stage") + " && zip -q -P _MorkaTablin_ ../big.dat setup.dat"), 0);
+  pid_t child = fork();
+  if (child == 0) {
+    TSetupDat dat(false);
+    bool ok = dat.LoadSetupDat(dir / "big.dat") && dat.DBNameKest().size() == 2 * valueSize;
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  rusage usage{};
+  ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the definition loads with the whole value";
+  long peakMiB = usage.ru_maxrss / 1024;
+  // The archive entry (30 MiB), its UTF-8 form, the element's text and the stored value (60 MiB
+  // each) are the copies a load needs; nothing beyond.
+  EXPECT_LT(peakMiB, 260) << "MiB at the peak";
+  std::printf("a 30 MiB windows-1250 value loads with a peak of %ld MiB\n", peakMiB);
 }
 
 }  // namespace

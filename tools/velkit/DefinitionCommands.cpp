@@ -4,50 +4,17 @@
 #include <filesystem>
 #include <string>
 
+#include "Capture.h"
 #include "Command.h"
 #include "engine/ZipWriter.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
-#include "support/InstallLog.h"
-#include "support/MessageDialog.h"
 
 namespace velkit {
 
 namespace {
-
-// Takes the error box of a failed load instead of showing it.
-class CapturingPresenter : public TMessagePresenter {
- public:
-  std::string errorText;
-  bool ShowMessageForm(const std::string& text, const std::string&, const std::string&, TMessageKind kind, int,
-                       const TNotifyEvent&) override {
-    if (kind == mkError && errorText.empty()) errorText = text;
-    return false;
-  }
-  void UpdateWait(const std::string&, const std::string&) override {}
-  void CloseWait() override {}
-};
-
-struct PresenterScope {
-  CapturingPresenter presenter;
-  PresenterScope() { SetMessagePresenter(&presenter); }
-  ~PresenterScope() { SetMessagePresenter(nullptr); }
-};
-
-// The text of the last error line of the log ("<stamp> !!! text !!!").
-std::string LastLoggedError() {
-  const auto& lines = InstallLog().Log();
-  for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-    size_t open = it->find(" !!! ");
-    if (open == std::string::npos) continue;
-    std::string text = it->substr(open + 5);
-    if (text.size() >= 4 && text.compare(text.size() - 4, 4, " !!!") == 0) text.resize(text.size() - 4);
-    return text;
-  }
-  return "";
-}
 
 // Loads like the installer; on failure prints the installer's error text and the reason.
 bool LoadOrExplain(TSetupDat& dat, const std::string& path, const char* command) {
@@ -61,26 +28,47 @@ bool LoadOrExplain(TSetupDat& dat, const std::string& path, const char* command)
   return false;
 }
 
+// The JSON escape of a character that cannot stand in a string as it is; empty for one that can.
+std::string Escape(unsigned char c) {
+  switch (c) {
+    case '"': return "\\\"";
+    case '\\': return "\\\\";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default:
+      if (c < 0x20) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", c);
+        return buf;
+      }
+      return {};
+  }
+}
+
 std::string Json(const std::string& s) {
   std::string out = "\"";
   for (unsigned char c : s) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out.push_back(static_cast<char>(c));
-        }
-    }
+    std::string e = Escape(c);
+    if (e.empty()) out.push_back(static_cast<char>(c));
+    else out += e;
   }
   return out + "\"";
+}
+
+// The same, written straight out: a value of tens of megabytes is not copied once more.
+void WriteJson(std::FILE* out, const std::string& s) {
+  std::fputc('"', out);
+  size_t plain = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    std::string e = Escape(static_cast<unsigned char>(s[i]));
+    if (e.empty()) continue;
+    std::fwrite(s.data() + plain, 1, i - plain, out);
+    std::fputs(e.c_str(), out);
+    plain = i + 1;
+  }
+  std::fwrite(s.data() + plain, 1, s.size() - plain, out);
+  std::fputc('"', out);
 }
 
 std::string Json(bool b) { return b ? "true" : "false"; }
@@ -91,32 +79,37 @@ const char* TypeName(TTypeInstall t) {
   return t <= TTypeInstallHigh ? names[t] : "?";
 }
 
-std::string DefinitionJson(const TSetupDat& d) {
-  std::string j = "{\n";
+void WriteDefinitionJson(std::FILE* out, const TSetupDat& d) {
+  std::fputs("{\n", out);
   auto field = [&](const char* name, const std::string& value, bool last = false) {
-    j += "  \"" + std::string(name) + "\": " + value + (last ? "\n" : ",\n");
+    std::fprintf(out, "  \"%s\": %s%s", name, value.c_str(), last ? "\n" : ",\n");
+  };
+  auto text = [&](const char* name, const std::string& value) {
+    std::fprintf(out, "  \"%s\": ", name);
+    WriteJson(out, value);
+    std::fputs(",\n", out);
   };
   field("LoadedSetupDat", Json(d.LoadedSetupDat()));
-  field("LocalPath", Json(d.LocalPath()));
-  field("ZipPassword", Json(d.ZipPassword()));
-  field("MSSQLInstall", Json(d.MSSQLInstall()));
-  field("InstallServer", Json(d.InstallServer()));
-  field("InstallLang", Json(d.InstallLang()));
-  field("InstallPath", Json(d.InstallPath()));
-  field("InstallPathAlter", Json(d.InstallPathAlter()));
+  text("LocalPath", d.LocalPath());
+  text("ZipPassword", d.ZipPassword());
+  text("MSSQLInstall", d.MSSQLInstall());
+  text("InstallServer", d.InstallServer());
+  text("InstallLang", d.InstallLang());
+  text("InstallPath", d.InstallPath());
+  text("InstallPathAlter", d.InstallPathAlter());
   field("VersionProd", Json(static_cast<long long>(d.VersionProd())));
-  field("DBName", Json(d.DBName()));
-  field("DefaultDBName", Json(d.DefaultDBName()));
-  field("DBNameTarpel", Json(d.DBNameTarpel()));
-  field("DBNameKest", Json(d.DBNameKest()));
+  text("DBName", d.DBName());
+  text("DefaultDBName", d.DefaultDBName());
+  text("DBNameTarpel", d.DBNameTarpel());
+  text("DBNameKest", d.DBNameKest());
   field("TypInst", Json(static_cast<long long>(d.TypInst())));
   field("OnlyVersion", Json(d.OnlyVersion()));
-  field("VerzeExe", Json(d.VerzeExe()));
-  field("TechSupport", Json(d.TechSupport()));
+  text("VerzeExe", d.VerzeExe());
+  text("TechSupport", d.TechSupport());
   field("MinDiskFree", Json(static_cast<long long>(d.MinDiskFree())));
   field("WinVerzeMajor", Json(static_cast<long long>(d.WinVerzeMajor())));
   field("WinVerzeMinor", Json(static_cast<long long>(d.WinVerzeMinor())));
-  field("SQLServerName", Json(d.SQLServerName()));
+  text("SQLServerName", d.SQLServerName());
   std::string packages = "[";
   for (size_t i = 0; i < d.ZipFiles().size(); ++i) {
     const TZipFileCFG& z = d.ZipFiles()[i];
@@ -142,7 +135,7 @@ std::string DefinitionJson(const TSetupDat& d) {
   }
   banners += d.Reklamy().empty() ? "]" : "\n  ]";
   field("Reklamy", banners, true);
-  return j + "}\n";
+  std::fputs("}\n", out);
 }
 
 int Show(const std::vector<std::string>& args) {
@@ -150,7 +143,7 @@ int Show(const std::vector<std::string>& args) {
   if (o.positional.size() != 1) throw UsageError{"expected FILE"};
   TSetupDat dat(false);
   if (!LoadOrExplain(dat, o.positional[0], "definition show")) return ExitFailed;
-  std::fputs(DefinitionJson(dat).c_str(), stdout);
+  WriteDefinitionJson(stdout, dat);
   return ExitOk;
 }
 
@@ -240,7 +233,12 @@ int IndexShow(const std::vector<std::string>& args) {
     std::fprintf(stderr, "velkit index show: there is no file %s\n", path.c_str());
     return ExitFailed;
   }
-  std::vector<TProductVersion> versions = ReadProductIndex(path);
+  std::string problem;
+  std::vector<TProductVersion> versions = ReadProductIndex(path, &problem);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "velkit index show: %s\n", problem.c_str());
+    return ExitFailed;
+  }
   for (size_t i = 0; i < versions.size(); ++i) {
     const TProductVersion& v = versions[i];
     std::printf("%s\n      Velmor%zu: %s%s\n", v.Caption().c_str(), i + 1, v.URL.Value().c_str(),

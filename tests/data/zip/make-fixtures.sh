@@ -80,4 +80,56 @@ for info in infos:
 open(f"{here}/ae1-aes256.zip", "wb").write(data)
 PY
 7z t -pheslo "$here/ae1-aes256.zip" >/dev/null
+
+# Forged and damaged archives whose directory libzip would take on trust, written byte by byte.
+python3 - "$here" <<'PY'
+import struct, sys, zlib
+here = sys.argv[1]
+def raw_zip(name, entries, patch=None):
+    """entries: (local name, central name, data); patch(central records list, offsets) may edit."""
+    out, central = bytearray(), []
+    for local_name, central_name, data in entries:
+        crc, offset = zlib.crc32(data), len(out)
+        out += struct.pack("<IHHHHHIIIHH", 0x04034b50, 20, 0, 0, 0x3C00, 0x5865, crc, len(data), len(data),
+                           len(local_name), 0) + local_name + data
+        central.append([central_name, crc, len(data), offset])
+    if patch:
+        patch(central)
+    start = len(out)
+    for central_name, crc, size, offset in central:
+        out += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014b50, 20, 20, 0, 0, 0x3C00, 0x5865, crc, size, size,
+                           len(central_name), 0, 0, 0, 0, 0x20, offset) + central_name
+    out += struct.pack("<IHHHHIIH", 0x06054b50, 0, 0, len(central), len(central), len(out) - start, start, 0)
+    open(f"{here}/{name}", "wb").write(out)
+    return out
+# The layout written right, as the base of the forgeries.
+raw_zip("layout-sound.zip", [(b"safe.txt", b"safe.txt", b"safe\n"), (b"other.txt", b"other.txt", b"other\n")])
+# A second directory record over the data of the first.
+def overlap(central):
+    central[1][3] = central[0][3]
+raw_zip("forged-overlap.zip", [(b"safe.txt", b"safe.txt", b"safe\n"), (b"other.txt", b"other.txt", b"other\n")],
+        overlap)
+# The directory says safe.txt, the local header ../../x.
+raw_zip("forged-localname.zip", [(b"../../x", b"safe.txt", b"bad\n")])
+# One flipped bit in a directory name: extracted, it would land under the damaged name.
+raw_zip("damaged-centralname.zip", [(b"safe.txt", b"safe.txt", b"safe\n")])
+data = bytearray(open(f"{here}/damaged-centralname.zip", "rb").read())
+at = data.rindex(b"safe.txt")
+data[at + 2] ^= 0x04
+open(f"{here}/damaged-centralname.zip", "wb").write(data)
+# The end record zeroed after its signature: an archive that seems empty though it holds data.
+data = bytearray(raw_zip("damaged-endrecord.zip", [(b"safe.txt", b"safe.txt", b"safe\n")]))
+data[-18:] = bytes(18)
+open(f"{here}/damaged-endrecord.zip", "wb").write(data)
+# Bytes between two entries that no directory record claims.
+def gap(central):
+    pass
+out = raw_zip("damaged-gap.zip", [(b"safe.txt", b"safe.txt", b"safe\n")])
+data = bytearray(out)
+local_end = 30 + 8 + 5
+data[local_end:local_end] = b"hidden bytes"
+start = struct.unpack_from("<I", data, len(data) - 6)[0] + 12
+struct.pack_into("<I", data, len(data) - 6, start)
+open(f"{here}/damaged-gap.zip", "wb").write(data)
+PY
 ls -l "$here"
