@@ -81,10 +81,7 @@ void ExtractPackage(const PackageSetRequest& request, const TZipFileCFG& package
   zip.FileName = archivePath;
   zip.BaseDir = PackageBaseFolder(request.AdrInstall, package.DirInstall());
   std::uint64_t done = 0;
-  // A stop is honoured between files: the file about to be written is not, the archive's
-  // temporary files are removed, and the files written so far stay for the restore to undo.
   zip.OnExtractFile = [&](ZipArchive&, std::string& name, std::uint32_t&, const std::string&) {
-    if (entries.ShouldStop()) throw ZipStopped("The extraction was stopped");
     entries.Item(++done, name);
   };
   zip.OpenArchive();
@@ -133,9 +130,6 @@ PackageSetResult ExtractPackageSet(const PackageSetRequest& request, PackageSetE
       try {
         ExtractPackage(request, package, archivePath, entries);
         installed = true;
-      } catch (const ZipStopped&) {
-        stopped = true;
-        break;
       } catch (const std::exception& e) {
         if (events.OnError) events.OnError(package, archivePath, e.what());
       }
