@@ -9,6 +9,8 @@ namespace platform {
 
 std::u16string Utf16FromUtf8(std::string_view utf8);
 std::string Utf8FromUtf16(std::u16string_view utf16);
+// Appends one code point in UTF-8 (the caller has made sure it is a scalar value).
+void AppendUtf8(std::string& out, char32_t cp);
 
 // The system's ANSI code page (Windows-1250 on a Czech system; the native build uses 1250).
 std::string AnsiFromUtf8(std::string_view utf8);

@@ -65,24 +65,6 @@ const char16_t kIso8859_2[128] = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 char16_t FromTableUnit(unsigned char b, const char16_t* table) {
   return b < 0x80 ? static_cast<char16_t>(b) : table ? table[b - 0x80] : static_cast<char16_t>(b);
 }
@@ -97,7 +79,7 @@ std::string FromTable(std::string_view bytes, const char16_t* table) {
   }
   std::string out;
   out.reserve(size);
-  for (char c : bytes) AppendUtf8(out, FromTableUnit(static_cast<unsigned char>(c), table));
+  for (char c : bytes) platform::AppendUtf8(out, FromTableUnit(static_cast<unsigned char>(c), table));
   return out;
 }
 
@@ -128,7 +110,7 @@ std::string FromWide(std::string_view bytes, size_t unit, bool bigEndian, size_t
     } else if ((cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) {
       throw invalid(i);
     }
-    AppendUtf8(out, cp);
+    platform::AppendUtf8(out, cp);
   }
   return out;
 }
