@@ -10,13 +10,18 @@
 # the peak memory on a small and a large input to show it does not grow with the kit.
 #   bash scripts/bench-install.sh            (BENCH_SCALE=0.25 for a quick, smaller run)
 # BENCH_BEFORE=/path/to/an/older/velkit also times that build's extraction in the same rounds, to
-# compare a change before and after on the same data and load.
+# compare a change before and after on the same data and load; BENCH_VELKIT=/path/to/velkit times
+# that build as ours instead of building this tree's.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-cmake --preset native >/dev/null
-cmake --build build/native --target velkit -j2 >/dev/null
-velkit=$top/build/native/tools/velkit
+if [ -n "${BENCH_VELKIT:-}" ]; then  # a velkit built elsewhere, timed as ours
+  velkit=$BENCH_VELKIT
+else
+  cmake --preset native >/dev/null
+  cmake --build build/native --target velkit -j2 >/dev/null
+  velkit=$top/build/native/tools/velkit
+fi
 scale=${BENCH_SCALE:-1}
 password='Bench#Kit2024'
 
