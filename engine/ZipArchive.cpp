@@ -160,7 +160,9 @@ class EntryReader {
       int strength = st.encryption_method == ZIP_EM_AES_128 ? 1 : st.encryption_method == ZIP_EM_AES_192 ? 2 : 3;
       FAes = std::make_unique<WinZipAesCheck>(password, strength);
       // libzip checks the CRC of a stored entry even over its raw bytes, a false alarm after the
-      // last byte (the stored CRC is of the plain data, or 0 for AE-2); our own checks replace it.
+      // last byte (the stored CRC is of the plain data, or 0 for AE-2; newer versions call the raw
+      // size, longer than the plain one by salt, verifier and code, inconsistent); our own checks
+      // replace it.
       FRawCrcAlarm = st.comp_method == ZIP_CM_STORE;
       FRawSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : UINT64_MAX;
       FFile = zip_fopen_index(za, index, ZIP_FL_ENCRYPTED);
@@ -209,7 +211,8 @@ class EntryReader {
       zip_int64_t n = zip_fread(FFile, buffer.data(), buffer.size());
       if (n < 0) {
         zip_error_t* e = zip_file_get_error(FFile);
-        if (FRawCrcAlarm && rawRead == FRawSize && zip_error_code_zip(e) == ZIP_ER_CRC) {
+        if (FRawCrcAlarm && rawRead == FRawSize &&
+            (zip_error_code_zip(e) == ZIP_ER_CRC || zip_error_code_zip(e) == ZIP_ER_INCONS)) {
           zip_fclose(FFile);
           FFile = nullptr;
           break;
