@@ -1,8 +1,6 @@
 // The target-directory check of the directory page.
 #include "app/DirectoryCheck.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
 
 #include <cctype>
 #include <cstdint>
@@ -14,6 +12,7 @@
 #include "app/Install.h"
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
+#include "support/RegexPattern.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
 #include "support/Catalogue.h"
@@ -29,29 +28,6 @@ const char* const PathPattern =
 
 namespace {
 
-class CompiledPattern {
- public:
-  CompiledPattern() {
-    int err = 0;
-    PCRE2_SIZE offset = 0;
-    FCode = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(PathPattern), PCRE2_ZERO_TERMINATED, PCRE2_CASELESS, &err,
-                          &offset, nullptr);
-  }
-  ~CompiledPattern() {
-    if (FCode) pcre2_code_free(FCode);
-  }
-  bool Found(const std::string& text) const {
-    if (!FCode) return false;
-    pcre2_match_data* md = pcre2_match_data_create_from_pattern(FCode, nullptr);
-    if (!md) return false;
-    int rc = pcre2_match(FCode, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, md, nullptr);
-    pcre2_match_data_free(md);
-    return rc >= 0;
-  }
-
- private:
-  pcre2_code* FCode = nullptr;
-};
 
 // Up to four dot-separated decimal numbers; nullopt for any other text.
 std::optional<std::vector<unsigned long long>> VersionNumbers(const std::string& text) {
@@ -93,8 +69,8 @@ std::string EditionName(const std::string& programFile) {
 
 bool PathSyntaxValid(const std::string& path) {
   if (path.empty()) return false;
-  static const CompiledPattern pattern;
-  return pattern.Found(platform::LowerText(path));
+  static const TRegexPattern pattern(PathPattern, TRegexPattern::Caseless);
+  return pattern.Matches(platform::LowerText(path));
 }
 
 int CompareVersionTexts(const std::string& installed, const std::string& kit) {

@@ -8,7 +8,9 @@
 # Without SERVER_URL the definition names no package server: the installer takes the archives
 # from its own folder (put VelSetup.exe into OUTDIR). With SERVER_URL (for example
 # http://localhost:8000/kit/) the definition's InstallServer and MSSQL point there and dats.ini
-# lists SERVER_URL/setup.dat (without it, the local path of OUTDIR/setup.dat). VELKIT names the velkit program (default: the native build's).
+# lists SERVER_URL/setup.dat (without it, the local path of OUTDIR/setup.dat). VELKIT names the velkit program (default: the native build's);
+# MSSQL_URL, with a SERVER_URL, where the installer fetches MSSQL.ini (default SERVER_URL/MSSQL/;
+# the file is in OUTDIR/MSSQL either way).
 set -euo pipefail
 
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
@@ -43,7 +45,7 @@ rm -f "$out/Program.zip" "$out/Lang_EN.zip"
 
 scrambled=$("$velkit" password scramble "$package_password")
 mssql=""
-[ -n "$server" ] && mssql="${server}MSSQL/"
+[ -n "$server" ] && mssql=${MSSQL_URL:-${server}MSSQL/}
 cat >"$work/setup.xml" <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <SetupDat>
@@ -88,8 +90,14 @@ XML
 cp "$work/setup.xml" "$out/setup.xml"
 "$velkit" definition pack "$work/setup.xml" "$out/setup.dat" >/dev/null
 
+# The SQL Server editions the kit offers (the installer ends at start without this file): in the
+# kit's folder, or below MSSQL/ of the package server.
+mssql_dir=$out
+[ -n "$server" ] && mssql_dir=$out/MSSQL && mkdir -p "$mssql_dir"
+printf '[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n[Params]\r\nExpress=/Q\r\n' >"$mssql_dir/MSSQL.ini"
+
 # Without a server the index names the kit's setup.dat by its local path.
 index_url="${server:-$out/}setup.dat"
 printf '[Velmor1]\r\nURL=%s;Default\r\nName=Velmor demo\r\n' "$index_url" >"$out/dats.ini"
 
-echo "demo kit in $out: setup.dat, setup.xml, Program.zip, Lang_EN.zip, dats.ini (package password $package_password)"
+echo "demo kit in $out: setup.dat, setup.xml, Program.zip, Lang_EN.zip, dats.ini, MSSQL.ini (package password $package_password)"

@@ -31,6 +31,10 @@ status=0
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure -j "$jobs" || status=1
 echo "== windows tests (wine)"
+# The loopback server maps Windows paths of the test prefix to Linux ones: it must know the prefix
+# that scripts/wine-run.sh will use.
+export VELSETUP_WINE_ROOT=${VELSETUP_WINE_ROOT:-$top/build/wine}
+export WINEPREFIX=$VELSETUP_WINE_ROOT/prefix
 ctest --test-dir build/win64 --output-on-failure || status=1
 # The 32-bit build cannot run here, but its import tables can be read.
 echo "== win32 import tables"

@@ -1,14 +1,13 @@
 // The database choice of the two SQL Server pages and its checks.
 #include "sql/DatabaseChoice.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
 
 #include <algorithm>
 
 #include "platform/Text.h"
 #include "support/Catalogue.h"
 #include "support/MessageDialog.h"
+#include "support/RegexPattern.h"
 
 namespace {
 
@@ -16,32 +15,6 @@ namespace {
 // refuses text that is not UTF-8 instead of reading its bytes as letters.
 constexpr const char* kDatabaseNamePattern = "\\A[\\p{L}_][\\p{L}\\p{Nd}_]*\\z";
 
-class NamePattern {
- public:
-  NamePattern() {
-    int err = 0;
-    PCRE2_SIZE offset = 0;
-    FCode = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(kDatabaseNamePattern), PCRE2_ZERO_TERMINATED, PCRE2_UTF, &err,
-                          &offset, nullptr);
-  }
-  ~NamePattern() {
-    if (FCode) pcre2_code_free(FCode);
-  }
-  NamePattern(const NamePattern&) = delete;
-  NamePattern& operator=(const NamePattern&) = delete;
-
-  bool Matches(std::string_view text) const {
-    if (!FCode) return false;
-    pcre2_match_data* md = pcre2_match_data_create_from_pattern(FCode, nullptr);
-    if (!md) return false;
-    int rc = pcre2_match(FCode, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, md, nullptr);
-    pcre2_match_data_free(md);
-    return rc >= 0;
-  }
-
- private:
-  pcre2_code* FCode = nullptr;
-};
 
 bool Selected(const ui::TComboBox& list) { return list.ItemIndex() >= 0 && !list.Items().empty(); }
 
@@ -67,7 +40,7 @@ bool CheckDatabaseName(const std::string& name) {
 bool IsKestType(TTypeInstall type) { return type == tiKest || type == tiKestUpdate; }
 
 bool IsValidDatabaseName(std::string_view name) {
-  static const NamePattern pattern;
+  static const TRegexPattern pattern(kDatabaseNamePattern, TRegexPattern::Utf);
   return pattern.Matches(name);
 }
 

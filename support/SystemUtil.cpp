@@ -1,7 +1,5 @@
 #include "support/SystemUtil.h"
 
-#define PCRE2_CODE_UNIT_WIDTH 8
-#include <pcre2.h>
 
 #include <algorithm>
 #include <cinttypes>
@@ -14,6 +12,7 @@
 #include "platform/Process.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
+#include "support/RegexPattern.h"
 #include "platform/Text.h"
 #include "support/Application.h"
 
@@ -258,35 +257,12 @@ const char* const kOtherHostsUrl =
     "(:[0-9]*)?"
     "(/([a-zA-Z0-9\\-\\._\\?\\,\\'/\\+&%\\$#\\=~])*[^\\.\\,\\)\\(\\s])?/?$";
 
-class Pattern {
- public:
-  explicit Pattern(const char* pattern) {
-    int err = 0;
-    PCRE2_SIZE offset = 0;
-    FCode = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern), PCRE2_ZERO_TERMINATED, PCRE2_CASELESS, &err,
-                          &offset, nullptr);
-  }
-  ~Pattern() {
-    if (FCode) pcre2_code_free(FCode);
-  }
-  bool Matches(std::string_view text) const {
-    if (!FCode) return false;
-    pcre2_match_data* md = pcre2_match_data_create_from_pattern(FCode, nullptr);
-    if (!md) return false;
-    int rc = pcre2_match(FCode, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), 0, 0, md, nullptr);
-    pcre2_match_data_free(md);
-    return rc >= 0;
-  }
-
- private:
-  pcre2_code* FCode = nullptr;
-};
 
 }  // namespace
 
 bool IsURL(std::string_view text) {
-  static const Pattern classic(kClassicUrl);
-  static const Pattern otherHosts(kOtherHostsUrl);
+  static const TRegexPattern classic(kClassicUrl, TRegexPattern::Caseless);
+  static const TRegexPattern otherHosts(kOtherHostsUrl, TRegexPattern::Caseless);
   std::string s(text);
   std::replace(s.begin(), s.end(), '\\', '/');
   s = platform::LowerAscii(s);

@@ -8,10 +8,17 @@
 #   --taskbar PX          the work area leaves PX pixels at the bottom, as a taskbar does
 #   --shot FILE.png       a picture of the screen when the scenario has run
 #   --windows-dlls-only   every DLL that Wine has and Windows lacks is switched off
+#   --hooks FILE.sh       shell functions for the run, all optional (variables: top, build, work,
+#                         kit, WINEPREFIX, drive_c; helpers: check, winpath):
+#                           make_kit     makes the kit in $kit instead of the demo kit
+#                           prepare      before the installer starts (a previous installation,
+#                                        registry keys, ...)
+#                           verify       after the scenario passed and the installer has ended:
+#                                        what the run left on disk (runs under set -e)
 # Uses its own Wine prefix (build/wine-e2e) and a private Xvfb; ends both Wine and Xvfb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-screen=1280x1024 dpi=96 taskbar=0 shot= windows_only=
+screen=1280x1024 dpi=96 taskbar=0 shot= windows_only= hooks=
 while [ $# -gt 2 ]; do
   case $1 in
     --screen) screen=$2; shift 2 ;;
@@ -19,6 +26,7 @@ while [ $# -gt 2 ]; do
     --taskbar) taskbar=$2; shift 2 ;;
     --shot) shot=$2; shift 2 ;;
     --windows-dlls-only) windows_only=1; shift ;;
+    --hooks) hooks=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -67,8 +75,23 @@ if [ -n "$windows_only" ]; then
 fi
 
 kit=$work/kit
-bash "$top/scripts/make-demo-kit.sh" "$kit" >/dev/null
+drive_c=$WINEPREFIX/drive_c
+# check COMMAND...: runs it and says which check failed.
+check() { "$@" || { echo "FAIL: $*" >&2; return 1; }; }
+# winpath UNIXPATH: the path as the Windows programs see it (Z:\...).
+winpath() { local p="Z:$1"; echo "${p//\//\\}"; }
+if [ -n "$hooks" ]; then
+  source "$hooks"
+fi
+if declare -F make_kit >/dev/null; then
+  make_kit
+else
+  bash "$top/scripts/make-demo-kit.sh" "$kit" >/dev/null
+fi
 cp "$build/VelSetup.exe" "$kit/"
+if declare -F prepare >/dev/null; then
+  prepare
+fi
 (cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe >"$work/velsetup.out" 2>&1 </dev/null) &
 wine_pid=$!
 
@@ -81,5 +104,19 @@ if [ -n "$shot" ]; then
 fi
 if [ $status -ne 0 ] && ! kill -0 "$wine_pid" 2>/dev/null; then
   echo "VelSetup.exe had ended:" && cat "$work/velsetup.out"
+fi
+if [ $status -eq 0 ] && declare -F verify >/dev/null; then
+  # What the run leaves (the log among it) is complete once the installer has ended.
+  for _ in $(seq 100); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.2; done
+  if kill -0 "$wine_pid" 2>/dev/null; then
+    echo "FAIL: VelSetup.exe has not ended 20 s after the scenario" >&2
+    exit 1
+  fi
+  wine_pid=
+  set +e
+  (set -e; verify)
+  status=$?
+  set -e
+  [ $status -eq 0 ] && echo "verified: what the run left on disk"
 fi
 exit $status
