@@ -52,13 +52,37 @@ WinZipAesCheck::WinZipAesCheck(std::string password, int strength)
 void WinZipAesCheck::Start() {
   std::string keys = Pbkdf2HmacSha1(FPassword, FHeader.substr(0, FSaltLength), 1000, 2 * FKeyLength + 2);
   FPasswordMatches = keys.compare(2 * FKeyLength, 2, FHeader, FSaltLength, 2) == 0;
+  FAesKey = keys.substr(0, FKeyLength);
   FMacKey = keys.substr(FKeyLength, FKeyLength);
   std::string ipad = MacPad(FMacKey, 0x36);
   FInner.Update(ipad.data(), ipad.size());
   FStarted = true;
 }
 
-void WinZipAesCheck::Update(const char* data, std::size_t size) {
+void WinZipAesCheck::Decrypt(const char* data, std::size_t size, std::string& plain) {
+  if (!FAes) FAes = std::make_unique<platform::AesEcbEncryptor>(FAesKey);
+  std::size_t at = plain.size();
+  plain.append(data, size);
+  auto* p = reinterpret_cast<std::uint8_t*>(plain.data() + at);
+  while (size > 0) {
+    if (FKeystreamUsed == FKeystream.size()) {
+      // The counter blocks for up to 64 KiB at once, encrypted in one call.
+      std::size_t blocks = std::min<std::size_t>((size + 15) / 16, 4096);
+      FKeystream.assign(blocks * 16, 0);
+      for (std::size_t b = 0; b < blocks; ++b, ++FCounter)
+        for (int i = 0; i < 8; ++i) FKeystream[b * 16 + i] = static_cast<std::uint8_t>(FCounter >> (8 * i));
+      FAes->EncryptBlocks(FKeystream.data(), FKeystream.data(), blocks);
+      FKeystreamUsed = 0;
+    }
+    std::size_t n = std::min(size, FKeystream.size() - FKeystreamUsed);
+    for (std::size_t i = 0; i < n; ++i) p[i] ^= FKeystream[FKeystreamUsed + i];
+    FKeystreamUsed += n;
+    p += n;
+    size -= n;
+  }
+}
+
+void WinZipAesCheck::Update(const char* data, std::size_t size, std::string* plain) {
   while (!FStarted && size > 0) {
     FHeader += *data++;
     --size;
@@ -69,6 +93,7 @@ void WinZipAesCheck::Update(const char* data, std::size_t size) {
   if (FTail.size() > kMacLength) {
     std::size_t ready = FTail.size() - kMacLength;
     FInner.Update(FTail.data(), ready);
+    if (plain) Decrypt(FTail.data(), ready, *plain);
     FTail.erase(0, ready);
   }
 }

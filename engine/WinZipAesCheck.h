@@ -1,9 +1,11 @@
 #pragma once
 // Checks the authentication code of a WinZip AES entry from its raw (still encrypted) bytes:
-// salt, password verifier, ciphertext, 10-byte HMAC-SHA1. Used where libzip cannot check it.
+// salt, password verifier, ciphertext, 10-byte HMAC-SHA1; with a place for the plain text it also
+// decrypts (AES in counter mode, WinZip's little-endian counter from 1), from one key derivation.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,12 +31,16 @@ std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int
 class WinZipAesCheck {
  public:
   WinZipAesCheck(std::string password, int strength);
-  void Update(const char* data, std::size_t size);
+  // The decrypted bytes, when asked for, are appended to plain as the ciphertext is known (the last
+  // 10 bytes seen are held back as the possible authentication code).
+  void Update(const char* data, std::size_t size, std::string* plain = nullptr);
+  bool HeaderRead() const { return FStarted; }
   bool PasswordMatches() const;       // after the header was fed
   bool AuthenticationMatches() const;  // after every byte was fed
 
  private:
   void Start();
+  void Decrypt(const char* data, std::size_t size, std::string& plain);
   std::string FPassword;
   std::size_t FSaltLength, FKeyLength;
   std::string FHeader;
@@ -43,6 +49,11 @@ class WinZipAesCheck {
   bool FPasswordMatches = false;
   std::string FMacKey;
   Sha1 FInner;
+  std::string FAesKey;
+  std::unique_ptr<platform::AesEcbEncryptor> FAes;  // made on the first decryption
+  std::uint64_t FCounter = 1;
+  std::vector<std::uint8_t> FKeystream;
+  std::size_t FKeystreamUsed = 0;
 };
 
 }  // namespace engine

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <unordered_map>
@@ -148,6 +149,31 @@ class EntryReader {
       FEncrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
       if (st.valid & ZIP_STAT_SIZE) FDeclared = st.size;
     }
+    // Stored and deflated AES entries are decrypted here, in one pass that derives the key once
+    // and checks the password verifier, the authentication code and, for AE-1, the CRC. libzip
+    // would derive the key a second time and decrypt more slowly.
+    if (IsAes(st) && !password.empty() && (st.valid & ZIP_STAT_COMP_METHOD) &&
+        (st.comp_method == ZIP_CM_STORE || st.comp_method == ZIP_CM_DEFLATE)) {
+      FInflate = st.comp_method == ZIP_CM_DEFLATE;
+      FCheckCrc = !IsAe2(st) && (st.valid & ZIP_STAT_CRC);
+      FStoredCrc = st.crc;
+      int strength = st.encryption_method == ZIP_EM_AES_128 ? 1 : st.encryption_method == ZIP_EM_AES_192 ? 2 : 3;
+      FAes = std::make_unique<WinZipAesCheck>(password, strength);
+      // libzip checks the CRC of a stored entry even over its raw bytes, a false alarm after the
+      // last byte (the stored CRC is of the plain data, or 0 for AE-2; newer versions call the raw
+      // size, longer than the plain one by salt, verifier and code, inconsistent); our own checks
+      // replace it.
+      FRawCrcAlarm = st.comp_method == ZIP_CM_STORE;
+      FRawSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : UINT64_MAX;
+      FFile = zip_fopen_index(za, index, ZIP_FL_ENCRYPTED);
+      if (!FFile) {
+        zip_error_t* e = zip_get_error(za);
+        std::string message = EntryError(name, zip_error_code_zip(e), zip_error_strerror(e), true);
+        zip_error_clear(za);
+        throw ZipError(message);
+      }
+      return;
+    }
     // libzip 1.7 checks the CRC of AE-2 entries of 20 bytes or more, although AE-2 stores none (7-Zip
     // writes AE-2 for every entry). Such deflated entries are taken decrypted but still compressed,
     // which skips that check; the AES authentication code still guards them, and we inflate here.
@@ -179,11 +205,18 @@ class EntryReader {
   template <class Sink>
   void CopyTo(Sink&& sink) {
     std::vector<char> buffer(kChunk);
-    std::uint64_t total = 0;
+    std::string plain;  // the decrypted piece of an AES entry we decrypt ourselves
+    std::uint64_t total = 0, rawRead = 0;
     for (;;) {
       zip_int64_t n = zip_fread(FFile, buffer.data(), buffer.size());
       if (n < 0) {
         zip_error_t* e = zip_file_get_error(FFile);
+        if (FRawCrcAlarm && rawRead == FRawSize &&
+            (zip_error_code_zip(e) == ZIP_ER_CRC || zip_error_code_zip(e) == ZIP_ER_INCONS)) {
+          zip_fclose(FFile);
+          FFile = nullptr;
+          break;
+        }
         if (FStoredAe2 && total == FDeclared && zip_error_code_zip(e) == ZIP_ER_CRC) {
           zip_fclose(FFile);
           FFile = nullptr;
@@ -197,17 +230,34 @@ class EntryReader {
         // More data than the directory declares is a damaged (or hostile) entry: stop writing.
         if (total > FDeclared)
           throw ZipError(EntryError(FName, ZIP_ER_INCONS, "more data than its stated size", FEncrypted));
+        if (FCheckCrc) FCrc = crc32(FCrc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size));
         sink(data, size);
       };
+      const char* data = buffer.data();
+      auto size = static_cast<std::size_t>(n);
+      if (FAes) {
+        rawRead += size;
+        plain.clear();
+        FAes->Update(data, size, &plain);
+        if (FAes->HeaderRead() && !FAes->PasswordMatches())
+          throw ZipError(EntryError(FName, ZIP_ER_WRONGPASSWD, "", true));
+        data = plain.data();
+        size = plain.size();
+      }
       if (FInflate)
-        Inflate(buffer.data(), static_cast<std::size_t>(n), deliver);
+        Inflate(data, size, deliver);
       else
-        deliver(buffer.data(), static_cast<std::size_t>(n));
+        deliver(data, size);
     }
+    if (FAes && !FAes->AuthenticationMatches())
+      throw ZipError(EntryError(FName, ZIP_ER_COMPRESSED_DATA,
+                                FAes->HeaderRead() ? "authentication code mismatch" : "the encrypted data end early", true));
     if (FInflate && !FStreamEnded)
       throw ZipError(EntryError(FName, ZIP_ER_EOF, "the compressed data end early", FEncrypted));
     if (total != FDeclared)
       throw ZipError(EntryError(FName, ZIP_ER_INCONS, "less data than its stated size", FEncrypted));
+    if (FCheckCrc && FCrc != FStoredCrc) throw ZipError(EntryError(FName, ZIP_ER_CRC, LibzipMessage(ZIP_ER_CRC), true));
+    if (!FFile) return;
     int rc = zip_fclose(FFile);
     FFile = nullptr;
     if (rc != 0) throw ZipError(EntryError(FName, rc, LibzipMessage(rc), FEncrypted));
@@ -227,11 +277,12 @@ class EntryReader {
   // libzip hides the AES extra field that carries the vendor version; an AES entry whose stored CRC
   // is 0 is taken as AE-2 (an AE-1 entry whose data have the CRC 0 then loses only the CRC check,
   // the authentication code still covers it).
-  static bool IsAe2(const zip_stat_t& st) {
-    bool aes = st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
-               st.encryption_method == ZIP_EM_AES_256;
-    return aes && (st.valid & ZIP_STAT_CRC) && st.crc == 0;
+  static bool IsAes(const zip_stat_t& st) {
+    return (st.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
+           (st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
+            st.encryption_method == ZIP_EM_AES_256);
   }
+  static bool IsAe2(const zip_stat_t& st) { return IsAes(st) && (st.valid & ZIP_STAT_CRC) && st.crc == 0; }
 
   template <class Deliver>
   void Inflate(const char* data, std::size_t size, Deliver&& deliver) {
@@ -299,6 +350,12 @@ class EntryReader {
   std::string FName;
   bool FInflate = false;
   bool FStoredAe2 = false;
+  std::unique_ptr<WinZipAesCheck> FAes;  // an AES entry read raw and decrypted here
+  bool FCheckCrc = false;                // AE-1: the CRC is checked here too
+  bool FRawCrcAlarm = false;
+  std::uint64_t FRawSize = UINT64_MAX;
+  uLong FCrc = 0;
+  std::uint32_t FStoredCrc = 0;
   bool FInflating = false;
   bool FStreamEnded = false;
   z_stream FStream{};

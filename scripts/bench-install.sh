@@ -9,12 +9,19 @@
 # and prints throughput ratios (peer time / our time) and our peak memory (/usr/bin/time), plus
 # the peak memory on a small and a large input to show it does not grow with the kit.
 #   bash scripts/bench-install.sh            (BENCH_SCALE=0.25 for a quick, smaller run)
+# BENCH_BEFORE=/path/to/an/older/velkit also times that build's extraction in the same rounds, to
+# compare a change before and after on the same data and load; BENCH_VELKIT=/path/to/velkit times
+# that build as ours instead of building this tree's.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-cmake --preset native >/dev/null
-cmake --build build/native --target velkit -j2 >/dev/null
-velkit=$top/build/native/tools/velkit
+if [ -n "${BENCH_VELKIT:-}" ]; then  # a velkit built elsewhere, timed as ours
+  velkit=$BENCH_VELKIT
+else
+  cmake --preset native >/dev/null
+  cmake --build build/native --target velkit -j2 >/dev/null
+  velkit=$top/build/native/tools/velkit
+fi
 scale=${BENCH_SCALE:-1}
 password='Bench#Kit2024'
 
@@ -76,7 +83,7 @@ measure() {
 }
 clean() { chmod -R u+w "$work/out" 2>/dev/null || true; rm -rf "$work/out" "$work/previous/Backup" "$work/zip1.zip"; }
 extract_ours() {  # packages...
-  for p in "$@"; do "$velkit" archive extract "$work/kit/Package$p.zip" "$work/out" --password "$password" || return 1; done
+  for p in "$@"; do "${use_velkit:-$velkit}" archive extract "$work/kit/Package$p.zip" "$work/out" --password "$password" || return 1; done
 }
 extract_unzip() { for p in "$@"; do unzip -q -o -P "$password" "$work/kit/Package$p.zip" -d "$work/out" || return 1; done; }
 extract_7z() { for p in "$@"; do 7z x -y -bd -p"$password" -o"$work/out" "$work/kit/Package$p.zip" || return 1; done; }
@@ -100,6 +107,10 @@ for round in 1 2; do
   run ours-zipcrypto bash -c 'extract_ours 0 1 2'
   run 7z bash -c 'extract_7z 3 4'
   run ours-aes bash -c 'extract_ours 3 4'
+  if [ -n "${BENCH_BEFORE:-}" ]; then
+    run before-zipcrypto env use_velkit="$BENCH_BEFORE" bash -c 'extract_ours 0 1 2'
+    run before-aes env use_velkit="$BENCH_BEFORE" bash -c 'extract_ours 3 4'
+  fi
 done
 # Peak memory on a small and a large input.
 small=$(ls -S "$work"/kit/Package*.zip | tail -1); large=$(ls -S "$work"/kit/Package*.zip | head -1)
@@ -133,3 +144,8 @@ awk -v mb="$((bytes / 1000000))" -v kmb="$((kitbytes / 1000000))" \
   printf "peak memory, small vs large input: extract %.1f / %.1f MiB, backup %.1f / %.1f MiB (target < 64 MiB, flat)\n", ms/1024, ml/1024, bs/1024, bl/1024
   printf "velkit install (backup %d MB + five packages, %d MB): %.2f s, peak %.1f MiB\n", mb, kmb, it, im/1024
 }'
+if [ -n "${BENCH_BEFORE:-}" ]; then
+  awk -v u="${best[unzip]}" -v s="${best[7z]}" -v bz="${best[before-zipcrypto]}" -v ba="${best[before-aes]}" 'BEGIN{
+  printf "before (%s): extract ZipCrypto %6.2f s ratio %.2f; extract AES %6.2f s ratio %.2f\n", ENVIRON["BENCH_BEFORE"], bz, u/bz, ba, s/ba
+}'
+fi

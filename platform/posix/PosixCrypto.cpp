@@ -1,4 +1,4 @@
-// SHA-1 and PBKDF2 of the native build: OpenSSL's libcrypto.
+// SHA-1, PBKDF2 and AES of the native build: OpenSSL's libcrypto.
 #include <openssl/evp.h>
 #include <openssl/sha.h>
 
@@ -37,6 +37,36 @@ std::array<std::uint8_t, 20> Sha1Hash::Final() {
   unsigned int length = 0;
   EVP_DigestFinal_ex(Ctx(FState), digest.data(), &length);
   return digest;
+}
+
+AesEcbEncryptor::AesEcbEncryptor(std::string_view key) {
+  const EVP_CIPHER* cipher = key.size() == 16   ? EVP_aes_128_ecb()
+                             : key.size() == 24 ? EVP_aes_192_ecb()
+                             : key.size() == 32 ? EVP_aes_256_ecb()
+                                                : nullptr;
+  if (!cipher) throw std::runtime_error("AES key of a wrong length");
+  EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+  if (!ctx || EVP_EncryptInit_ex(ctx, cipher, nullptr, reinterpret_cast<const unsigned char*>(key.data()), nullptr) != 1) {
+    EVP_CIPHER_CTX_free(ctx);
+    throw std::runtime_error("AES is not available");
+  }
+  EVP_CIPHER_CTX_set_padding(ctx, 0);
+  FState = ctx;
+}
+
+AesEcbEncryptor::~AesEcbEncryptor() { EVP_CIPHER_CTX_free(static_cast<EVP_CIPHER_CTX*>(FState)); }
+
+void AesEcbEncryptor::EncryptBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t blocks) {
+  while (blocks > 0) {
+    std::size_t n = blocks > (1u << 20) ? (1u << 20) : blocks;
+    int written = 0;
+    if (EVP_EncryptUpdate(static_cast<EVP_CIPHER_CTX*>(FState), out, &written, in, static_cast<int>(n * 16)) != 1 ||
+        written != static_cast<int>(n * 16))
+      throw std::runtime_error("AES failed");
+    in += n * 16;
+    out += n * 16;
+    blocks -= n;
+  }
 }
 
 // PBKDF2 over the plain SHA-1 state: the padded keys are absorbed once and each iteration copies

@@ -1,4 +1,4 @@
-// SHA-1 and PBKDF2 of the Windows builds: CNG (bcrypt).
+// SHA-1, PBKDF2 and AES of the Windows builds: CNG (bcrypt).
 #include <windows.h>
 #include <bcrypt.h>
 
@@ -66,6 +66,44 @@ std::array<std::uint8_t, 20> Sha1Hash::Final() {
   std::array<std::uint8_t, 20> digest{};
   if (BCryptFinishHash(Hash(FState), digest.data(), 20, 0) != 0) throw std::runtime_error("SHA-1 failed");
   return digest;
+}
+
+AesEcbEncryptor::AesEcbEncryptor(std::string_view key) {
+  static BCRYPT_ALG_HANDLE aes = [] {
+    BCRYPT_ALG_HANDLE h = nullptr;
+    if (BCryptOpenAlgorithmProvider(&h, BCRYPT_AES_ALGORITHM, nullptr, 0) != 0) return BCRYPT_ALG_HANDLE(nullptr);
+    if (BCryptSetProperty(h, BCRYPT_CHAINING_MODE, reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB)),
+                          sizeof(BCRYPT_CHAIN_MODE_ECB), 0) != 0) {
+      BCryptCloseAlgorithmProvider(h, 0);
+      return BCRYPT_ALG_HANDLE(nullptr);
+    }
+    return h;
+  }();
+  if (!aes) throw std::runtime_error("AES is not available");
+  if (key.size() != 16 && key.size() != 24 && key.size() != 32) throw std::runtime_error("AES key of a wrong length");
+  BCRYPT_KEY_HANDLE h = nullptr;
+  if (BCryptGenerateSymmetricKey(aes, &h, nullptr, 0, reinterpret_cast<PUCHAR>(const_cast<char*>(key.data())),
+                                 static_cast<ULONG>(key.size()), 0) != 0)
+    throw std::runtime_error("AES is not available");
+  FState = h;
+}
+
+AesEcbEncryptor::~AesEcbEncryptor() {
+  if (FState) BCryptDestroyKey(static_cast<BCRYPT_KEY_HANDLE>(FState));
+}
+
+void AesEcbEncryptor::EncryptBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t blocks) {
+  while (blocks > 0) {
+    std::size_t n = blocks > (1u << 20) ? (1u << 20) : blocks;
+    ULONG written = 0;
+    if (BCryptEncrypt(static_cast<BCRYPT_KEY_HANDLE>(FState), const_cast<PUCHAR>(in), static_cast<ULONG>(n * 16), nullptr,
+                      nullptr, 0, out, static_cast<ULONG>(n * 16), &written, 0) != 0 ||
+        written != n * 16)
+      throw std::runtime_error("AES failed");
+    in += n * 16;
+    out += n * 16;
+    blocks -= n;
+  }
 }
 
 std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length) {

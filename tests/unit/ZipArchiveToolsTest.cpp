@@ -236,3 +236,71 @@ TEST(ZipArchiveTools, VelkitBackupPacksTheInstallationForUnzip) {
 }
 
 }  // namespace
+
+namespace {
+
+// AES entries of 7-Zip at every key length, large enough for many reads and keystream refills:
+// a deflated text entry and a stored (incompressible) one, each compared byte for byte.
+TEST(ZipArchiveTools, ExtractsAesArchivesOf7ZipAtEveryKeyLength) {
+  TempFolder tmp;
+  std::mt19937 random(7);
+  std::string noise(300001, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string text;
+  for (int i = 0; text.size() < 500000; ++i) text += "radek " + std::to_string(i * 7919 % 100003) + " faktura\r\n";
+  tmp.Write("src/noise.bin", noise);
+  tmp.Write("src/Sub/text.txt", text);
+  for (const char* method : {"AES128", "AES192", "AES256"}) {
+    SCOPED_TRACE(method);
+    std::string archive = tmp / (std::string(method) + ".zip");
+    ASSERT_EQ(Shell("cd " + Quote(tmp / "src") + " && 7z a -tzip -pheslo -mem=" + method + " " + Quote(archive) +
+                    " . >/dev/null"),
+              0);
+    std::string out = tmp / (std::string("out-") + method);
+    Extract(archive, out, "heslo");
+    EXPECT_TRUE(ReadFile(out + "/noise.bin") == noise);
+    EXPECT_TRUE(ReadFile(out + "/Sub/text.txt") == text);
+
+    try {
+      Extract(archive, tmp / "wrong", "hesla");
+      ADD_FAILURE() << "a wrong password extracted";
+    } catch (const ZipError& e) {
+      EXPECT_NE(std::string(e.what()).find("Wrong password"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(Exists(tmp / "wrong/noise.bin"));
+    EXPECT_FALSE(Exists(tmp / "wrong/Sub/text.txt"));
+
+    // One flipped bit deep inside each entry's ciphertext: the authentication code (or the inflater
+    // before it) refuses the entry and leaves no file.
+    std::string bytes = ReadFile(archive);
+    for (const char* entry : {"noise.bin", "Sub/text.txt"}) {
+      SCOPED_TRACE(entry);
+      size_t header = bytes.find("PK\x03\x04");
+      auto u16 = [&](size_t at) { return static_cast<size_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8); };
+      auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+      while (header != std::string::npos && bytes.compare(header + 30, u16(header + 26), entry) != 0)
+        header = bytes.find("PK\x03\x04", header + 4);
+      ASSERT_NE(header, std::string::npos);
+      size_t data = header + 30 + u16(header + 26) + u16(header + 28);
+      std::string damaged = bytes;
+      damaged[data + u32(header + 18) * 2 / 3] ^= 0x10;
+      std::string copy = tmp.Write("damaged.zip", damaged);
+      std::string target = tmp / "damaged";
+      try {
+        ZipArchive zip;
+        zip.FileName = copy;
+        zip.BaseDir = target;
+        zip.Password = "heslo";
+        zip.OpenArchive();
+        zip.ExtractFiles("*.*");
+        ADD_FAILURE() << "a damaged entry extracted";
+      } catch (const ZipError& e) {
+        EXPECT_NE(std::string(e.what()).find("damaged"), std::string::npos) << e.what();
+      }
+      EXPECT_FALSE(Exists(target + "/" + entry));
+      std::filesystem::remove_all(platform::PathFromUtf8(target));
+    }
+  }
+}
+
+}  // namespace
