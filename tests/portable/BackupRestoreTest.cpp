@@ -16,17 +16,11 @@ using engine::RestoreBackup;
 using engine::ZipError;
 using testing_support::DataDir;
 using testing_support::Exists;
+using testing_support::RandomBytes;
 using testing_support::ReadFile;
 using testing_support::TempFolder;
 
 namespace {
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(size, '\0');
-  for (char& c : s) c = static_cast<char>(rng());
-  return s;
-}
 
 struct Installation {
   TempFolder tmp;

@@ -65,4 +65,11 @@ std::string DataDir() { return VELSETUP_TEST_DATA; }
 
 int Run(const std::string& command) { return std::system(command.c_str()); }
 
+std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string s(size, '\0');
+  for (char& c : s) c = static_cast<char>(rng());
+  return s;
+}
+
 }  // namespace testing_support

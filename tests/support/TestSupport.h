@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the test programs.
 #include <filesystem>
+#include <cstddef>
 #include <string>
 
 namespace testing_support {
@@ -25,6 +26,8 @@ class TempFolder {
 };
 
 std::string ReadFile(const std::string& utf8Path);
+// size bytes of a fixed pseudo-random sequence (the same for the same seed): content that does not compress.
+std::string RandomBytes(std::size_t size, unsigned seed);
 bool Exists(const std::string& utf8Path);
 
 // Folder of the checked-in test data (tests/data).

@@ -14,18 +14,12 @@
 #include "platform/Files.h"
 
 using testing_support::Exists;
+using testing_support::RandomBytes;
 using testing_support::ReadFile;
 using testing_support::Run;
 using testing_support::TempFolder;
 
 namespace {
-
-std::string RandomBytes(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string s(size, '\0');
-  for (char& c : s) c = static_cast<char>(rng());
-  return s;
-}
 
 // A tmpfs of the given size mounted on a fresh folder, unmounted at the end.
 class SmallDisk {
