@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+
+#include "engine/Pbkdf2Sha1.h"
 
 namespace engine {
 
@@ -41,6 +44,7 @@ std::array<std::uint8_t, 20> HmacSha1(std::string_view key, std::string_view mes
 }
 
 std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length) {
+  if (std::optional<std::string> key = Pbkdf2HmacSha1Accelerated(password, salt, iterations, length)) return *key;
   return platform::Pbkdf2HmacSha1(password, salt, iterations, length);
 }
 
