@@ -103,6 +103,16 @@ VELSETUP_SHA void StoreDigest(const State& s, unsigned char* out) {
     for (int k = 0; k < 4; ++k) out[4 * i + k] = static_cast<unsigned char>(h[i] >> (24 - 8 * k));
 }
 
+// Each lane's digest u hashed on from the state start (one half of an HMAC of a digest).
+template <int Lanes>
+VELSETUP_SHA inline void HashDigests(State* u, __m128i (*w)[4], const State& start) {
+  for (int l = 0; l < Lanes; ++l) {
+    DigestBlock(u[l], w[l]);
+    u[l] = start;
+  }
+  Transform<Lanes>(u, w);
+}
+
 // Output blocks first .. first + Lanes - 1 of the key, side by side.
 template <int Lanes>
 VELSETUP_SHA void KeyBlocks(const State& inner, const State& outer, std::string_view salt, int iterations,
@@ -123,23 +133,11 @@ VELSETUP_SHA void KeyBlocks(const State& inner, const State& outer, std::string_
     u[l] = inner;
   }
   Transform<Lanes>(u, w);
-  for (int l = 0; l < Lanes; ++l) {
-    DigestBlock(u[l], w[l]);
-    u[l] = outer;
-  }
-  Transform<Lanes>(u, w);
+  HashDigests<Lanes>(u, w, outer);
   for (int l = 0; l < Lanes; ++l) t[l] = u[l];
   for (int i = 1; i < iterations; ++i) {
-    for (int l = 0; l < Lanes; ++l) {
-      DigestBlock(u[l], w[l]);
-      u[l] = inner;
-    }
-    Transform<Lanes>(u, w);
-    for (int l = 0; l < Lanes; ++l) {
-      DigestBlock(u[l], w[l]);
-      u[l] = outer;
-    }
-    Transform<Lanes>(u, w);
+    HashDigests<Lanes>(u, w, inner);
+    HashDigests<Lanes>(u, w, outer);
     for (int l = 0; l < Lanes; ++l) {
       t[l].Abcd = _mm_xor_si128(t[l].Abcd, u[l].Abcd);
       t[l].E = _mm_xor_si128(t[l].E, u[l].E);
