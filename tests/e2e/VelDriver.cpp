@@ -22,6 +22,11 @@ DWORD timeoutMs = 10000;
 HWND current = nullptr;  // the window the commands act on
 std::wstring currentClass = L"TFInstall";
 
+// The script's "end": every command before it passed.
+struct EndOfScript {};
+// A "when" line of another case.
+struct Skipped {};
+
 struct Failure {
   std::wstring message;
 };
@@ -487,6 +492,16 @@ void Run(const Args& a) {
     HWND w = Current();
     if (!WaitFor([&]() -> HWND { return IsWindow(w) ? nullptr : w; }, TimeoutArg(a, 1))) Fail(L"the window is still open");
     current = nullptr;
+  } else if (cmd == L"when") {  // when NAME=VALUE COMMAND ARGS...: the command only in that case of the run
+    NeedArgs(a, 3, L"when NAME=VALUE COMMAND ARGS...");
+    size_t eq = a[1].find(L'=');
+    if (eq == 0 || eq == std::wstring::npos) throw std::invalid_argument("usage: when NAME=VALUE COMMAND ARGS...");
+    wchar_t value[512] = {};
+    DWORD n = GetEnvironmentVariableW(a[1].substr(0, eq).c_str(), value, 512);
+    if (n >= 512 || a[1].substr(eq + 1) != std::wstring(value, n)) throw Skipped{};
+    Run(Args(a.begin() + 2, a.end()));
+  } else if (cmd == L"end") {
+    throw EndOfScript{};
   } else if (cmd == L"say") {
     std::wstring line;
     for (size_t i = 1; i < a.size(); ++i) line += (i > 1 ? L" " : L"") + a[i];
@@ -540,6 +555,11 @@ int RunLines(const std::vector<std::wstring>& lines, const std::wstring& source)
       Args a = Split(line);
       Run(a);
       Say(L"ok   " + where);
+    } catch (const Skipped&) {
+      Say(L"skip " + where);
+    } catch (const EndOfScript&) {
+      Say(L"ok   " + where);
+      return 0;
     } catch (const Failure& f) {
       Say(L"FAIL " + where + L"\n  " + f.message);
       return 1;
