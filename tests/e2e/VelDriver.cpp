@@ -365,7 +365,12 @@ void Run(const Args& a) {
           return found.empty() ? nullptr : found.front();
         },
         TimeoutArg(a, 2));
-    if (!current) Fail(L"no visible window of class " + currentClass + L" appeared");
+    if (!current) {
+      // The installer may be waiting on a message of its own instead (an error at start).
+      std::wstring instead;
+      for (HWND m : TopWindows(L"TFMessage")) instead += L"\n  a message window is open; it shows:" + VisibleSummary(m);
+      Fail(L"no visible window of class " + currentClass + L" appeared" + instead);
+    }
   } else if (cmd == L"timeout") {
     NeedArgs(a, 2, L"timeout MILLISECONDS");
     timeoutMs = static_cast<DWORD>(_wtoi(a[1].c_str()));
@@ -418,8 +423,20 @@ void Run(const Args& a) {
     Press(One(m, a[1], IsPushButton, L"button of the message window"));
   } else if (cmd == L"expect-message") {
     NeedArgs(a, 2, L"expect-message TEXT [TIMEOUT]");
+    // A wait window (also a TFMessage) may come first: wait for the one that says TEXT.
     HWND m = MessageWindow(TimeoutArg(a, 2));
-    if (Find(m, L"~" + a[1]).empty()) Fail(L"the message window does not say \"" + a[1] + L"\"; it shows:" + VisibleSummary(m));
+    HWND said = WaitFor(
+        [&]() -> HWND {
+          for (HWND w : TopWindows(L"TFMessage"))
+            if (!Find(w, L"~" + a[1]).empty()) return w;
+          return nullptr;
+        },
+        TimeoutArg(a, 2));
+    if (!said) {
+      auto open = TopWindows(L"TFMessage");
+      Fail(L"no message window says \"" + a[1] + L"\"; it shows:" + VisibleSummary(open.empty() ? m : open.front()));
+    }
+    m = said;
     Say(L"message: " + VisibleSummary(m));
   } else if (cmd == L"expect-no-message") {
     if (!TopWindows(L"TFMessage").empty()) Fail(L"a message window is open; it shows:" + VisibleSummary(TopWindows(L"TFMessage").front()));

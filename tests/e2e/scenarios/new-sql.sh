@@ -37,7 +37,8 @@ verify_setup_ran() {
   check grep -q "/Q /ACTION=Install /INSTANCENAME=VELMORNEW /VIEW=64 /EXITCODE=$SQL_SETUP_EXIT" "$ran"
 }
 
-verify() {
+# What the case leaves: the installation, or nothing at all.
+verify_new_sql() {
   verify_setup_ran
   if [ "$SQL_SETUP_EXIT" = 1603 ]; then
     # A failed setup: no instance, nothing in the folder (made when the folder was accepted),
@@ -57,3 +58,5 @@ verify() {
     verify_new_installation '[^\\]+\\VELMORNEW' VelmorNewSql
   fi
 }
+
+verify() { verify_new_sql; }
