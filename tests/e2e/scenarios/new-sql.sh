@@ -25,6 +25,8 @@ make_kit() {
 prepare() {
   rm -rf "$target"
   forget_sql_instances
+  # A setup downloaded by an earlier run keeps its record in the temporary folder.
+  find "$drive_c" -name "$setup_name.ran" -delete 2>/dev/null || true
   touch "$work/started"
 }
 
