@@ -16,4 +16,6 @@ verify() {
   check test -n "$log"
   check grep -aq 'GetMSSQLInstallINI' "$log"
   check grep -aq 'MSSQL.ini' "$log"
+  # The wizard window was never shown.
+  check test -z "$(grep -a 'procedura FormShow' "$log")"
 }
