@@ -142,18 +142,28 @@ std::string EntryError(const std::string& name, int code, const std::string& det
   }
 }
 
+// The archive opened for reading at offsets, with the buffers of the thread that reads it.
+struct DirectInput {
+  explicit DirectInput(const std::string& fileName) try : File(fileName) {
+  } catch (const std::exception& e) {
+    throw ZipError(e.what());
+  }
+  platform::InputFile File;
+  ZipReadBuffers Buffers;
+};
+
 // Reads one entry piece by piece into a sink. Stored and deflated entries, plain or encrypted, are
 // read straight from the archive file (engine/ZipEntryReader); libzip reads any other kind.
 class EntryReader {
  public:
-  // data and file are the entry's placement and the archive opened for this thread; za may be
-  // null when the entry is read without libzip.
+  // data is the entry's placement, input the archive opened for this thread with its buffers; za
+  // may be null when the entry is read without libzip.
   EntryReader(zip_t* za, zip_uint64_t index, const std::string& name, const std::string& password,
-              const ZipEntryData* data, platform::InputFile* file)
+              const ZipEntryData* data, DirectInput* input)
       : FName(name) {
-    if (data && file && ZipEntryReadable(*data)) {
+    if (data && input && ZipEntryReadable(*data)) {
       FData = data;
-      FArchive = file;
+      FInput = input;
       FPassword = password;
       FEncrypted = (data->Flags & 1) != 0;
       return;
@@ -185,7 +195,7 @@ class EntryReader {
   void CopyTo(const std::function<void(const char*, std::size_t)>& sink) {
     if (FData) {
       try {
-        ReadZipEntry(*FArchive, *FData, FPassword, sink);
+        ReadZipEntry(FInput->File, *FData, FPassword, FInput->Buffers, sink);
       } catch (const ZipEntryFault& f) {
         throw ZipError(EntryError(FName, f.Code, f.what(), FEncrypted));
       }
@@ -226,7 +236,7 @@ class EntryReader {
 
   std::string FName;
   const ZipEntryData* FData = nullptr;  // read without libzip
-  platform::InputFile* FArchive = nullptr;
+  DirectInput* FInput = nullptr;
   std::string FPassword;
   zip_file_t* FFile = nullptr;
   bool FEncrypted = false;
@@ -404,15 +414,9 @@ void ZipArchive::ExtractToStream(const std::string& entryName, std::ostream& out
   if (!found || wanted.empty() || wanted.back() == '\\')
     throw ZipError("The archive " + Quoted(FileName) + " has no entry " + Quoted(entryName));
   const ZipEntryData* placement = FHandle->Placement(*found);
-  std::optional<platform::InputFile> file;
-  if (placement && ZipEntryReadable(*placement)) {
-    try {
-      file.emplace(FileName);
-    } catch (const std::exception& e) {
-      throw ZipError(e.what());
-    }
-  }
-  EntryReader reader(za, *found, wanted, Password, placement, file ? &*file : nullptr);
+  std::optional<DirectInput> input;
+  if (placement && ZipEntryReadable(*placement)) input.emplace(FileName);
+  EntryReader reader(za, *found, wanted, Password, placement, input ? &*input : nullptr);
   reader.CopyTo([&](const char* data, std::size_t size) {
     out.write(data, static_cast<std::streamsize>(size));
     if (!out) throw ZipError("Cannot write the content of the archive entry " + Quoted(wanted));
@@ -435,7 +439,7 @@ namespace {
 class WorkerReaders {
  public:
   WorkerReaders(std::string fileName, unsigned workers)
-      : FFileName(std::move(fileName)), FHandles(workers), FFiles(workers) {}
+      : FFileName(std::move(fileName)), FHandles(workers), FInputs(workers) {}
   ~WorkerReaders() {
     for (zip_t* za : FHandles)
       if (za) zip_discard(za);
@@ -451,22 +455,16 @@ class WorkerReaders {
     }
     return za;
   }
-  platform::InputFile& File(unsigned worker) {
-    std::unique_ptr<platform::InputFile>& file = FFiles[worker];
-    if (!file) {
-      try {
-        file = std::make_unique<platform::InputFile>(FFileName);
-      } catch (const std::exception& e) {
-        throw ZipError(e.what());
-      }
-    }
-    return *file;
+  DirectInput& Direct(unsigned worker) {
+    std::unique_ptr<DirectInput>& input = FInputs[worker];
+    if (!input) input = std::make_unique<DirectInput>(FFileName);
+    return *input;
   }
 
  private:
   std::string FFileName;
   std::vector<zip_t*> FHandles;
-  std::vector<std::unique_ptr<platform::InputFile>> FFiles;
+  std::vector<std::unique_ptr<DirectInput>> FInputs;
 };
 
 // An entry inflated into its temporary file, waiting to be renamed into place.
@@ -543,7 +541,7 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
       const ZipEntryData* placement = handle.Placement(s.Index);
       bool direct = placement && ZipEntryReadable(*placement);
       EntryReader reader(direct ? nullptr : readers.For(worker), s.Index, s.Name, password, placement,
-                         direct ? &readers.File(worker) : nullptr);
+                         direct ? &readers.Direct(worker) : nullptr);
       platform::MakeReplaceable(partialText);
       std::optional<platform::OutputFile> file;
       try {

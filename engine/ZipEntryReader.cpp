@@ -14,18 +14,7 @@ namespace engine {
 
 namespace {
 
-constexpr std::size_t kPiece = 128 * 1024;
 
-// Each thread's pieces of raw and of inflated data, kept from entry to entry: most entries are
-// small, and fresh buffers would cost more in allocation and page faults than the entry itself.
-struct Buffers {
-  std::vector<char> Raw = std::vector<char>(kPiece);
-  std::vector<char> Inflated = std::vector<char>(kPiece);
-};
-Buffers& ThreadBuffers() {
-  thread_local Buffers buffers;
-  return buffers;
-}
 constexpr std::uint16_t kFlagEncrypted = 0x0001;
 constexpr std::uint16_t kFlagDescriptor = 0x0008;
 constexpr std::uint16_t kFlagStrongEncryption = 0x0040;
@@ -87,8 +76,9 @@ class RawData {
 // Hands the content over, checking it against the sizes and the CRC the directory states.
 class Content {
  public:
-  Content(const ZipEntryData& entry, bool checkCrc, const std::function<void(const char*, std::size_t)>& sink)
-      : FEntry(entry), FCheckCrc(checkCrc), FSink(sink) {}
+  Content(const ZipEntryData& entry, bool checkCrc, std::vector<char>& out,
+          const std::function<void(const char*, std::size_t)>& sink)
+      : FEntry(entry), FCheckCrc(checkCrc), FSink(sink), FOut(out) {}
   ~Content() {
     if (FInflating) inflateEnd(&FStream);
   }
@@ -147,7 +137,7 @@ class Content {
   bool FInflating = false;
   bool FStreamEnded = false;
   z_stream FStream{};
-  std::vector<char>& FOut = ThreadBuffers().Inflated;
+  std::vector<char>& FOut;
 };
 
 }  // namespace
@@ -165,13 +155,13 @@ bool ZipEntryReadable(const ZipEntryData& entry) {
 }
 
 void ReadZipEntry(platform::InputFile& archive, const ZipEntryData& entry, const std::string& password,
-                  const std::function<void(const char*, std::size_t)>& sink) {
+                  ZipReadBuffers& buffers, const std::function<void(const char*, std::size_t)>& sink) {
   const bool encrypted = (entry.Flags & kFlagEncrypted) != 0;
   const bool aes = entry.Method == kWinZipAes;
   const bool deflated = (aes ? entry.AesMethod : entry.Method) == kDeflated;
   if (encrypted && password.empty()) throw ZipEntryFault(ZIP_ER_NOPASSWD, "");
   RawData raw(archive, entry);
-  std::vector<char>& piece = ThreadBuffers().Raw;
+  std::vector<char>& piece = buffers.Raw;
 
   std::optional<TraditionalCipher> traditional;
   std::optional<WinZipAesCheck> winZipAes;
@@ -197,7 +187,7 @@ void ReadZipEntry(platform::InputFile& archive, const ZipEntryData& entry, const
   }
 
   // AE-2 entries store no CRC: the authentication code stands for it.
-  Content content(entry, !aes || entry.AesVersion == 1, sink);
+  Content content(entry, !aes || entry.AesVersion == 1, buffers.Inflated, sink);
   while (raw.Left() > codeLength) {
     auto size = static_cast<std::size_t>(std::min<std::uint64_t>(raw.Left() - codeLength, piece.size()));
     raw.Read(piece.data(), size);

@@ -6,6 +6,7 @@
 // decryption cost two zlib calls a byte, most of the time of an extraction.
 #include <cstddef>
 #include <functional>
+#include <vector>
 #include <stdexcept>
 #include <string>
 
@@ -24,6 +25,13 @@ struct ZipEntryFault : std::runtime_error {
   int Code;
 };
 
+// Pieces of raw and of inflated data, kept by each reader thread from entry to entry: most entries
+// are small, and fresh buffers would cost more in allocation and page faults than the entry.
+struct ZipReadBuffers {
+  std::vector<char> Raw = std::vector<char>(128 * 1024);
+  std::vector<char> Inflated = std::vector<char>(128 * 1024);
+};
+
 // Whether ReadZipEntry reads this entry.
 bool ZipEntryReadable(const ZipEntryData& entry);
 
@@ -31,6 +39,6 @@ bool ZipEntryReadable(const ZipEntryData& entry);
 // ZipEntryFault. Pieces already handed over may still be followed by a fault: the CRC and the
 // authentication code are known at the end.
 void ReadZipEntry(platform::InputFile& archive, const ZipEntryData& entry, const std::string& password,
-                  const std::function<void(const char*, std::size_t)>& sink);
+                  ZipReadBuffers& buffers, const std::function<void(const char*, std::size_t)>& sink);
 
 }  // namespace engine

@@ -68,12 +68,11 @@ class Deflater {
   Deflater(const Deflater&) = delete;
   Deflater& operator=(const Deflater&) = delete;
 
-  // This thread's compressor, ready for a new stream: zlib clears some 256 KiB for a new one,
-  // more than a small file costs to compress.
-  static Deflater& ForThisThread() {
-    thread_local Deflater deflater;
-    if (deflateReset(&deflater.FStream) != Z_OK) throw ZipError("Cannot start the compression");
-    return deflater;
+  // Ready for a new stream: a worker keeps its compressor from piece to piece, since zlib clears
+  // some 256 KiB for a new one, more than a small file costs to compress.
+  Deflater& Reset() {
+    if (deflateReset(&FStream) != Z_OK) throw ZipError("Cannot start the compression");
+    return *this;
   }
 
   void Dictionary(const char* data, std::size_t size) {
@@ -104,19 +103,25 @@ class Deflater {
 };
 
 // Whether a piece is worth compressing: a sample of its start at the same level.
-bool Compressible(const char* data, std::size_t size) {
+// What one worker keeps from piece to piece: its compressor and its read buffer (never cleared:
+// each read fills what is used).
+struct Packer {
+  Deflater Compressor;
+  std::unique_ptr<char[]> Buffer{new char[kDictionary + kPiece]};
+};
+
+bool Compressible(Deflater& compressor, const char* data, std::size_t size) {
   constexpr std::size_t kSample = 16 * 1024;
   if (size < 4 * kSample) return true;
-  Deflater& d = Deflater::ForThisThread();
+  Deflater& d = compressor.Reset();
   std::string out;
   return d.Compress(data, kSample, Z_FINISH, out) < kSample * 97 / 100;
 }
 
-Packed PackPiece(const ZipWriterFile& file, const Piece& piece) {
+Packed PackPiece(Packer& packer, const ZipWriterFile& file, const Piece& piece) {
   std::uint64_t dictionary = std::min(piece.Offset, kDictionary);
   auto length = static_cast<std::size_t>(piece.Length);
-  // Each thread reads into the same buffer every time, never cleared: it is filled by the read.
-  thread_local std::unique_ptr<char[]> buffer(new char[kDictionary + kPiece]);
+  std::unique_ptr<char[]>& buffer = packer.Buffer;
   try {
     platform::InputFile in(file.Path);
     if (in.ReadAt(piece.Offset - dictionary, buffer.get(), static_cast<std::size_t>(dictionary) + length) !=
@@ -131,8 +136,8 @@ Packed PackPiece(const ZipWriterFile& file, const Piece& piece) {
   Packed p;
   p.Length = piece.Length;
   p.Crc = Crc32(0, data, length);
-  if (Compressible(data, length)) {
-    Deflater& d = Deflater::ForThisThread();
+  if (Compressible(packer.Compressor, data, length)) {
+    Deflater& d = packer.Compressor.Reset();
     d.Dictionary(buffer.get(), static_cast<std::size_t>(dictionary));
     d.Compress(data, length, piece.Last ? Z_FINISH : Z_SYNC_FLUSH, p.Data);
   } else {
@@ -253,9 +258,12 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
     };
 
     unsigned workers = ArchiveWorkerCount();
+    // Each worker's packer, made when it first packs (the calling thread is the last worker).
+    std::vector<std::unique_ptr<Packer>> packers(workers + 1);
     // At most 12 pieces of up to 1 MiB are held compressed before they are written.
-    OrderedPipeline<Packed> pipeline(pieces.size(), 12, workers, [&](unsigned, std::size_t j) {
-      return PackPiece(files[pieces[j].File], pieces[j]);
+    OrderedPipeline<Packed> pipeline(pieces.size(), 12, workers, [&](unsigned worker, std::size_t j) {
+      if (!packers[worker]) packers[worker] = std::make_unique<Packer>();
+      return PackPiece(*packers[worker], files[pieces[j].File], pieces[j]);
     });
     std::size_t j = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
