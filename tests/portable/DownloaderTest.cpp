@@ -201,7 +201,8 @@ TEST_F(DownloadTest, AnswersThatAreNotWholeAndWellFormedAreFailures) {
   struct Case {
     const char* kind;
     const char* reason;         // part of the error
-    const char* winhttpReason;  // where WinHTTP refuses the answer itself, in its words
+    const char* winhttpReason;  // where wine's WinHTTP refuses the answer itself, in its words (on
+                                // Windows WinHTTP refuses more of them itself)
   } cases[] = {
       {"hugelen", "invalid Content-Length \"18446744073709551616\"", nullptr},
       {"hexlen", "invalid Content-Length \"0x64\"", nullptr},
