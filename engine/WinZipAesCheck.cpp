@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+
+#include "engine/Pbkdf2Sha1.h"
 
 namespace engine {
 
@@ -41,6 +44,7 @@ std::array<std::uint8_t, 20> HmacSha1(std::string_view key, std::string_view mes
 }
 
 std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length) {
+  if (std::optional<std::string> key = Pbkdf2HmacSha1Accelerated(password, salt, iterations, length)) return *key;
   return platform::Pbkdf2HmacSha1(password, salt, iterations, length);
 }
 
@@ -59,11 +63,31 @@ void WinZipAesCheck::Start() {
   FStarted = true;
 }
 
+void WinZipAesCheck::StartWith(std::string_view header) {
+  FHeader.assign(header.substr(0, FSaltLength + 2));
+  Start();
+}
+
+void WinZipAesCheck::DecryptInPlace(char* data, std::size_t size) {
+  FInner.Update(data, size);
+  XorKeystream(reinterpret_cast<std::uint8_t*>(data), size);
+}
+
+bool WinZipAesCheck::CodeMatches(std::string_view code) const {
+  if (!FStarted || code.size() != kMacLength) return false;
+  Sha1 inner = FInner;
+  auto mac = OuterHash(FMacKey, inner.Final());
+  return std::memcmp(mac.data(), code.data(), kMacLength) == 0;
+}
+
 void WinZipAesCheck::Decrypt(const char* data, std::size_t size, std::string& plain) {
-  if (!FAes) FAes = std::make_unique<platform::AesEcbEncryptor>(FAesKey);
   std::size_t at = plain.size();
   plain.append(data, size);
-  auto* p = reinterpret_cast<std::uint8_t*>(plain.data() + at);
+  XorKeystream(reinterpret_cast<std::uint8_t*>(plain.data() + at), size);
+}
+
+void WinZipAesCheck::XorKeystream(std::uint8_t* p, std::size_t size) {
+  if (!FAes) FAes = std::make_unique<platform::AesEcbEncryptor>(FAesKey);
   while (size > 0) {
     if (FKeystreamUsed == FKeystream.size()) {
       // The counter blocks for up to 64 KiB at once, encrypted in one call.
@@ -100,11 +124,6 @@ void WinZipAesCheck::Update(const char* data, std::size_t size, std::string* pla
 
 bool WinZipAesCheck::PasswordMatches() const { return FStarted && FPasswordMatches; }
 
-bool WinZipAesCheck::AuthenticationMatches() const {
-  if (!FStarted || FTail.size() != kMacLength) return false;
-  Sha1 inner = FInner;
-  auto mac = OuterHash(FMacKey, inner.Final());
-  return std::memcmp(mac.data(), FTail.data(), kMacLength) == 0;
-}
+bool WinZipAesCheck::AuthenticationMatches() const { return CodeMatches(FTail); }
 
 }  // namespace engine

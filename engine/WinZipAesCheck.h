@@ -38,9 +38,17 @@ class WinZipAesCheck {
   bool PasswordMatches() const;       // after the header was fed
   bool AuthenticationMatches() const;  // after every byte was fed
 
+  // For a reader that knows where the parts of the entry lie, without copies: the salt and the
+  // password verifier, then the ciphertext in pieces (decrypted in place), then the code.
+  std::size_t HeaderLength() const { return FSaltLength + 2; }
+  void StartWith(std::string_view header);
+  void DecryptInPlace(char* data, std::size_t size);
+  bool CodeMatches(std::string_view code) const;
+
  private:
   void Start();
   void Decrypt(const char* data, std::size_t size, std::string& plain);
+  void XorKeystream(std::uint8_t* p, std::size_t size);
   std::string FPassword;
   std::size_t FSaltLength, FKeyLength;
   std::string FHeader;

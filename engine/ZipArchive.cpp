@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -13,12 +14,13 @@
 #include <set>
 #include <vector>
 
-#include "engine/WinZipAesCheck.h"
 #include "engine/ZipEntryName.h"
+#include "engine/ZipEntryReader.h"
 #include "engine/ZipLayout.h"
 #include "engine/ZipFileWriter.h"
 #include "engine/OrderedPipeline.h"
 #include "platform/FileAttributes.h"
+#include "platform/InputFile.h"
 #include "platform/Files.h"
 #include "platform/OutputFile.h"
 #include "platform/Text.h"
@@ -32,6 +34,8 @@ struct ZipArchive::Handle {
   bool Creating = false;               // an archive being created: the files AddFiles named
   std::vector<ZipWriterFile> Pending;
   std::unordered_map<std::string, std::size_t> Index;  // stored name -> place in Pending
+  std::vector<ZipEntryData> Entries;   // where each entry's data lie, in libzip's order
+  const ZipEntryData* Placement(zip_uint64_t index) const { return index < Entries.size() ? &Entries[index] : nullptr; }
   ~Handle() {
     if (Zip) zip_discard(Zip);
   }
@@ -138,56 +142,33 @@ std::string EntryError(const std::string& name, int code, const std::string& det
   }
 }
 
-// Reads one entry piece by piece into a sink; the entry's CRC is checked at its end.
+// Reads one entry piece by piece into a sink. Stored and deflated entries, plain or encrypted, are
+// read straight from the archive file (engine/ZipEntryReader); libzip reads any other kind.
 class EntryReader {
  public:
-  EntryReader(zip_t* za, zip_uint64_t index, const std::string& name, const std::string& password)
+  // data and file are the entry's placement and the archive opened for this thread; za may be
+  // null when the entry is read without libzip.
+  EntryReader(zip_t* za, zip_uint64_t index, const std::string& name, const std::string& password,
+              const ZipEntryData* data, platform::InputFile* file)
       : FName(name) {
+    if (data && file && ZipEntryReadable(*data)) {
+      FData = data;
+      FArchive = file;
+      FPassword = password;
+      FEncrypted = (data->Flags & 1) != 0;
+      return;
+    }
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(za, index, 0, &st) == 0) {
       FEncrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
       if (st.valid & ZIP_STAT_SIZE) FDeclared = st.size;
     }
-    // Stored and deflated AES entries are decrypted here, in one pass that derives the key once
-    // and checks the password verifier, the authentication code and, for AE-1, the CRC. libzip
-    // would derive the key a second time and decrypt more slowly.
-    if (IsAes(st) && !password.empty() && (st.valid & ZIP_STAT_COMP_METHOD) &&
-        (st.comp_method == ZIP_CM_STORE || st.comp_method == ZIP_CM_DEFLATE)) {
-      FInflate = st.comp_method == ZIP_CM_DEFLATE;
-      FCheckCrc = !IsAe2(st) && (st.valid & ZIP_STAT_CRC);
-      FStoredCrc = st.crc;
-      int strength = st.encryption_method == ZIP_EM_AES_128 ? 1 : st.encryption_method == ZIP_EM_AES_192 ? 2 : 3;
-      FAes = std::make_unique<WinZipAesCheck>(password, strength);
-      // libzip checks the CRC of a stored entry even over its raw bytes, a false alarm after the
-      // last byte (the stored CRC is of the plain data, or 0 for AE-2; newer versions call the raw
-      // size, longer than the plain one by salt, verifier and code, inconsistent); our own checks
-      // replace it.
-      FRawCrcAlarm = st.comp_method == ZIP_CM_STORE;
-      FRawSize = (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : UINT64_MAX;
-      FFile = zip_fopen_index(za, index, ZIP_FL_ENCRYPTED);
-      if (!FFile) {
-        zip_error_t* e = zip_get_error(za);
-        std::string message = EntryError(name, zip_error_code_zip(e), zip_error_strerror(e), true);
-        zip_error_clear(za);
-        throw ZipError(message);
-      }
-      return;
-    }
-    // libzip 1.7 checks the CRC of AE-2 entries of 20 bytes or more, although AE-2 stores none (7-Zip
-    // writes AE-2 for every entry). Such deflated entries are taken decrypted but still compressed,
-    // which skips that check; the AES authentication code still guards them, and we inflate here.
-    FInflate = IsAe2(st) && st.size >= 20 && st.comp_method == ZIP_CM_DEFLATE;
-    // Stored AE-2 entries cannot avoid that check; its false alarm comes after the last byte.
-    // We check their authentication code ourselves from the raw bytes first.
-    FStoredAe2 = IsAe2(st) && st.size >= 20 && st.comp_method == ZIP_CM_STORE;
-    if (FStoredAe2 && !password.empty()) VerifyStoredAes(za, index, st, password);
     // libzip 1.7 leaks the entry's reader when it refuses a method it does not know; such entries
     // are refused before it is asked.
     if (std::string method = UnsupportedMethod(st); !method.empty())
       throw ZipError(EntryError(name, ZIP_ER_ENCRNOTSUPP, method, FEncrypted));
-    FFile = zip_fopen_index_encrypted(za, index, FInflate ? ZIP_FL_COMPRESSED : 0,
-                                      password.empty() ? nullptr : password.c_str());
+    FFile = zip_fopen_index_encrypted(za, index, 0, password.empty() ? nullptr : password.c_str());
     if (!FFile) {
       zip_error_t* e = zip_get_error(za);
       std::string message = EntryError(name, zip_error_code_zip(e), zip_error_strerror(e), FEncrypted);
@@ -197,67 +178,36 @@ class EntryReader {
   }
   ~EntryReader() {
     if (FFile) zip_fclose(FFile);
-    if (FInflating) inflateEnd(&FStream);
   }
   EntryReader(const EntryReader&) = delete;
   EntryReader& operator=(const EntryReader&) = delete;
 
-  template <class Sink>
-  void CopyTo(Sink&& sink) {
+  void CopyTo(const std::function<void(const char*, std::size_t)>& sink) {
+    if (FData) {
+      try {
+        ReadZipEntry(*FArchive, *FData, FPassword, sink);
+      } catch (const ZipEntryFault& f) {
+        throw ZipError(EntryError(FName, f.Code, f.what(), FEncrypted));
+      }
+      return;
+    }
     std::vector<char> buffer(kChunk);
-    std::string plain;  // the decrypted piece of an AES entry we decrypt ourselves
-    std::uint64_t total = 0, rawRead = 0;
+    std::uint64_t total = 0;
     for (;;) {
       zip_int64_t n = zip_fread(FFile, buffer.data(), buffer.size());
       if (n < 0) {
         zip_error_t* e = zip_file_get_error(FFile);
-        if (FRawCrcAlarm && rawRead == FRawSize &&
-            (zip_error_code_zip(e) == ZIP_ER_CRC || zip_error_code_zip(e) == ZIP_ER_INCONS)) {
-          zip_fclose(FFile);
-          FFile = nullptr;
-          break;
-        }
-        if (FStoredAe2 && total == FDeclared && zip_error_code_zip(e) == ZIP_ER_CRC) {
-          zip_fclose(FFile);
-          FFile = nullptr;
-          return;
-        }
         throw ZipError(EntryError(FName, zip_error_code_zip(e), zip_error_strerror(e), FEncrypted));
       }
       if (n == 0) break;
-      auto deliver = [&](const char* data, std::size_t size) {
-        total += size;
-        // More data than the directory declares is a damaged (or hostile) entry: stop writing.
-        if (total > FDeclared)
-          throw ZipError(EntryError(FName, ZIP_ER_INCONS, "more data than its stated size", FEncrypted));
-        if (FCheckCrc) FCrc = crc32(FCrc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size));
-        sink(data, size);
-      };
-      const char* data = buffer.data();
-      auto size = static_cast<std::size_t>(n);
-      if (FAes) {
-        rawRead += size;
-        plain.clear();
-        FAes->Update(data, size, &plain);
-        if (FAes->HeaderRead() && !FAes->PasswordMatches())
-          throw ZipError(EntryError(FName, ZIP_ER_WRONGPASSWD, "", true));
-        data = plain.data();
-        size = plain.size();
-      }
-      if (FInflate)
-        Inflate(data, size, deliver);
-      else
-        deliver(data, size);
+      total += static_cast<std::uint64_t>(n);
+      // More data than the directory declares is a damaged (or hostile) entry: stop writing.
+      if (total > FDeclared)
+        throw ZipError(EntryError(FName, ZIP_ER_INCONS, "more data than its stated size", FEncrypted));
+      sink(buffer.data(), static_cast<std::size_t>(n));
     }
-    if (FAes && !FAes->AuthenticationMatches())
-      throw ZipError(EntryError(FName, ZIP_ER_COMPRESSED_DATA,
-                                FAes->HeaderRead() ? "authentication code mismatch" : "the encrypted data end early", true));
-    if (FInflate && !FStreamEnded)
-      throw ZipError(EntryError(FName, ZIP_ER_EOF, "the compressed data end early", FEncrypted));
     if (total != FDeclared)
       throw ZipError(EntryError(FName, ZIP_ER_INCONS, "less data than its stated size", FEncrypted));
-    if (FCheckCrc && FCrc != FStoredCrc) throw ZipError(EntryError(FName, ZIP_ER_CRC, LibzipMessage(ZIP_ER_CRC), true));
-    if (!FFile) return;
     int rc = zip_fclose(FFile);
     FFile = nullptr;
     if (rc != 0) throw ZipError(EntryError(FName, rc, LibzipMessage(rc), FEncrypted));
@@ -274,91 +224,10 @@ class EntryReader {
     return {};
   }
 
-  // libzip hides the AES extra field that carries the vendor version; an AES entry whose stored CRC
-  // is 0 is taken as AE-2 (an AE-1 entry whose data have the CRC 0 then loses only the CRC check,
-  // the authentication code still covers it).
-  static bool IsAes(const zip_stat_t& st) {
-    return (st.valid & ZIP_STAT_ENCRYPTION_METHOD) &&
-           (st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
-            st.encryption_method == ZIP_EM_AES_256);
-  }
-  static bool IsAe2(const zip_stat_t& st) { return IsAes(st) && (st.valid & ZIP_STAT_CRC) && st.crc == 0; }
-
-  template <class Deliver>
-  void Inflate(const char* data, std::size_t size, Deliver&& deliver) {
-    if (!FInflating) {
-      FStream = z_stream{};
-      if (inflateInit2(&FStream, -MAX_WBITS) != Z_OK)
-        throw ZipError(EntryError(FName, ZIP_ER_ZLIB, "cannot start decompression", FEncrypted));
-      FInflating = true;
-    }
-    if (FStreamEnded) {
-      if (size) throw ZipError(EntryError(FName, ZIP_ER_INCONS, "data after the compressed stream", FEncrypted));
-      return;
-    }
-    FStream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-    FStream.avail_in = static_cast<uInt>(size);
-    std::vector<char> out(kChunk);
-    do {
-      FStream.next_out = reinterpret_cast<Bytef*>(out.data());
-      FStream.avail_out = static_cast<uInt>(out.size());
-      int rc = inflate(&FStream, Z_NO_FLUSH);
-      if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR)
-        throw ZipError(EntryError(FName, ZIP_ER_ZLIB, FStream.msg ? FStream.msg : "invalid deflate data", FEncrypted));
-      std::size_t produced = out.size() - FStream.avail_out;
-      if (produced) deliver(out.data(), produced);
-      if (rc == Z_STREAM_END) FStreamEnded = true;
-      if (rc == Z_BUF_ERROR && produced == 0) break;
-    } while (!FStreamEnded && (FStream.avail_in > 0 || FStream.avail_out == 0));
-  }
-
-  void VerifyStoredAes(zip_t* za, zip_uint64_t index, const zip_stat_t& st, const std::string& password) {
-    int strength = st.encryption_method == ZIP_EM_AES_128 ? 1 : st.encryption_method == ZIP_EM_AES_192 ? 2 : 3;
-    WinZipAesCheck check(password, strength);
-    zip_file_t* raw = zip_fopen_index(za, index, ZIP_FL_ENCRYPTED);
-    if (!raw) {
-      zip_error_t* e = zip_get_error(za);
-      std::string message = EntryError(FName, zip_error_code_zip(e), zip_error_strerror(e), true);
-      zip_error_clear(za);
-      throw ZipError(message);
-    }
-    std::vector<char> buffer(kChunk);
-    std::uint64_t total = 0;
-    for (;;) {
-      zip_int64_t n = zip_fread(raw, buffer.data(), buffer.size());
-      if (n < 0) {
-        zip_error_t* e = zip_file_get_error(raw);
-        int code = zip_error_code_zip(e);
-        std::string detail = zip_error_strerror(e);
-        zip_fclose(raw);
-        // The same CRC false alarm, now over the raw bytes; nothing else can fail there at the end.
-        if (code == ZIP_ER_CRC && total == st.comp_size) break;
-        throw ZipError(EntryError(FName, code, detail, true));
-      }
-      if (n == 0) {
-        zip_fclose(raw);
-        break;
-      }
-      total += static_cast<std::uint64_t>(n);
-      check.Update(buffer.data(), static_cast<std::size_t>(n));
-    }
-    if (!check.PasswordMatches()) throw ZipError(EntryError(FName, ZIP_ER_WRONGPASSWD, "", true));
-    if (!check.AuthenticationMatches())
-      throw ZipError(EntryError(FName, ZIP_ER_COMPRESSED_DATA, "authentication code mismatch", true));
-  }
-
   std::string FName;
-  bool FInflate = false;
-  bool FStoredAe2 = false;
-  std::unique_ptr<WinZipAesCheck> FAes;  // an AES entry read raw and decrypted here
-  bool FCheckCrc = false;                // AE-1: the CRC is checked here too
-  bool FRawCrcAlarm = false;
-  std::uint64_t FRawSize = UINT64_MAX;
-  uLong FCrc = 0;
-  std::uint32_t FStoredCrc = 0;
-  bool FInflating = false;
-  bool FStreamEnded = false;
-  z_stream FStream{};
+  const ZipEntryData* FData = nullptr;  // read without libzip
+  platform::InputFile* FArchive = nullptr;
+  std::string FPassword;
   zip_file_t* FFile = nullptr;
   bool FEncrypted = false;
   std::uint64_t FDeclared = UINT64_MAX;
@@ -465,12 +334,16 @@ void ZipArchive::OpenArchive(ZipOpenMode mode) {
     throw ZipError("Cannot open the archive " + Quoted(FileName) + ": " + why);
   }
   // What libzip takes on trust: that its directory accounts for every byte of the file.
-  if (std::string problem = ArchiveLayoutProblem(FileName); !problem.empty()) {
+  std::vector<ZipEntryData> entries;
+  if (std::string problem = ArchiveLayoutProblem(FileName, &entries); !problem.empty()) {
     zip_discard(za);
     throw ZipError("The archive " + Quoted(FileName) + " is damaged or forged: " + problem);
   }
   FHandle = std::make_unique<Handle>();
   FHandle->Zip = za;
+  // Both read the same directory; should they ever count differently, libzip reads every entry.
+  zip_int64_t count = zip_get_num_entries(za, 0);
+  if (count >= 0 && static_cast<std::size_t>(count) == entries.size()) FHandle->Entries = std::move(entries);
 }
 
 void ZipArchive::CloseArchive() {
@@ -530,7 +403,16 @@ void ZipArchive::ExtractToStream(const std::string& entryName, std::ostream& out
       found = static_cast<zip_uint64_t>(i);
   if (!found || wanted.empty() || wanted.back() == '\\')
     throw ZipError("The archive " + Quoted(FileName) + " has no entry " + Quoted(entryName));
-  EntryReader reader(za, *found, wanted, Password);
+  const ZipEntryData* placement = FHandle->Placement(*found);
+  std::optional<platform::InputFile> file;
+  if (placement && ZipEntryReadable(*placement)) {
+    try {
+      file.emplace(FileName);
+    } catch (const std::exception& e) {
+      throw ZipError(e.what());
+    }
+  }
+  EntryReader reader(za, *found, wanted, Password, placement, file ? &*file : nullptr);
   reader.CopyTo([&](const char* data, std::size_t size) {
     out.write(data, static_cast<std::streamsize>(size));
     if (!out) throw ZipError("Cannot write the content of the archive entry " + Quoted(wanted));
@@ -548,10 +430,12 @@ void ZipArchive::ExtractFiles(const std::vector<std::string>& masks, std::uint32
 
 namespace {
 
-// The archive opened once more for each worker: libzip's handles are not shared between threads.
+// The archive opened once more for each worker, when the worker first needs it: libzip's handles
+// are not shared between threads, and each worker reads the file at offsets of its own.
 class WorkerReaders {
  public:
-  WorkerReaders(std::string fileName, unsigned workers) : FFileName(std::move(fileName)), FHandles(workers) {}
+  WorkerReaders(std::string fileName, unsigned workers)
+      : FFileName(std::move(fileName)), FHandles(workers), FFiles(workers) {}
   ~WorkerReaders() {
     for (zip_t* za : FHandles)
       if (za) zip_discard(za);
@@ -567,10 +451,22 @@ class WorkerReaders {
     }
     return za;
   }
+  platform::InputFile& File(unsigned worker) {
+    std::unique_ptr<platform::InputFile>& file = FFiles[worker];
+    if (!file) {
+      try {
+        file = std::make_unique<platform::InputFile>(FFileName);
+      } catch (const std::exception& e) {
+        throw ZipError(e.what());
+      }
+    }
+    return *file;
+  }
 
  private:
   std::string FFileName;
   std::vector<zip_t*> FHandles;
+  std::vector<std::unique_ptr<platform::InputFile>> FFiles;
 };
 
 // An entry inflated into its temporary file, waiting to be renamed into place.
@@ -622,6 +518,7 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
   unsigned workers = ArchiveWorkerCount();
   WorkerReaders readers(FileName, workers + 1);  // the calling thread inflates too
   const std::string password = Password;
+  const Handle& handle = *FHandle;
   // Folders already made for an entry are not made (and checked on the disk) again.
   std::mutex foldersMutex;
   std::set<fs::path> folders;
@@ -643,7 +540,10 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
     done.Partial += platform::PathFromUtf8("." + std::to_string(k) + ".vspart");
     std::string partialText = platform::Utf8FromPath(done.Partial);
     try {
-      EntryReader reader(readers.For(worker), s.Index, s.Name, password);
+      const ZipEntryData* placement = handle.Placement(s.Index);
+      bool direct = placement && ZipEntryReadable(*placement);
+      EntryReader reader(direct ? nullptr : readers.For(worker), s.Index, s.Name, password, placement,
+                         direct ? &readers.File(worker) : nullptr);
       platform::MakeReplaceable(partialText);
       std::optional<platform::OutputFile> file;
       try {

@@ -4,14 +4,16 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <optional>
 #include <system_error>
 
+#include "engine/Crc32.h"
 #include "engine/OrderedPipeline.h"
 #include "engine/ZipArchive.h"
 #include "platform/FileAttributes.h"
 #include "platform/Files.h"
+#include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 
 namespace engine {
@@ -66,6 +68,14 @@ class Deflater {
   Deflater(const Deflater&) = delete;
   Deflater& operator=(const Deflater&) = delete;
 
+  // This thread's compressor, ready for a new stream: zlib clears some 256 KiB for a new one,
+  // more than a small file costs to compress.
+  static Deflater& ForThisThread() {
+    thread_local Deflater deflater;
+    if (deflateReset(&deflater.FStream) != Z_OK) throw ZipError("Cannot start the compression");
+    return deflater;
+  }
+
   void Dictionary(const char* data, std::size_t size) {
     if (size) deflateSetDictionary(&FStream, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size));
   }
@@ -97,28 +107,33 @@ class Deflater {
 bool Compressible(const char* data, std::size_t size) {
   constexpr std::size_t kSample = 16 * 1024;
   if (size < 4 * kSample) return true;
-  Deflater d;
+  Deflater& d = Deflater::ForThisThread();
   std::string out;
   return d.Compress(data, kSample, Z_FINISH, out) < kSample * 97 / 100;
 }
 
 Packed PackPiece(const ZipWriterFile& file, const Piece& piece) {
   std::uint64_t dictionary = std::min(piece.Offset, kDictionary);
-  std::string buffer(static_cast<std::size_t>(dictionary + piece.Length), '\0');
-  std::ifstream in(platform::PathFromUtf8(file.Path), std::ios::binary);
-  if (!in) throw ZipError("Cannot read the file " + Quoted(file.Path));
-  in.seekg(static_cast<std::streamoff>(piece.Offset - dictionary));
-  in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  if (static_cast<std::uint64_t>(in.gcount()) != buffer.size())
-    throw ZipError("Cannot read the file " + Quoted(file.Path) + ": it changed while it was being backed up");
-  const char* data = buffer.data() + dictionary;
   auto length = static_cast<std::size_t>(piece.Length);
+  // Each thread reads into the same buffer every time, never cleared: it is filled by the read.
+  thread_local std::unique_ptr<char[]> buffer(new char[kDictionary + kPiece]);
+  try {
+    platform::InputFile in(file.Path);
+    if (in.ReadAt(piece.Offset - dictionary, buffer.get(), static_cast<std::size_t>(dictionary) + length) !=
+        dictionary + length)
+      throw ZipError("Cannot read the file " + Quoted(file.Path) + ": it changed while it was being backed up");
+  } catch (const ZipError&) {
+    throw;
+  } catch (const std::exception& e) {
+    throw ZipError(e.what());
+  }
+  const char* data = buffer.get() + dictionary;
   Packed p;
   p.Length = piece.Length;
-  p.Crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(length)));
+  p.Crc = Crc32(0, data, length);
   if (Compressible(data, length)) {
-    Deflater d;
-    d.Dictionary(buffer.data(), static_cast<std::size_t>(dictionary));
+    Deflater& d = Deflater::ForThisThread();
+    d.Dictionary(buffer.get(), static_cast<std::size_t>(dictionary));
     d.Compress(data, length, piece.Last ? Z_FINISH : Z_SYNC_FLUSH, p.Data);
   } else {
     p.Data.reserve(length + length / 65535 * 5 + 5);

@@ -58,29 +58,39 @@ class File {
 struct Entry {
   std::uint64_t Offset = 0;
   std::uint64_t CompressedSize = 0;
+  std::uint64_t Size = 0;
   std::uint16_t Flags = 0;
+  std::size_t Order = 0;  // place in the directory
+  ZipEntryData Data;
   std::string RawName;
   std::string Name() const { return "\"" + EntryNameFromStored(RawName, (Flags & kFlagUtf8) != 0) + "\""; }
 };
 
 std::string Bytes(std::uint64_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
 
-// The Zip64 values of a central record's extra field replace the saturated 32-bit ones.
-void ApplyZip64(std::string_view extra, std::uint32_t uncompressed, Entry& e) {
+// The Zip64 values of a central record's extra field replace the saturated 32-bit ones; the WinZip
+// AES field tells how an AES entry is encrypted and compressed.
+void ApplyExtraFields(std::string_view extra, Entry& e) {
   size_t at = 0;
   while (at + 4 <= extra.size()) {
     std::uint16_t id = Le16(extra, at), size = Le16(extra, at + 2);
     if (at + 4 + size > extra.size()) return;
+    std::string_view field = extra.substr(at + 4, size);
     if (id == 0x0001) {
-      std::string_view field = extra.substr(at + 4, size);
       size_t f = 0;
-      if (uncompressed == 0xFFFFFFFF) f += 8;
+      if (e.Size == 0xFFFFFFFF && f + 8 <= field.size()) {
+        e.Size = Le64(field, f);
+        f += 8;
+      }
       if (e.CompressedSize == 0xFFFFFFFF && f + 8 <= field.size()) {
         e.CompressedSize = Le64(field, f);
         f += 8;
       }
       if (e.Offset == 0xFFFFFFFF && f + 8 <= field.size()) e.Offset = Le64(field, f);
-      return;
+    } else if (id == 0x9901 && size >= 7 && field.substr(2, 2) == "AE") {
+      e.Data.AesVersion = Le16(field, 0);
+      e.Data.AesStrength = static_cast<unsigned char>(field[4]);
+      e.Data.AesMethod = Le16(field, 5);
     }
     at += 4 + size;
   }
@@ -90,7 +100,7 @@ void ApplyZip64(std::string_view extra, std::uint32_t uncompressed, Entry& e) {
 
 const char* const kNoEndRecord = "it has no end record that ends the file";
 
-std::string ArchiveLayoutProblem(const std::string& fileName) {
+std::string ArchiveLayoutProblem(const std::string& fileName, std::vector<ZipEntryData>* result) {
   File file(fileName);
   if (!file.IsOpen()) return "it cannot be read";
   const std::uint64_t size = file.Size();
@@ -146,11 +156,15 @@ std::string ArchiveLayoutProblem(const std::string& fileName) {
     if (at + 46 + nameLength + extraLength + commentLength > directory.size())
       return "its directory is damaged at record " + std::to_string(k + 1);
     Entry e;
+    e.Order = static_cast<size_t>(k);
     e.Flags = Le16(directory, at + 8);
+    e.Data.Method = Le16(directory, at + 10);
+    e.Data.Crc = Le32(directory, at + 16);
     e.CompressedSize = Le32(directory, at + 20);
+    e.Size = Le32(directory, at + 24);
     e.Offset = Le32(directory, at + 42);
     e.RawName = directory.substr(at + 46, nameLength);
-    ApplyZip64(std::string_view(directory).substr(at + 46 + nameLength, extraLength), Le32(directory, at + 24), e);
+    ApplyExtraFields(std::string_view(directory).substr(at + 46 + nameLength, extraLength), e);
     entries.push_back(std::move(e));
     at += 46 + nameLength + extraLength + commentLength;
   }
@@ -162,7 +176,7 @@ std::string ArchiveLayoutProblem(const std::string& fileName) {
   std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.Offset < b.Offset; });
   std::uint64_t expected = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
-    const Entry& e = entries[i];
+    Entry& e = entries[i];
     if (e.Offset < expected)
       return "the entries " + entries[i - 1].Name() + " and " + e.Name() + " share the same data";
     if (e.Offset > expected)
@@ -178,7 +192,13 @@ std::string ArchiveLayoutProblem(const std::string& fileName) {
       local.RawName = localName;
       return "the entry " + e.Name() + " is named " + local.Name() + " in its local header";
     }
-    std::uint64_t dataEnd = e.Offset + 30 + nameLength + extraLength + e.CompressedSize;
+    e.Data.DataOffset = e.Offset + 30 + nameLength + extraLength;
+    e.Data.CompressedSize = e.CompressedSize;
+    e.Data.Size = e.Size;
+    e.Data.Flags = e.Flags;
+    e.Data.LocalFlags = Le16(record, 6);
+    e.Data.LocalTime = Le16(record, 10);
+    std::uint64_t dataEnd = e.Data.DataOffset + e.CompressedSize;
     if (dataEnd > directoryAt) return "the data of the entry " + e.Name() + " run into its directory";
     expected = dataEnd;
     if (e.Flags & kFlagDescriptor) {
@@ -196,6 +216,10 @@ std::string ArchiveLayoutProblem(const std::string& fileName) {
   if (expected < directoryAt)
     return Bytes(directoryAt - expected) + " at offset " + std::to_string(expected) +
            " belong to no entry of its directory";
+  if (result) {
+    result->assign(entries.size(), ZipEntryData{});
+    for (const Entry& e : entries) (*result)[e.Order] = e.Data;
+  }
   return {};
 }
 

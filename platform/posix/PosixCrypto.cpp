@@ -69,11 +69,21 @@ void AesEcbEncryptor::EncryptBlocks(const std::uint8_t* in, std::uint8_t* out, s
   }
 }
 
-// PBKDF2 over the plain SHA-1 state: the padded keys are absorbed once and each iteration copies
-// a small structure, where OpenSSL's own PBKDF2 allocates and clears contexts for every one (it
-// runs for every AES entry, 4,000 HMACs each).
+// PBKDF2 over the bare SHA-1 block function: the padded keys are absorbed once, and each of the
+// 1,000 iterations of every output block is two block transforms of a message already padded in
+// place, where OpenSSL's own PBKDF2 allocates and clears contexts for every HMAC (it runs for
+// every AES entry: 4,000 HMACs for a 256-bit key).
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+namespace {
+// The 20-byte digest of a state, big-endian.
+void StateDigest(const SHA_CTX& c, unsigned char* digest) {
+  const SHA_LONG h[5] = {c.h0, c.h1, c.h2, c.h3, c.h4};
+  for (int i = 0; i < 5; ++i)
+    for (int k = 0; k < 4; ++k) digest[4 * i + k] = static_cast<unsigned char>(h[i] >> (24 - 8 * k));
+}
+}  // namespace
+
 std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length) {
   unsigned char key[64] = {};
   if (password.size() > 64)
@@ -90,24 +100,35 @@ std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int
   SHA1_Update(&innerStart, ipad, 64);
   SHA1_Init(&outerStart);
   SHA1_Update(&outerStart, opad, 64);
-  auto hmac = [&](const unsigned char* message, std::size_t size, unsigned char* digest) {
+  // A 20-byte message after the 64-byte pad, padded to one block: 0x80, zeros, 672 bits.
+  unsigned char block[64] = {};
+  block[20] = 0x80;
+  block[62] = (64 + 20) * 8 >> 8;
+  block[63] = static_cast<unsigned char>((64 + 20) * 8);
+  auto hmacOfDigest = [&](unsigned char* u) {
+    std::memcpy(block, u, 20);
     SHA_CTX c = innerStart;
-    SHA1_Update(&c, message, size);
-    SHA1_Final(digest, &c);
+    SHA1_Transform(&c, block);
+    StateDigest(c, block);
     c = outerStart;
-    SHA1_Update(&c, digest, SHA_DIGEST_LENGTH);
-    SHA1_Final(digest, &c);
+    SHA1_Transform(&c, block);
+    StateDigest(c, u);
   };
   std::string out;
   std::string first(salt);
   first.append(4, '\0');
-  for (std::uint32_t block = 1; out.size() < length; ++block) {
-    for (int i = 0; i < 4; ++i) first[salt.size() + static_cast<std::size_t>(i)] = static_cast<char>(block >> (24 - 8 * i));
+  for (std::uint32_t index = 1; out.size() < length; ++index) {
+    for (int i = 0; i < 4; ++i) first[salt.size() + static_cast<std::size_t>(i)] = static_cast<char>(index >> (24 - 8 * i));
     unsigned char u[SHA_DIGEST_LENGTH], t[SHA_DIGEST_LENGTH];
-    hmac(reinterpret_cast<const unsigned char*>(first.data()), first.size(), u);
+    SHA_CTX c = innerStart;
+    SHA1_Update(&c, first.data(), first.size());
+    SHA1_Final(u, &c);
+    c = outerStart;
+    SHA1_Update(&c, u, sizeof u);
+    SHA1_Final(u, &c);
     std::memcpy(t, u, sizeof t);
     for (int i = 1; i < iterations; ++i) {
-      hmac(u, sizeof u, u);
+      hmacOfDigest(u);
       for (std::size_t j = 0; j < sizeof t; ++j) t[j] ^= u[j];
     }
     out.append(reinterpret_cast<const char*>(t), sizeof t);

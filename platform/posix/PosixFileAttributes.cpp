@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/FileAttributes.h"
+#include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 
 namespace platform {
@@ -117,6 +118,30 @@ void OutputFile::Close() {
   int fd = static_cast<int>(reinterpret_cast<intptr_t>(FHandle) - 1);
   FHandle = nullptr;
   if (::close(fd) != 0) Fail("Cannot write the file", FPath);
+}
+
+InputFile::InputFile(std::string_view utf8Path) : FPath(utf8Path) {
+  int fd = ::open(FPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) Fail("Cannot open the file", FPath);
+  FHandle = reinterpret_cast<void*>(static_cast<intptr_t>(fd) + 1);
+}
+
+InputFile::~InputFile() { ::close(static_cast<int>(reinterpret_cast<intptr_t>(FHandle) - 1)); }
+
+std::size_t InputFile::ReadAt(std::uint64_t offset, void* data, std::size_t size) {
+  int fd = static_cast<int>(reinterpret_cast<intptr_t>(FHandle) - 1);
+  auto p = static_cast<char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd, p + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail("Cannot read the file", FPath);
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
 }
 
 void FlushFolderToDisk(std::string_view utf8Path) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/FileAttributes.h"
+#include "platform/InputFile.h"
 #include "platform/OutputFile.h"
 #include "platform/win32/Wide.h"
 
@@ -78,6 +79,35 @@ std::int64_t GetFileModifiedTime(std::string_view utf8Path) {
     Fail("Cannot read the time of", utf8Path);
   ULONGLONG t = (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
   return static_cast<std::int64_t>((t - kEpochDifference) / 10000000ULL);
+}
+
+InputFile::InputFile(std::string_view utf8Path) : FPath(utf8Path) {
+  HANDLE h = CreateFileW(WidePath(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) Fail("Cannot open the file", FPath);
+  FHandle = h;
+}
+
+InputFile::~InputFile() { CloseHandle(static_cast<HANDLE>(FHandle)); }
+
+std::size_t InputFile::ReadAt(std::uint64_t offset, void* data, std::size_t size) {
+  auto p = static_cast<char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    // A read at an offset given with it: the file pointer is not shared state between readers.
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>((offset + done) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    DWORD chunk = size - done > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size - done);
+    DWORD read = 0;
+    if (!ReadFile(static_cast<HANDLE>(FHandle), p + done, chunk, &read, &at)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) break;
+      Fail("Cannot read the file", FPath);
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  return done;
 }
 
 OutputFile::OutputFile(std::string_view utf8Path) : FPath(utf8Path) {

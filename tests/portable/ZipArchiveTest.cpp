@@ -94,7 +94,7 @@ TEST_P(EncryptedFixture, WrongOrMissingPasswordFailsButPlainEntriesStillExtract)
 }
 
 INSTANTIATE_TEST_SUITE_P(ZipArchive, EncryptedFixture,
-                         ::testing::Values("mixed-zipcrypto.zip", "mixed-aes128.zip", "mixed-aes192.zip",
+                         ::testing::Values("mixed-zipcrypto.zip", "streamed-zipcrypto.zip", "mixed-aes128.zip", "mixed-aes192.zip",
                                            "mixed-aes256.zip", "ae1-aes256.zip"));
 
 TEST(ZipArchive, DescribesEntriesInArchiveOrder) {
@@ -387,7 +387,8 @@ TEST(ZipArchive, DamagedEncryptedArchivesGiveErrorsNeverCrashes) {
   std::uint32_t seed = 20241209;
   auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
   int rejected = 0;
-  for (const char* name : {"mixed-zipcrypto.zip", "mixed-aes256.zip", "ae1-aes256.zip", "stored-aes256.zip"}) {
+  for (const char* name :
+       {"mixed-zipcrypto.zip", "streamed-zipcrypto.zip", "mixed-aes256.zip", "ae1-aes256.zip", "stored-aes256.zip"}) {
     std::string good = ReadFile(Fixture(name));
     for (int round = 0; round < 150; ++round) {
       std::string bad = good;

@@ -20,6 +20,10 @@ rm -f "$here"/*.zip
 # One unencrypted and one encrypted entry each: a wrong password must still let plain.txt out.
 zip -qX "$here/mixed-zipcrypto.zip" plain.txt
 zip -qX -P heslo "$here/mixed-zipcrypto.zip" secret.txt large.txt
+# Written to a pipe, the encrypted entries carry their CRC after the data: their encryption header
+# then repeats the file time instead of the CRC.
+zip -qX -P heslo - secret.txt large.txt > "$here/streamed-zipcrypto.zip"
+zip -qX "$here/streamed-zipcrypto.zip" plain.txt
 for m in AES128 AES192 AES256; do
   lower=$(echo "$m" | tr 'A-Z' 'a-z')
   7z a -tzip -bd "$here/mixed-$lower.zip" plain.txt >/dev/null
