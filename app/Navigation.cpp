@@ -5,6 +5,7 @@
 
 #include "app/Startup.h"
 #include "setup/SetupDat.h"
+#include "sql/Discovery.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
@@ -43,7 +44,7 @@ void ServerChoiceNext(TFInstall& f) {
 }
 
 void LocalServerNext(TFInstall& f) { NextCaption(f, msgInstallVelmor, Selected(f.cmbSQLServers)); }
-void NetServerNext(TFInstall& f) { NextCaption(f, msgInstallVelmor, Selected(f.cmbMSSQLNetList)); }
+void NetServerNext(TFInstall& f) { NextCaption(f, msgInstallVelmor, NetworkServerPicked(f.cmbMSSQLNetList)); }
 
 void ServerInstallNext(TFInstall& f) {
   if (f.rbNewMSSQL.Checked()) f.SetNextCaption(Msg(msgInstallTheMSSQLServer));

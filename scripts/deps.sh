@@ -17,6 +17,7 @@ packages=(
   libgtest-dev googletest
   wine wine64 xvfb xdotool imagemagick x11-utils fonts-dejavu-core
   zip unzip p7zip-full curl python3 openssl strace
+  util-linux iproute2
   clang libclang-rt-14-dev
 )
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/Text.h"
+#include "sql/Discovery.h"
 #include "support/Catalogue.h"
 #include "support/MessageDialog.h"
 #include "support/RegexPattern.h"
@@ -95,12 +96,13 @@ bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLSer
 
 bool AcceptNetworkDatabaseChoice(const ui::TComboBox& cmbMSSQLNetList, const ui::TEdit& edtNetDBName,
                                  TSetupDat& setupDat) {
-  if (!Selected(cmbMSSQLNetList)) {
+  std::string server = NetworkServerName(cmbMSSQLNetList);
+  if (server.empty()) {
     ShowError(Msg(msgMSSQLNotSelected), "");
     return false;
   }
   if (!CheckDatabaseName(edtNetDBName.Text())) return false;
-  setupDat.SetSQLServerName(SelectedText(cmbMSSQLNetList));
+  setupDat.SetSQLServerName(server);
   setupDat.SetDBName(edtNetDBName.Text());
   return true;
 }

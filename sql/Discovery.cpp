@@ -154,6 +154,11 @@ void InitSQLChoice(ui::TRadioButton& rbExistMSSQL, ui::TRadioButton& rbNewMSSQL,
     rbNewMSSQL.SetChecked(true);
 }
 
-bool NetworkServerPicked(const ui::TComboBox& cmbMSSQLNetList) {
-  return !cmbMSSQLNetList.Items().empty() && cmbMSSQLNetList.ItemIndex() >= 0;
+std::string NetworkServerName(const ui::TComboBox& cmbMSSQLNetList) {
+  int index = cmbMSSQLNetList.ItemIndex();
+  if (index >= 0 && index < static_cast<int>(cmbMSSQLNetList.Items().size()))
+    return cmbMSSQLNetList.Items()[static_cast<size_t>(index)];
+  return platform::Trim(cmbMSSQLNetList.Text());
 }
+
+bool NetworkServerPicked(const ui::TComboBox& cmbMSSQLNetList) { return !NetworkServerName(cmbMSSQLNetList).empty(); }

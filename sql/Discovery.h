@@ -35,6 +35,10 @@ void DetectMSSQLNet(ui::TComboBox& cmbMSSQLNetList);
 void InitSQLChoice(ui::TRadioButton& rbExistMSSQL, ui::TRadioButton& rbNewMSSQL, ui::TRadioButton& rbNetMSSQL,
                    bool localInstancesExist);
 
-// Whether a server of the network list is picked (an item selected, not a typed name): the
-// condition for offering Install on the network page.
+// The server the network page names: the selected item, else the name typed into the box
+// (trimmed), since a scan finds nothing where no SQL Server Browser answers and the user must
+// still be able to name the server; empty when there is neither.
+std::string NetworkServerName(const ui::TComboBox& cmbMSSQLNetList);
+
+// Whether the network page names a server: the condition for offering Install there.
 bool NetworkServerPicked(const ui::TComboBox& cmbMSSQLNetList);

@@ -119,7 +119,9 @@ void TWin32StartupHost::CreateWizard() {
 
 void TWin32StartupHost::RunMessageLoop() {
   if (!FWizard) return;
-  ui::RunApplication(*FWizard);
+  // A start error the user has been shown while the wizard was made (no MSSQL.ini) has ended
+  // the program: its window is not shown for a moment before it goes.
+  if (!Application().Terminated()) ui::RunApplication(*FWizard);
   FWizard->FormDestroy();
 }
 

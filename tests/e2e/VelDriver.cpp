@@ -22,6 +22,11 @@ DWORD timeoutMs = 10000;
 HWND current = nullptr;  // the window the commands act on
 std::wstring currentClass = L"TFInstall";
 
+// The script's "end": every command before it passed.
+struct EndOfScript {};
+// A "when" line of another case.
+struct Skipped {};
+
 struct Failure {
   std::wstring message;
 };
@@ -360,7 +365,12 @@ void Run(const Args& a) {
           return found.empty() ? nullptr : found.front();
         },
         TimeoutArg(a, 2));
-    if (!current) Fail(L"no visible window of class " + currentClass + L" appeared");
+    if (!current) {
+      // The installer may be waiting on a message of its own instead (an error at start).
+      std::wstring instead;
+      for (HWND m : TopWindows(L"TFMessage")) instead += L"\n  a message window is open; it shows:" + VisibleSummary(m);
+      Fail(L"no visible window of class " + currentClass + L" appeared" + instead);
+    }
   } else if (cmd == L"timeout") {
     NeedArgs(a, 2, L"timeout MILLISECONDS");
     timeoutMs = static_cast<DWORD>(_wtoi(a[1].c_str()));
@@ -413,8 +423,20 @@ void Run(const Args& a) {
     Press(One(m, a[1], IsPushButton, L"button of the message window"));
   } else if (cmd == L"expect-message") {
     NeedArgs(a, 2, L"expect-message TEXT [TIMEOUT]");
+    // A wait window (also a TFMessage) may come first: wait for the one that says TEXT.
     HWND m = MessageWindow(TimeoutArg(a, 2));
-    if (Find(m, L"~" + a[1]).empty()) Fail(L"the message window does not say \"" + a[1] + L"\"; it shows:" + VisibleSummary(m));
+    HWND said = WaitFor(
+        [&]() -> HWND {
+          for (HWND w : TopWindows(L"TFMessage"))
+            if (!Find(w, L"~" + a[1]).empty()) return w;
+          return nullptr;
+        },
+        TimeoutArg(a, 2));
+    if (!said) {
+      auto open = TopWindows(L"TFMessage");
+      Fail(L"no message window says \"" + a[1] + L"\"; it shows:" + VisibleSummary(open.empty() ? m : open.front()));
+    }
+    m = said;
     Say(L"message: " + VisibleSummary(m));
   } else if (cmd == L"expect-no-message") {
     if (!TopWindows(L"TFMessage").empty()) Fail(L"a message window is open; it shows:" + VisibleSummary(TopWindows(L"TFMessage").front()));
@@ -487,6 +509,16 @@ void Run(const Args& a) {
     HWND w = Current();
     if (!WaitFor([&]() -> HWND { return IsWindow(w) ? nullptr : w; }, TimeoutArg(a, 1))) Fail(L"the window is still open");
     current = nullptr;
+  } else if (cmd == L"when") {  // when NAME=VALUE COMMAND ARGS...: the command only in that case of the run
+    NeedArgs(a, 3, L"when NAME=VALUE COMMAND ARGS...");
+    size_t eq = a[1].find(L'=');
+    if (eq == 0 || eq == std::wstring::npos) throw std::invalid_argument("usage: when NAME=VALUE COMMAND ARGS...");
+    wchar_t value[512] = {};
+    DWORD n = GetEnvironmentVariableW(a[1].substr(0, eq).c_str(), value, 512);
+    if (n >= 512 || a[1].substr(eq + 1) != std::wstring(value, n)) throw Skipped{};
+    Run(Args(a.begin() + 2, a.end()));
+  } else if (cmd == L"end") {
+    throw EndOfScript{};
   } else if (cmd == L"say") {
     std::wstring line;
     for (size_t i = 1; i < a.size(); ++i) line += (i > 1 ? L" " : L"") + a[i];
@@ -540,6 +572,11 @@ int RunLines(const std::vector<std::wstring>& lines, const std::wstring& source)
       Args a = Split(line);
       Run(a);
       Say(L"ok   " + where);
+    } catch (const Skipped&) {
+      Say(L"skip " + where);
+    } catch (const EndOfScript&) {
+      Say(L"ok   " + where);
+      return 0;
     } catch (const Failure& f) {
       Say(L"FAIL " + where + L"\n  " + f.message);
       return 1;

@@ -8,6 +8,9 @@
 #   --taskbar PX          the work area leaves PX pixels at the bottom, as a taskbar does
 #   --shot FILE.png       a picture of the screen when the scenario has run
 #   --windows-dlls-only   every DLL that Wine has and Windows lacks is switched off
+#   --own-network         the whole run (Xvfb, Wine, the hooks) in a network namespace of its own
+#                         whose only interface is loopback: what the programs send (a broadcast
+#                         to the SQL Server Browser) cannot leave the machine
 #   --hooks FILE.sh       shell functions for the run, all optional (variables: top, build, work,
 #                         kit, WINEPREFIX, drive_c; helpers: check, winpath):
 #                           make_kit     makes the kit in $kit instead of the demo kit
@@ -15,10 +18,14 @@
 #                                        registry keys, ...)
 #                           verify       after the scenario passed and the installer has ended:
 #                                        what the run left on disk (runs under set -e)
+#                           finish       at the end, however the run ended (ends what prepare
+#                                        started)
+#                         Variables the hooks export reach the driver (its "when" lines).
 # Uses its own Wine prefix (build/wine-e2e) and a private Xvfb; ends both Wine and Xvfb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-screen=1280x1024 dpi=96 taskbar=0 shot= windows_only= hooks=
+screen=1280x1024 dpi=96 taskbar=0 shot= windows_only= hooks= own_network=
+arguments=("$@")
 while [ $# -gt 2 ]; do
   case $1 in
     --screen) screen=$2; shift 2 ;;
@@ -26,11 +33,30 @@ while [ $# -gt 2 ]; do
     --taskbar) taskbar=$2; shift 2 ;;
     --shot) shot=$2; shift 2 ;;
     --windows-dlls-only) windows_only=1; shift ;;
+    --own-network) own_network=1; shift ;;
     --hooks) hooks=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
   esac
 done
 [ $# -eq 2 ] || { echo "usage: $0 [OPTIONS] BUILD_DIR SCENARIO" >&2; exit 2; }
+if [ -n "$own_network" ] && [ -z "${VELSETUP_E2E_OWN_NETWORK:-}" ]; then
+  # Root may make a network namespace directly; elsewhere a user namespace makes it possible.
+  export VELSETUP_E2E_OWN_NETWORK=1
+  if unshare -n true 2>/dev/null; then
+    exec unshare -n -- "$0" "${arguments[@]}"
+  elif unshare -rn true 2>/dev/null; then
+    exec unshare -rn -- "$0" "${arguments[@]}"
+  fi
+  echo "FAIL: no network namespace of its own can be made here (unshare -n, unshare -rn)" >&2
+  exit 1
+fi
+if [ -n "$own_network" ]; then
+  ip link set lo up
+  if [ "$(ip -o link show | grep -cv ': lo:')" -ne 0 ]; then
+    echo "FAIL: the run's network namespace has more than loopback" >&2
+    exit 1
+  fi
+fi
 build=$(cd "$1" && pwd)
 scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 work=$build/e2e/$(basename "$scenario" .txt)-$screen-$dpi
@@ -51,6 +77,7 @@ fi
 xvfb_pid=
 wine_pid=
 cleanup() {
+  if declare -F finish >/dev/null; then finish || true; fi
   [ -n "$wine_pid" ] && kill "$wine_pid" 2>/dev/null || true
   wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true

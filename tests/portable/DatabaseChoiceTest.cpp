@@ -233,6 +233,39 @@ TEST_F(DatabaseChoice, NetworkAcceptanceCheck) {
   }
 }
 
+TEST_F(DatabaseChoice, NetworkServerTypedIntoTheBox) {
+  // A scan that found nothing (no Browser answers) leaves the user the box to type into.
+  struct TypedCase {
+    const char* what;
+    std::vector<std::string> items;
+    const char* typed;
+    const char* message;
+    const char* stored;
+  };
+  const TypedCase cases[] = {
+      {"typed into an empty list", {}, "DBSRV01\\SQL2019", nullptr, "DBSRV01\\SQL2019"},
+      {"blanks around the name are no part of it", {}, "  DBSRV01 \t", nullptr, "DBSRV01"},
+      {"a name not in the list", {"SRV1"}, "ELSEWHERE", nullptr, "ELSEWHERE"},
+      {"blanks only", {}, " \t ", kNotSelected.c_str(), ""},
+      {"nothing", {"SRV1"}, "", kNotSelected.c_str(), ""},
+  };
+  servers.SetStyle(ui::TComboStyle::csDropDown);
+  for (const TypedCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    messages.Clear();
+    def.SetSQLServerName("");
+    Servers(c.items, -1);
+    servers.NotifyTextEdited(c.typed);
+    name.SetText("VelmorData");
+    EXPECT_EQ(AcceptNetworkDatabaseChoice(servers, name, def), c.message == nullptr);
+    if (c.message) {
+      ASSERT_EQ(messages.Shown().size(), 1u);
+      EXPECT_EQ(messages.Shown()[0].Text, c.message);
+    }
+    EXPECT_EQ(def.SQLServerName(), c.stored);
+  }
+}
+
 TEST_F(DatabaseChoice, RefusalsAreLogged) {
   Servers({}, -1);
   AcceptNetworkDatabaseChoice(servers, name, def);

@@ -136,16 +136,21 @@ TEST_F(NetworkScan, BothSourcesFailingNameBothReasons) {
   EXPECT_NE(text.find("SQL Server Browser: "), std::string::npos) << text;
 }
 
-TEST_F(NetworkScan, TypedNameIsNotAPick) {
+TEST_F(NetworkScan, TypedNameNamesTheServer) {
   memsources::SetRows({{"A", 1}, {"B", 1}});
   cmb.SetStyle(ui::TComboStyle::csDropDown);
   DetectMSSQLNet(cmb);
-  cmb.NotifyTextEdited("ELSEWHERE");
+  cmb.NotifyTextEdited("ELSEWHERE ");
+  EXPECT_TRUE(NetworkServerPicked(cmb));
+  EXPECT_EQ(NetworkServerName(cmb), "ELSEWHERE");
+  cmb.NotifyTextEdited("  ");
   EXPECT_FALSE(NetworkServerPicked(cmb));
   cmb.NotifySelected(1);
   EXPECT_TRUE(NetworkServerPicked(cmb));
+  EXPECT_EQ(NetworkServerName(cmb), "B");
   cmb.NotifyTextEdited("A");  // typing an item's name is the same as picking it
-  EXPECT_TRUE(NetworkServerPicked(cmb));
+  EXPECT_EQ(cmb.ItemIndex(), 0);
+  EXPECT_EQ(NetworkServerName(cmb), "A");
 }
 
 TEST(SQLChoice, FirstVisitDecidesLaterVisitsKeep) {

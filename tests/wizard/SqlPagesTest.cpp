@@ -114,7 +114,7 @@ TEST_F(SqlPagesTest, LocalPageWithoutInstanceSelectsNothingAndTheLargerEditionSh
   EXPECT_EQ(messages->Texts().back(), Msg(msgMSSQLNotSelectedOrInstalled));
 }
 
-TEST_F(SqlPagesTest, NetworkPageScansOnEveryVisitAndOffersInstallOnlyForAPickedServer) {
+TEST_F(SqlPagesTest, NetworkPageScansOnEveryVisitAndOffersInstallForANamedServer) {
   platform::memsources::SetRows({{"SRV1", 1}, {"SRV2\\VELMOR", 1}});
   auto w = Create();
   w->FInstallType = tiKest;
@@ -133,8 +133,10 @@ TEST_F(SqlPagesTest, NetworkPageScansOnEveryVisitAndOffersInstallOnlyForAPickedS
   ASSERT_TRUE(ui::headless::UserClick(w->rgVolbaDBNet.Buttons(dbPreset)));
   EXPECT_FALSE(w->pnlDBNetName.Visible());
 
-  // A typed name is no pick: only Previous is left.
+  // A typed name names the server as a picked one does; blanks name none.
   w->cmbMSSQLNetList.NotifyTextEdited("ELSEWHERE");
+  EXPECT_EQ(VisibleButtons(*w), (Names{"btnInstalovat", "btnPrevious"}));
+  w->cmbMSSQLNetList.NotifyTextEdited(" ");
   EXPECT_EQ(VisibleButtons(*w), (Names{"btnPrevious"}));
   w->cmbMSSQLNetList.NotifySelected(1);
   EXPECT_EQ(VisibleButtons(*w), (Names{"btnInstalovat", "btnPrevious"}));
@@ -194,6 +196,25 @@ TEST_F(SqlPagesTest, FailingNetworkScanShowsTheErrorAndLeavesPreviousAndRefresh)
   // Previous still leads back.
   ASSERT_TRUE(ui::headless::UserClick(w->btnPrevious));
   EXPECT_EQ(Page(*w), "tsSQLVolba");
+}
+
+TEST_F(SqlPagesTest, AfterAFailingScanATypedServerIsInstalledOnto) {
+  platform::memsources::SetFailure("CLSIDFromProgID failed: 0x800401F3");
+  auto w = Create();
+  w->FInstallType = tiKest;
+  w->ShowPage(w->tsSQLVolba);
+  ASSERT_TRUE(ui::headless::UserClick(w->rbNetMSSQL));
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  ASSERT_EQ(Page(*w), "tsSQLNet");
+  EXPECT_FALSE(w->btnNext.Enabled());
+
+  w->cmbMSSQLNetList.NotifyTextEdited("DBSRV01\\SQL2019");
+  EXPECT_EQ(VisibleButtons(*w), (Names{"btnInstalovat", "btnPrevious"}));
+  w->edtNetDBName.SetText("KestData");
+  w->AdrInstall = temp.Path() + "/Velmor";
+  ASSERT_TRUE(ui::headless::UserClick(w->btnInstalovat));
+  EXPECT_EQ(Page(*w), "tsUkonceni");
+  EXPECT_EQ(SetupDat().SQLServerName(), "DBSRV01\\SQL2019");
 }
 
 TEST_F(SqlPagesTest, NoServerSelectedComesBeforeTheNameOnTheNetworkPage) {
