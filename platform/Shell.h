@@ -15,7 +15,7 @@ constexpr std::uint32_t kStillActive = 259;
 struct ShellRequest {
   void* owner = nullptr;   // owner window, may be null
   std::string verb;        // empty: the default action; "runas": elevated
-  std::string file;
+  std::string file;        // past 259 characters given to the shell by its short (8.3) name
   std::string parameters;  // one command-line text, may be empty
   bool hidden = false;     // SW_HIDE instead of SW_SHOWNORMAL
 };

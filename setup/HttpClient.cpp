@@ -53,6 +53,47 @@ void ParseHeaderBlock(std::string_view block, Response& response) {
   }
 }
 
+bool IsStatusLine(std::string_view line) {
+  auto digit = [&](size_t i) { return i < line.size() && line[i] >= '0' && line[i] <= '9'; };
+  if (line.substr(0, 5) != "HTTP/" || !digit(5) || line.size() < 7 || line[6] != '.' || !digit(7)) return false;
+  if (line.size() < 9 || line[8] != ' ' || !digit(9) || !digit(10) || !digit(11)) return false;
+  return line.size() == 12 || line[12] == ' ';
+}
+
+std::string ServerTextForMessage(std::string_view text) {
+  constexpr size_t kLimit = 80;
+  std::string shown;
+  for (char c : text.substr(0, kLimit)) {
+    unsigned char u = static_cast<unsigned char>(c);
+    shown += (u < 0x20 || u == 0x7f) ? '?' : c;
+  }
+  if (text.size() > kLimit) shown += "...";
+  return shown;
+}
+
+std::string ResponseHeadError(std::string_view head) {
+  size_t eol = head.find('\n');
+  std::string_view first = head.substr(0, eol);
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  if (!IsStatusLine(first))
+    return "the server's answer does not begin with a valid status line (\"" + ServerTextForMessage(first) + "\")";
+  // The end: a line break, then the empty line.
+  std::string_view rest = head;
+  auto dropLineBreak = [&rest] {
+    if (rest.empty() || rest.back() != '\n') return false;
+    rest.remove_suffix(1);
+    if (!rest.empty() && rest.back() == '\r') rest.remove_suffix(1);
+    return true;
+  };
+  if (!dropLineBreak()) {
+    size_t start = head.rfind('\n');
+    std::string_view last = start == std::string_view::npos ? head : head.substr(start + 1);
+    return "the server sent a header line that cannot be read (\"" + ServerTextForMessage(last) + "\")";
+  }
+  if (!dropLineBreak()) return "the server's answer ended inside its headers";
+  return {};
+}
+
 std::string StatusError(const Response& response) {
   if (response.status >= 200 && response.status < 300) return {};
   std::string line = response.statusLine.empty() ? "HTTP status " + std::to_string(response.status)

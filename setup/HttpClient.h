@@ -63,6 +63,17 @@ std::unique_ptr<HttpClient> CreateHttpClient(const Options& options = {});
 Options& DefaultOptions();
 
 // Helpers shared by the two clients.
+// Whether a line is an HTTP/1.x status line: "HTTP/" digit "." digit, a space, a three-digit code,
+// then nothing or a space and the reason text.
+bool IsStatusLine(std::string_view line);
+// The error for a response head as the system's HTTP library hands it back (each line ended by a
+// line break, the empty line that ends the headers last): one that does not begin with a status
+// line, that ends before that empty line (the answer was cut inside its headers), or whose last
+// line was not taken as a header (the library stopped at a line it could not read and would hand
+// the rest over as the body). Empty when the head is whole.
+std::string ResponseHeadError(std::string_view head);
+// A text the server sent, made fit for a message: control characters as '?', at most 80 characters.
+std::string ServerTextForMessage(std::string_view text);
 // Splits a raw header block ("HTTP/1.1 200 OK\r\nName: value\r\n...") into a Response. When the
 // block holds several responses (100 Continue before the real one), the last one counts.
 void ParseHeaderBlock(std::string_view block, Response& response);

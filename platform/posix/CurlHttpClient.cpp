@@ -69,6 +69,10 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
+std::string CurlText(CURLcode code, const char* errorText) {
+  return errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(code));
+}
+
 class CurlHttpClient final : public HttpClient {
  public:
   explicit CurlHttpClient(Options options) : FOptions(std::move(options)) { GlobalInit(); }
@@ -135,6 +139,8 @@ class CurlHttpClient final : public HttpClient {
     int pending = 0;
     while (CURLMsg* msg = curl_multi_info_read(multi, &pending))
       if (msg->msg == CURLMSG_DONE) code = msg->data.result;
+    long requestSize = 0;  // bytes of the request sent: above 0 once a server was talking to us
+    curl_easy_getinfo(easy, CURLINFO_REQUEST_SIZE, &requestSize);
     // Removing the handle mid-transfer closes the connection and drops what is buffered.
     curl_multi_remove_handle(multi, easy);
     curl_easy_cleanup(easy);
@@ -154,10 +160,22 @@ class CurlHttpClient final : public HttpClient {
                result.response.status != 0 && !status.empty()) {
       result.error = status;
     } else if (!t.headerBlock.empty() && !t.headersDone) {
-      // A status line, perhaps some headers, then the connection closed: no answer to trust.
-      result.error = "the server's answer ended inside its headers";
+      // Some of a head, then the connection closed or a line libcurl refused: no answer to trust.
+      std::string_view first = std::string_view(t.headerBlock).substr(0, t.headerBlock.find('\n'));
+      if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+      if (!IsStatusLine(first))
+        result.error = "the server's answer does not begin with a valid status line (\"" +
+                       ServerTextForMessage(first) + "\")";
+      else if (code == CURLE_WEIRD_SERVER_REPLY)
+        result.error = "the server sent a header line that cannot be read (" + CurlText(code, errorText) + ")";
+      else
+        result.error = "the server's answer ended inside its headers";
+    } else if (t.headerBlock.empty() && requestSize > 0 &&
+               (code == CURLE_UNSUPPORTED_PROTOCOL || code == CURLE_WEIRD_SERVER_REPLY)) {
+      // libcurl refused the first line of the answer before handing it over.
+      result.error = "the server's answer does not begin with a valid status line (" + CurlText(code, errorText) + ")";
     } else if (code != CURLE_OK) {
-      result.error = errorText[0] ? std::string(errorText) : std::string(curl_easy_strerror(code));
+      result.error = CurlText(code, errorText);
     } else if (t.headerBlock.empty()) {
       result.error = "the server sent no answer";
     } else if (!head && !result.response.Chunked() && result.response.ContentLength() > 0 &&

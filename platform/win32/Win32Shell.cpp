@@ -55,11 +55,39 @@ class ComPtr {
   T* p = nullptr;
 };
 
+// The extension of the last name of a path, with its dot; empty when it has none.
+std::wstring Extension(const std::wstring& path) {
+  size_t dot = path.find_last_of(L".\\/");
+  return dot == std::wstring::npos || path[dot] != L'.' ? std::wstring() : path.substr(dot);
+}
+
+// The shell takes no extended-length path ("\\?\C:\..."): ShellExecuteEx, FindExecutable and a
+// shell link see at most MAX_PATH - 1 characters. A longer path is given in its short (8.3) form,
+// which names the same file, when the volume keeps short names; otherwise it is given as it is
+// and the shell refuses it, which the callers report. The shell picks the program for a document
+// by its extension, so a file whose short name cuts the extension (".html" to ".HTM") is given
+// as it is too, unless only a folder is meant. Anything else (an address, a relative name) is
+// given as it is.
+std::wstring ShellPath(std::string_view utf8Path, bool folder = false) {
+  std::wstring path = Wide(utf8Path);
+  if (path.size() < MAX_PATH) return path;
+  std::wstring extended = WidePath(utf8Path);
+  DWORD n = GetShortPathNameW(extended.c_str(), nullptr, 0);
+  if (n == 0) return path;
+  std::wstring shortPath(n, L'\0');
+  n = GetShortPathNameW(extended.c_str(), shortPath.data(), n);
+  if (n == 0 || n >= shortPath.size()) return path;
+  shortPath.resize(n);
+  std::wstring plain = Wide(WithoutExtendedLengthPrefix(Utf8(shortPath)));
+  if (!folder && _wcsicmp(Extension(plain).c_str(), Extension(path).c_str()) != 0) return path;
+  return plain.size() < MAX_PATH ? plain : path;
+}
+
 }  // namespace
 
 std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request) {
   std::wstring verb = Wide(request.verb);
-  std::wstring file = Wide(request.file);
+  std::wstring file = ShellPath(request.file);
   std::wstring params = Wide(request.parameters);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
@@ -90,7 +118,7 @@ std::vector<ShellRequest> openRequests;
 bool ShellOpen(const ShellRequest& request) {
   openRequests.push_back(request);
   std::wstring verb = Wide(request.verb);
-  std::wstring file = Wide(request.file);
+  std::wstring file = ShellPath(request.file);
   std::wstring params = Wide(request.parameters);
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
@@ -109,32 +137,15 @@ void ClearShellOpenRequests() { openRequests.clear(); }
 
 std::string ProgramForFile(std::string_view file) {
   if (file.empty()) return {};
-  std::wstring wfile = Wide(file);
+  std::wstring wfile = ShellPath(file);
   wchar_t result[MAX_PATH + 1] = {};
   // The documented buffer is MAX_PATH characters; a larger one does no harm.
   HINSTANCE h = FindExecutableW(wfile.c_str(), nullptr, result);
   if (reinterpret_cast<INT_PTR>(h) <= 32) return {};
+  // A program is its own program: named as the caller named it, not in the short form.
+  if (wfile != Wide(file) && _wcsicmp(result, wfile.c_str()) == 0) return std::string(file);
   return Utf8(result);
 }
-
-namespace {
-
-// A shell link holds paths of up to MAX_PATH - 1 characters; a longer one is given in its short
-// (8.3) form, which names the same file, when the volume has short names.
-std::wstring LinkPath(std::string_view utf8Path) {
-  std::wstring path = Wide(utf8Path);
-  if (path.size() < MAX_PATH) return path;
-  std::wstring extended = WidePath(utf8Path);
-  DWORD n = GetShortPathNameW(extended.c_str(), nullptr, 0);
-  if (n == 0) return path;
-  std::wstring shortPath(n, L'\0');
-  n = GetShortPathNameW(extended.c_str(), shortPath.data(), n);
-  if (n == 0 || n >= shortPath.size()) return path;
-  shortPath.resize(n);
-  return Wide(WithoutExtendedLengthPrefix(Utf8(shortPath)));
-}
-
-}  // namespace
 
 bool SaveShellLink(std::string_view linkFile, const ShellLink& link) {
   ComScope com;
@@ -145,9 +156,9 @@ bool SaveShellLink(std::string_view linkFile, const ShellLink& link) {
   ComPtr<IPersistFile> persist;
   if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist.p))))
     throw std::runtime_error("The shell link object has no IPersistFile");
-  shellLink.p->SetPath(LinkPath(link.target).c_str());
+  shellLink.p->SetPath(ShellPath(link.target).c_str());
   shellLink.p->SetArguments(Wide(link.arguments).c_str());
-  shellLink.p->SetWorkingDirectory(LinkPath(link.workingDirectory).c_str());
+  shellLink.p->SetWorkingDirectory(ShellPath(link.workingDirectory, true).c_str());
   shellLink.p->SetDescription(Wide(link.description).c_str());
   return SUCCEEDED(persist.p->Save(WidePath(linkFile).c_str(), FALSE));
 }

@@ -222,9 +222,17 @@ class WinHttpClient final : public HttpClient {
                                &size, WINHTTP_NO_HEADER_INDEX))
         return fail(GetLastError());
       raw.resize(size / sizeof(wchar_t));
-      ParseHeaderBlock(Utf8(raw), result.response);
+      std::string block = Utf8(raw);
+      ParseHeaderBlock(block, result.response);
       headersDone = true;
-      if (std::string status = StatusError(result.response); !status.empty()) {
+      // A known status decides first, as with the native client. Then the head itself: WinHTTP on
+      // Windows refuses an answer cut inside its headers, but wine's hands it over as a head
+      // without its closing empty line, and at a header line it cannot read it stops and hands
+      // the rest over as the body. The raw head tells either apart from a whole answer.
+      std::string status = StatusError(result.response);
+      if (result.response.status == 0 || status.empty())
+        if (std::string malformed = ResponseHeadError(block); !malformed.empty()) status = malformed;
+      if (!status.empty()) {
         result.error = status;
         return false;
       }

@@ -18,13 +18,29 @@ Paths (NAME is any last segment; queries as noted):
   /short/.../NAME?size=N&send=M    Content-Length N, M bytes, then the connection closes (GET only)
   /stall/.../NAME?size=N&send=M    Content-Length N, M bytes, then nothing for 120 s (GET only)
   /close/.../NAME                  the connection closes without an answer
-  /raw/KIND/.../NAME?head=1        a malformed answer to a GET (and to a HEAD with head=1; otherwise a
-                                   HEAD gets a sound empty answer), then the connection closes:
-                                   KIND hugelen  Content-Length 18446744073709551616 and 100 bytes
-                                        hexlen   Content-Length 0x64 and 100 bytes
-                                        twolen   Content-Length 100 and Content-Length 50, 100 bytes
-                                        cuthead  the status line and half a header
-                                        bare     the status line alone
+  /raw/KIND/.../NAME?head=1        an answer written as it stands to a GET (and to a HEAD with head=1,
+                                   without its 100 bytes of body; otherwise a HEAD gets a sound empty
+                                   answer), then the connection closes. Malformed:
+                                   KIND hugelen   Content-Length 18446744073709551616 and 100 bytes
+                                        hexlen    Content-Length 0x64 and 100 bytes
+                                        twolen    Content-Length 100 and Content-Length 50, 100 bytes
+                                        cuthead   the status line and half a header
+                                        bare      the status line alone
+                                        noblank   the status line and Content-Length 100, no empty line
+                                        nostatus  no status line: a text line, an empty line, 100 bytes
+                                        badcode   the status "2x0", Content-Length 100 and 100 bytes
+                                        lowercase "http/1.1 200 OK", Content-Length 100 and 100 bytes
+                                        junkline  a header line without a colon, then a whole answer
+                                   Well formed, if unusual, each with 100 bytes of the pattern:
+                                        http10    HTTP/1.0 with Content-Length
+                                        http10eof HTTP/1.0 without a length: the body ends at the close
+                                        lfonly    lines ended by LF alone
+                                        noreason  "HTTP/1.1 200 " with an empty reason
+                                        oddvalues an empty value, tabs around values, a Latin-1 value
+                                        many      200 headers (about 13 KB)
+                                        longline  one header of 8,000 characters
+                                        folded    a header continued on a second line (obsolete folding)
+                                        spacename "Content-Length : 100", a space before the colon
   /kit/HEX/NAME                    the file NAME of the folder whose path is HEX (hexadecimal
                                    UTF-8; a Windows path of the test's wine prefix is mapped
                                    through $WINEPREFIX/dosdevices), 404 when it is missing
@@ -143,12 +159,29 @@ class Handler(BaseHTTPRequestHandler):
                 self.end_headers()
                 return
             body = b"" if head else pattern_bytes(0, 100)
+            length = b"Content-Length: 100\r\n"
             answers = {
                 "hugelen": b"HTTP/1.1 200 OK\r\nContent-Length: 18446744073709551616\r\n\r\n" + body,
                 "hexlen": b"HTTP/1.1 200 OK\r\nContent-Length: 0x64\r\n\r\n" + body,
                 "twolen": b"HTTP/1.1 200 OK\r\nContent-Length: 100\r\nContent-Length: 50\r\n\r\n" + body,
                 "cuthead": b"HTTP/1.1 200 OK\r\nContent-Type: applica",
                 "bare": b"HTTP/1.1 200 OK\r\n",
+                "noblank": b"HTTP/1.1 200 OK\r\n" + length,
+                "nostatus": b"Here is your file\r\n\r\n" + body,
+                "badcode": b"HTTP/1.1 2x0 OK\r\n" + length + b"\r\n" + body,
+                "lowercase": b"http/1.1 200 OK\r\n" + length + b"\r\n" + body,
+                "junkline": b"HTTP/1.1 200 OK\r\nJunkWithoutColon\r\n" + length + b"\r\n" + body,
+                "http10": b"HTTP/1.0 200 OK\r\n" + length + b"\r\n" + body,
+                "http10eof": b"HTTP/1.0 200 OK\r\nContent-Type: application/zip\r\n\r\n" + body,
+                "lfonly": b"HTTP/1.1 200 OK\nContent-Type: application/zip\nContent-Length: 100\n\n" + body,
+                "noreason": b"HTTP/1.1 200 \r\n" + length + b"\r\n" + body,
+                "oddvalues": b"HTTP/1.1 200 OK\r\nX-Empty:\r\nX-Tabs:\tvalue\t\r\nX-Name: \xe9t\xe9\r\n"
+                             + length + b"\r\n" + body,
+                "many": b"HTTP/1.1 200 OK\r\n" + b"".join(b"X-Header-%03d: %s\r\n" % (i, b"v" * 50) for i in range(200))
+                        + length + b"\r\n" + body,
+                "longline": b"HTTP/1.1 200 OK\r\nX-Long: " + b"a" * 8000 + b"\r\n" + length + b"\r\n" + body,
+                "folded": b"HTTP/1.1 200 OK\r\nX-Folded: one\r\n two\r\n" + length + b"\r\n" + body,
+                "spacename": b"HTTP/1.1 200 OK\r\nContent-Length : 100\r\n\r\n" + body,
             }
             self.close_connection = True
             self.wfile.write(answers.get(parts[1], b""))

@@ -178,4 +178,74 @@ TEST(Win32LongPaths, DeepTargetWithNamesOutsideTheAnsiCodePage) {
   DeleteFileW(Wide(saved).c_str());
 }
 
+// The last quoted text of a command line the stand-in recorded: the document it was handed.
+std::string LastQuoted(const std::string& line) {
+  size_t close = line.rfind('"');
+  if (close == std::string::npos || close == 0) return {};
+  size_t open = line.rfind('"', close - 1);
+  return open == std::string::npos ? std::string() : line.substr(open + 1, close - open - 1);
+}
+
+// The long form of a path the shell handed over (in its short form past 260 characters).
+std::string LongForm(const std::string& path) {
+  std::wstring buffer(4096, L'\0');
+  DWORD n = GetLongPathNameW(WidePath(path).c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+  buffer.resize(n);
+  return platform::WithoutExtendedLengthPrefix(Utf8(buffer));
+}
+
+// The shell takes no extended-length path: a document or a program in a folder past 260
+// characters is handed to it by its short name. A document type of the test's own, whose handler
+// is the stand-in, shows what the shell was given. (Wine cannot start a program whose own path
+// passes 259 characters in any form, so the program itself is only looked up here.)
+TEST(Win32LongPaths, DocumentsAndProgramsInADeepFolderReachTheShell) {
+  TempFolder t;
+  const std::string target = DeepTarget(t.Path());
+  std::error_code ec;
+  ASSERT_TRUE(fs::create_directories(platform::PathFromUtf8(target), ec)) << ec.message();
+  const std::string document = target + "\\Dokument Ωμέγα.vdc";
+  platform::WriteWholeFile(document, "x");
+  const std::string program = target + "\\Velmor.EXE";
+  ASSERT_TRUE(CopyFileW(Wide(VELSETUP_SQL_STANDIN).c_str(), WidePath(program).c_str(), FALSE));
+
+  const std::string record = t / "opened.txt";
+  std::wstring command = L"\"" + Wide(VELSETUP_SQL_STANDIN) + L"\" /RECORD=\"" + Wide(record) + L"\" \"%1\"";
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"velsetup_vdc_file\\shell\\open\\command", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  RegCreateKeyExW(HKEY_CLASSES_ROOT, L".vdc", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"velsetup_vdc_file"),
+                 sizeof L"velsetup_vdc_file");
+  RegCloseKey(key);
+
+  EXPECT_TRUE(platform::ShellOpen({nullptr, "open", document, "", true}));
+  for (int i = 0; i < 100 && ReadFile(record).empty(); ++i) Sleep(50);
+  std::string opened = LastQuoted(ReadFile(record));
+  EXPECT_LT(platform::Utf16Length(opened), 260u) << opened;
+  EXPECT_EQ(_wcsicmp(Wide(LongForm(opened)).c_str(), Wide(document).c_str()), 0) << opened;
+
+  fs::remove(platform::PathFromUtf8(record));
+  EXPECT_EQ(ExecuteProgram(nullptr, document, "", RunWait | RunHidden), 0);
+  EXPECT_EQ(_wcsicmp(Wide(LongForm(LastQuoted(ReadFile(record)))).c_str(), Wide(document).c_str()), 0);
+
+  EXPECT_NE(ExecutableFor(document).find("SqlSetupStandIn"), std::string::npos) << ExecutableFor(document);
+  std::string found = ExecutableFor(target + "\\velmor.exe");
+  EXPECT_EQ(_wcsicmp(Wide(found).c_str(), Wide(target + "\\velmor.exe").c_str()), 0) << found;
+
+  // A path past the limit that names nothing is refused, not started or found.
+  EXPECT_EQ(ExecutableFor(target + "\\Missing.exe"), "");
+  EXPECT_EQ(ExecuteProgram(nullptr, target + "\\Missing.exe", "", RunWait), -1);
+  // A document whose short name would cut its extension keeps its name, and the shell refuses
+  // it rather than open it with the program of another type.
+  const std::string cut = target + "\\Dokument.vdcx";
+  platform::WriteWholeFile(cut, "x");
+  EXPECT_FALSE(platform::ShellOpen({nullptr, "open", cut, "", true}));
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, L"velsetup_vdc_file");
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, L".vdc");
+}
+
 }  // namespace
