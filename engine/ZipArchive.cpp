@@ -29,6 +29,18 @@ namespace engine {
 
 namespace fs = std::filesystem;
 
+namespace {
+// The archive opened for reading at offsets, with the buffers of the thread that reads it.
+struct DirectInput {
+  explicit DirectInput(const std::string& fileName) try : File(fileName) {
+  } catch (const std::exception& e) {
+    throw ZipError(e.what());
+  }
+  platform::InputFile File;
+  ZipReadBuffers Buffers;
+};
+}  // namespace
+
 struct ZipArchive::Handle {
   zip_t* Zip = nullptr;                // an archive opened for reading
   bool Creating = false;               // an archive being created: the files AddFiles named
@@ -36,6 +48,7 @@ struct ZipArchive::Handle {
   std::unordered_map<std::string, std::size_t> Index;  // stored name -> place in Pending
   std::vector<ZipEntryData> Entries;   // where each entry's data lie, in libzip's order
   const ZipEntryData* Placement(zip_uint64_t index) const { return index < Entries.size() ? &Entries[index] : nullptr; }
+  std::unique_ptr<DirectInput> Direct;  // for ExtractToStream, opened on its first use
   ~Handle() {
     if (Zip) zip_discard(Zip);
   }
@@ -141,16 +154,6 @@ std::string EntryError(const std::string& name, int code, const std::string& det
       return "Cannot read the archive entry " + Quoted(name) + ": " + detail;
   }
 }
-
-// The archive opened for reading at offsets, with the buffers of the thread that reads it.
-struct DirectInput {
-  explicit DirectInput(const std::string& fileName) try : File(fileName) {
-  } catch (const std::exception& e) {
-    throw ZipError(e.what());
-  }
-  platform::InputFile File;
-  ZipReadBuffers Buffers;
-};
 
 // Reads one entry piece by piece into a sink. Stored and deflated entries, plain or encrypted, are
 // read straight from the archive file (engine/ZipEntryReader); libzip reads any other kind.
@@ -414,9 +417,12 @@ void ZipArchive::ExtractToStream(const std::string& entryName, std::ostream& out
   if (!found || wanted.empty() || wanted.back() == '\\')
     throw ZipError("The archive " + Quoted(FileName) + " has no entry " + Quoted(entryName));
   const ZipEntryData* placement = FHandle->Placement(*found);
-  std::optional<DirectInput> input;
-  if (placement && ZipEntryReadable(*placement)) input.emplace(FileName);
-  EntryReader reader(za, *found, wanted, Password, placement, input ? &*input : nullptr);
+  DirectInput* input = nullptr;
+  if (placement && ZipEntryReadable(*placement)) {
+    if (!FHandle->Direct) FHandle->Direct = std::make_unique<DirectInput>(FileName);
+    input = FHandle->Direct.get();
+  }
+  EntryReader reader(za, *found, wanted, Password, placement, input);
   reader.CopyTo([&](const char* data, std::size_t size) {
     out.write(data, static_cast<std::streamsize>(size));
     if (!out) throw ZipError("Cannot write the content of the archive entry " + Quoted(wanted));

@@ -83,22 +83,28 @@ std::wstring ShellPath(std::string_view utf8Path, bool folder = false) {
   return plain.size() < MAX_PATH ? plain : path;
 }
 
-}  // namespace
-
-std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request) {
+// Hands the request to the shell with the given mask; info receives what the shell gives back.
+bool ExecuteRequest(const ShellRequest& request, ULONG mask, SHELLEXECUTEINFOW& info) {
   std::wstring verb = Wide(request.verb);
   std::wstring file = ShellPath(request.file);
   std::wstring params = Wide(request.parameters);
-  SHELLEXECUTEINFOW info{};
+  info = SHELLEXECUTEINFOW{};
   info.cbSize = sizeof info;
-  // No shell error box: the callers report a failed start in their own words.
-  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.fMask = mask;
   info.hwnd = static_cast<HWND>(request.owner);
   info.lpVerb = verb.empty() ? nullptr : verb.c_str();
   info.lpFile = file.c_str();
   info.lpParameters = params.empty() ? nullptr : params.c_str();
   info.nShow = request.hidden ? SW_HIDE : SW_SHOWNORMAL;
-  if (file.empty() || !ShellExecuteExW(&info)) return nullptr;
+  return !file.empty() && ShellExecuteExW(&info);
+}
+
+}  // namespace
+
+std::unique_ptr<StartedProcess> ShellStart(const ShellRequest& request) {
+  SHELLEXECUTEINFOW info;
+  // No shell error box: the callers report a failed start in their own words.
+  if (!ExecuteRequest(request, SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI, info)) return nullptr;
   // A document opened by a running program (DDE) gives no process; it counts as finished.
   if (!info.hProcess) {
     class Finished : public StartedProcess {
@@ -117,19 +123,9 @@ std::vector<ShellRequest> openRequests;
 
 bool ShellOpen(const ShellRequest& request) {
   openRequests.push_back(request);
-  std::wstring verb = Wide(request.verb);
-  std::wstring file = ShellPath(request.file);
-  std::wstring params = Wide(request.parameters);
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof info;
+  SHELLEXECUTEINFOW info;
   // The handler may be a program started through DDE: let the call finish its conversation.
-  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-  info.hwnd = static_cast<HWND>(request.owner);
-  info.lpVerb = verb.empty() ? nullptr : verb.c_str();
-  info.lpFile = file.c_str();
-  info.lpParameters = params.empty() ? nullptr : params.c_str();
-  info.nShow = request.hidden ? SW_HIDE : SW_SHOWNORMAL;
-  return !file.empty() && ShellExecuteExW(&info);
+  return ExecuteRequest(request, SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC, info);
 }
 
 const std::vector<ShellRequest>& ShellOpenRequests() { return openRequests; }
