@@ -53,19 +53,14 @@ WinZipAesCheck::WinZipAesCheck(std::string password, int strength)
       FSaltLength(strength == 1 ? 8 : strength == 2 ? 12 : 16),
       FKeyLength(strength == 1 ? 16 : strength == 2 ? 24 : 32) {}
 
-void WinZipAesCheck::Start() {
-  std::string keys = Pbkdf2HmacSha1(FPassword, FHeader.substr(0, FSaltLength), 1000, 2 * FKeyLength + 2);
-  FPasswordMatches = keys.compare(2 * FKeyLength, 2, FHeader, FSaltLength, 2) == 0;
+void WinZipAesCheck::StartWith(std::string_view header) {
+  std::string keys = Pbkdf2HmacSha1(FPassword, header.substr(0, FSaltLength), 1000, 2 * FKeyLength + 2);
+  FPasswordMatches = header.size() >= FSaltLength + 2 && keys.compare(2 * FKeyLength, 2, header.substr(FSaltLength, 2)) == 0;
   FAesKey = keys.substr(0, FKeyLength);
   FMacKey = keys.substr(FKeyLength, FKeyLength);
   std::string ipad = MacPad(FMacKey, 0x36);
   FInner.Update(ipad.data(), ipad.size());
   FStarted = true;
-}
-
-void WinZipAesCheck::StartWith(std::string_view header) {
-  FHeader.assign(header.substr(0, FSaltLength + 2));
-  Start();
 }
 
 void WinZipAesCheck::DecryptInPlace(char* data, std::size_t size) {
@@ -78,12 +73,6 @@ bool WinZipAesCheck::CodeMatches(std::string_view code) const {
   Sha1 inner = FInner;
   auto mac = OuterHash(FMacKey, inner.Final());
   return std::memcmp(mac.data(), code.data(), kMacLength) == 0;
-}
-
-void WinZipAesCheck::Decrypt(const char* data, std::size_t size, std::string& plain) {
-  std::size_t at = plain.size();
-  plain.append(data, size);
-  XorKeystream(reinterpret_cast<std::uint8_t*>(plain.data() + at), size);
 }
 
 void WinZipAesCheck::XorKeystream(std::uint8_t* p, std::size_t size) {
@@ -106,24 +95,6 @@ void WinZipAesCheck::XorKeystream(std::uint8_t* p, std::size_t size) {
   }
 }
 
-void WinZipAesCheck::Update(const char* data, std::size_t size, std::string* plain) {
-  while (!FStarted && size > 0) {
-    FHeader += *data++;
-    --size;
-    if (FHeader.size() == FSaltLength + 2) Start();
-  }
-  // Everything but the final 10 bytes is ciphertext; hold back the last 10 seen.
-  FTail.append(data, size);
-  if (FTail.size() > kMacLength) {
-    std::size_t ready = FTail.size() - kMacLength;
-    FInner.Update(FTail.data(), ready);
-    if (plain) Decrypt(FTail.data(), ready, *plain);
-    FTail.erase(0, ready);
-  }
-}
-
 bool WinZipAesCheck::PasswordMatches() const { return FStarted && FPasswordMatches; }
-
-bool WinZipAesCheck::AuthenticationMatches() const { return CodeMatches(FTail); }
 
 }  // namespace engine

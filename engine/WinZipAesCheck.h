@@ -1,7 +1,7 @@
 #pragma once
-// Checks the authentication code of a WinZip AES entry from its raw (still encrypted) bytes:
-// salt, password verifier, ciphertext, 10-byte HMAC-SHA1; with a place for the plain text it also
-// decrypts (AES in counter mode, WinZip's little-endian counter from 1), from one key derivation.
+// Decrypts a WinZip AES entry and checks its password verifier and authentication code: salt,
+// password verifier, ciphertext (AES in counter mode, WinZip's little-endian counter from 1),
+// 10-byte HMAC-SHA1, all from one key derivation.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,32 +27,22 @@ class Sha1 {
 std::array<std::uint8_t, 20> HmacSha1(std::string_view key, std::string_view message);
 std::string Pbkdf2HmacSha1(std::string_view password, std::string_view salt, int iterations, std::size_t length);
 
-// Fed the raw bytes of an AES entry in pieces; strength 1, 2, 3 for 128, 192, 256 bits.
+// One AES entry, strength 1, 2, 3 for 128, 192, 256 bits, fed by a reader that knows where its
+// parts lie: the salt and the password verifier, then the ciphertext in pieces (decrypted in
+// place), then the authentication code.
 class WinZipAesCheck {
  public:
   WinZipAesCheck(std::string password, int strength);
-  // The decrypted bytes, when asked for, are appended to plain as the ciphertext is known (the last
-  // 10 bytes seen are held back as the possible authentication code).
-  void Update(const char* data, std::size_t size, std::string* plain = nullptr);
-  bool HeaderRead() const { return FStarted; }
-  bool PasswordMatches() const;       // after the header was fed
-  bool AuthenticationMatches() const;  // after every byte was fed
-
-  // For a reader that knows where the parts of the entry lie, without copies: the salt and the
-  // password verifier, then the ciphertext in pieces (decrypted in place), then the code.
   std::size_t HeaderLength() const { return FSaltLength + 2; }
   void StartWith(std::string_view header);
+  bool PasswordMatches() const;  // after the header
   void DecryptInPlace(char* data, std::size_t size);
-  bool CodeMatches(std::string_view code) const;
+  bool CodeMatches(std::string_view code) const;  // after all of the ciphertext
 
  private:
-  void Start();
-  void Decrypt(const char* data, std::size_t size, std::string& plain);
   void XorKeystream(std::uint8_t* p, std::size_t size);
   std::string FPassword;
   std::size_t FSaltLength, FKeyLength;
-  std::string FHeader;
-  std::string FTail;  // the last bytes seen, of which the final 10 are the authentication code
   bool FStarted = false;
   bool FPasswordMatches = false;
   std::string FMacKey;
