@@ -367,20 +367,23 @@ def main():
     for server in (plain, tls, untrusted):
         threading.Thread(target=server.serve_forever, daemon=True).start()
 
-    done = threading.Event()
-    signal.signal(signal.SIGTERM, lambda *_: done.set())
-    signal.signal(signal.SIGINT, lambda *_: done.set())
+    # A list, not a threading.Event: a signal handler runs in the main thread, and Event.set() there
+    # deadlocks when the signal lands while that thread holds the Event's lock inside wait() (as it
+    # does once the stdin watcher has set it). Appending takes no lock.
+    stop = []
+    signal.signal(signal.SIGTERM, lambda *_: stop.append("signal"))
+    signal.signal(signal.SIGINT, lambda *_: stop.append("signal"))
     if args.exit_on_eof:
         def watch():
             while sys.stdin.buffer.read(1):
                 pass
-            done.set()
+            stop.append("eof")
         threading.Thread(target=watch, daemon=True).start()
     print(json.dumps({"http": plain.server_address[1], "https": tls.server_address[1],
                       "https_untrusted": untrusted.server_address[1], "ca": ca,
                       "pid": os.getpid()}), flush=True)
-    while not done.wait(0.5):
-        pass
+    while not stop:
+        time.sleep(0.1)
     if own_folder:
         shutil.rmtree(folder, ignore_errors=True)
     os._exit(0)

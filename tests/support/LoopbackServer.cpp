@@ -1,5 +1,6 @@
 #include "LoopbackServer.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,21 +37,29 @@ std::string JsonString(const std::string& json, const std::string& key) {
 }
 
 // A server started by this process: ends when the process ends (its standard input closes).
+// The test program never waits on it unbounded: a server that has not gone five seconds after
+// being asked is killed, so a stuck server cannot hold the test past its end.
 struct ChildServer {
   pid_t pid = -1;
   int toChild = -1;
   ~ChildServer() {
     if (toChild >= 0) close(toChild);
-    if (pid > 0) {
-      kill(pid, SIGTERM);
-      waitpid(pid, nullptr, 0);
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 500; ++i) {
+      if (waitpid(pid, nullptr, WNOHANG) != 0) return;
+      usleep(10000);
     }
+    std::fprintf(stderr, "loopback server %d did not end when asked; killed\n", static_cast<int>(pid));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
   }
 };
 
 std::string StartChild(ChildServer& child) {
+  // Close-on-exec, so no program a test starts later keeps the server's input open.
   int in[2], out[2];
-  if (pipe(in) != 0 || pipe(out) != 0) return {};
+  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return {};
   std::string script = std::string(VELSETUP_SOURCE_DIR) + "/tests/servers/http_test_server.py";
   // Every test runs in its own process; they share one set of certificates in the build folder.
   std::string certs = std::string(VELSETUP_BINARY_DIR) + "/tests/server-certs";
