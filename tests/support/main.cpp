@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "TestSupport.h"
 #include "sql/Ssrp.h"
 #include "support/InstallLog.h"
 
@@ -13,5 +16,11 @@ int main(int argc, char** argv) {
   testing::UnitTest::GetInstance()->listeners().Append(new ResetLog);
   // No test broadcasts: a scan that reaches the SQL Server Browser asks loopback only.
   SqlBrowserTarget() = {"127.0.0.1", 1434, 200};
+#ifndef _WIN32
+  // Every native test runs in a process of its own, two at a time: each gets a temporary folder of
+  // its own, so files the program puts there by fixed names (downloads) never meet another test's.
+  testing_support::TempFolder temp;
+  setenv("TMPDIR", temp.Path().c_str(), 1);
+#endif
   return RUN_ALL_TESTS();
 }
