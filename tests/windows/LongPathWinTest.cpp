@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordingShellHandler.h"
 #include "TestSupport.h"
 #include "engine/BackupRestore.h"
 #include "engine/ZipArchive.h"
@@ -209,18 +210,9 @@ TEST(Win32LongPaths, DocumentsAndProgramsInADeepFolderReachTheShell) {
   ASSERT_TRUE(CopyFileW(Wide(VELSETUP_SQL_STANDIN).c_str(), WidePath(program).c_str(), FALSE));
 
   const std::string record = t / "opened.txt";
-  std::wstring command = L"\"" + Wide(VELSETUP_SQL_STANDIN) + L"\" /RECORD=\"" + Wide(record) + L"\" \"%1\"";
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"velsetup_vdc_file\\shell\\open\\command", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                 static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-  RegCreateKeyExW(HKEY_CLASSES_ROOT, L".vdc", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L"velsetup_vdc_file"),
-                 sizeof L"velsetup_vdc_file");
-  RegCloseKey(key);
+  testing_support::RecordingShellHandler handler(L"velsetup_vdc_file", VELSETUP_SQL_STANDIN, record);
+  ASSERT_TRUE(handler.Registered());
+  ASSERT_TRUE(handler.SetValue(L".vdc", nullptr, L"velsetup_vdc_file"));
 
   EXPECT_TRUE(platform::ShellOpen({nullptr, "open", document, "", true}));
   for (int i = 0; i < 100 && ReadFile(record).empty(); ++i) Sleep(50);
@@ -244,8 +236,6 @@ TEST(Win32LongPaths, DocumentsAndProgramsInADeepFolderReachTheShell) {
   const std::string cut = target + "\\Dokument.vdcx";
   platform::WriteWholeFile(cut, "x");
   EXPECT_FALSE(platform::ShellOpen({nullptr, "open", cut, "", true}));
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, L"velsetup_vdc_file");
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, L".vdc");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "LoopbackServer.h"
+#include "RecordingShellHandler.h"
 #include "TestSupport.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
@@ -245,26 +246,15 @@ TEST(CompletionWinTest, ShortcutsPointAtTheProductInItsFolderAndTheProductStarts
 TEST(CompletionWinTest, SupportLinksAreOpenedThroughTheShell) {
   TempFolder t;
   std::string record = t / "opened.txt";
-  std::wstring command = L"\"" + Wide(StandIn()) + L"\" /RECORD=\"" + Wide(record) + L"\" \"%1\"";
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"velsetuptest\\shell\\open\\command", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                 static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-  HKEY proto;
-  RegCreateKeyExW(HKEY_CLASSES_ROOT, L"velsetuptest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &proto,
-                  nullptr);
-  RegSetValueExW(proto, L"URL Protocol", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
-  RegCloseKey(proto);
+  testing_support::RecordingShellHandler handler(L"velsetuptest", StandIn(), record);
+  ASSERT_TRUE(handler.Registered());
+  ASSERT_TRUE(handler.SetValue(L"velsetuptest", L"URL Protocol", L""));
 
   OpenSupportAddress("velsetuptest://www.velmor.cz/tarpel/forum");
   EXPECT_THAT(WaitForFile(record), HasSubstr("velsetuptest://www.velmor.cz/tarpel/forum"));
   ASSERT_FALSE(platform::ShellOpenRequests().empty());
   EXPECT_EQ(platform::ShellOpenRequests().back().verb, "open");
   EXPECT_TRUE(platform::ShellOpenRequests().back().hidden);
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, L"velsetuptest");
 }
 
 }  // namespace
