@@ -6,9 +6,9 @@
 // decryption cost two zlib calls a byte, most of the time of an extraction.
 #include <cstddef>
 #include <functional>
-#include <vector>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "engine/ZipLayout.h"
 
