@@ -2,6 +2,7 @@
 #include "app/DirectoryCheck.h"
 
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
@@ -12,12 +13,14 @@
 #include "app/Install.h"
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
+#include "platform/Process.h"
 #include "support/RegexPattern.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
+#include "support/RunMessages.h"
 #include "support/SystemUtil.h"
 #include "ui/Backend.h"
 
@@ -65,7 +68,73 @@ std::string EditionName(const std::string& programFile) {
   return trimmed.empty() ? "Velmor" : trimmed;
 }
 
+// The path's parts, lower-cased, separators unified, "." dropped and ".." resolved; the first
+// part is its root ("c:", "\\\\server\\share" or "/" on the native build).
+std::vector<std::string> PathParts(const std::string& path) {
+  std::string text = platform::LowerText(platform::Trim(path));
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  std::vector<std::string> parts;
+  std::size_t at = 0;
+  if (IsNetworkPath(text)) {
+    std::size_t server = text.find('\\', 2);
+    std::size_t share = server == std::string::npos ? std::string::npos : text.find('\\', server + 1);
+    parts.push_back(text.substr(0, share));
+    at = share == std::string::npos ? text.size() : share;
+  } else if (text.size() >= 2 && text[1] == ':') {
+    parts.push_back(text.substr(0, 2));
+    at = 2;
+  } else if (!text.empty() && text[0] == '\\') {
+    parts.push_back("\\");
+  }
+  std::string part;
+  auto take = [&] {
+    if (part == "..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  };
+  for (; at < text.size(); ++at) {
+    if (text[at] == '\\')
+      take();
+    else
+      part += text[at];
+  }
+  take();
+  return parts;
+}
+
 }  // namespace
+
+TSystemFolders CurrentSystemFolders() {
+  TSystemFolders folders;
+  for (const char* name : {"SystemRoot", "windir", "ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "PUBLIC"})
+    if (std::optional<std::string> value = platform::GetEnv(name); value && !value->empty())
+      folders.Exact.push_back(*value);
+  if (std::optional<std::string> profile = platform::GetEnv("USERPROFILE"); profile && !profile->empty()) {
+    std::vector<std::string> parts = PathParts(*profile);
+    // The profile's own root is refused as a subfolder of the profiles folder.
+    std::size_t cut = profile->find_last_of("\\/");
+    if (parts.size() >= 2 && cut != std::string::npos) folders.Profiles = profile->substr(0, cut);
+  }
+  return folders;
+}
+
+bool IsSystemFolderTarget(const std::string& path, const TSystemFolders& folders) {
+  std::vector<std::string> parts = PathParts(path);
+  if (parts.size() <= 1) return true;  // a drive root, a share's root, or no folder at all
+  for (const std::string& folder : folders.Exact)
+    if (!folder.empty() && parts == PathParts(folder)) return true;
+  if (!folders.Profiles.empty()) {
+    std::vector<std::string> profiles = PathParts(folders.Profiles);
+    if (parts.size() >= profiles.size() && parts.size() <= profiles.size() + 1 &&
+        std::equal(profiles.begin(), profiles.end(), parts.begin()))
+      return true;
+  }
+  return false;
+}
 
 bool PathSyntaxValid(const std::string& path) {
   if (path.empty()) return false;
@@ -184,6 +253,23 @@ bool TFInstall::KontrolaAdresare() {
     ShowError(Msg(msgInstallationDirectoryNotFilled), "");
     return false;
   }
+  // Before anything is written: a folder of the system is refused, and a folder full of other
+  // files is taken only when the user says so (its files would go into the backup and the
+  // packages would land among them).
+  if (IsSystemFolderTarget(edDir.Text(), SystemFolders())) {
+    ShowError(FormatMsg(msgTargetNotInstallationFolder, edDir.Text(),
+                        platform::IncludeTrailingPathDelimiter(edDir.Text()) + "Velmor"),
+              "");
+    return false;
+  }
+  std::error_code ec;
+  if (std::filesystem::is_directory(platform::PathFromUtf8(edDir.Text()), ec) && !IsDirectoryEmpty(edDir.Text()) &&
+      !TInfoInstall(edDir.Text()).FExists) {
+    bool take = ShowQuestion(FormatMsg(msgFolderNotEmpty, edDir.Text()), "");
+    InstallLog().Add("The folder " + edDir.Text() + " holds other files: " +
+                     (take ? "the user installs into it" : "the user chooses another folder"));
+    if (!take) return false;
+  }
   const std::int64_t required = SetupDat().MinDiskFree();
   if (required <= 0) {
     AdrInstall = edDir.Text();
@@ -252,6 +338,8 @@ void TFInstall::Button2Click(ui::TControl*) {
 }
 
 std::int64_t TFInstall::FreeDiskSpace(const std::string& path) { return DiskFreeBytes(path); }
+
+TSystemFolders TFInstall::SystemFolders() { return CurrentSystemFolders(); }
 
 bool TFInstall::BrowseForFolder(const std::string& title, const std::string& root, const std::string& initial,
                                 std::string& folder) {

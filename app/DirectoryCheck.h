@@ -5,6 +5,7 @@
 // once when Next is pressed and prepares the directory. Both are operations of TFInstall
 // (app/Install.h); the rules they share are here.
 #include <string>
+#include <vector>
 
 // The path pattern: a drive letter, a colon and a backslash, or two backslashes, a server and a
 // share followed by a backslash, found anywhere in the (lower-cased) text.
@@ -30,6 +31,21 @@ class TInfoInstall {
   std::string FVersionEXE;  // "major.minor.release.bbbb"; empty without version information
   std::string FVersion;     // the edition's display name; "Velmor" when unknown
 };
+
+// The folders of this computer that can never be an installation folder: the Windows folder, the
+// Program Files folders, and the folder of the user profiles (itself and every profile's root).
+struct TSystemFolders {
+  std::vector<std::string> Exact;  // refused themselves, not what lies below them
+  std::string Profiles;            // refused itself and its direct subfolders
+};
+// Read from the system's environment (SystemRoot, windir, ProgramFiles, ProgramFiles(x86),
+// ProgramW6432, USERPROFILE, PUBLIC).
+TSystemFolders CurrentSystemFolders();
+
+// Whether the path names a drive root (also a network share's root) or one of the system
+// folders: an installation there would back up and write among the system's own files.
+// Compared ignoring case, separators and a trailing backslash; "." and ".." are resolved.
+bool IsSystemFolderTarget(const std::string& path, const TSystemFolders& folders);
 
 // The name of the product's program file in a target directory.
 inline constexpr const char* ProductProgramFile = "VELMOR.EXE";

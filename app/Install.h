@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/InstallPlan.h"
+#include "app/DirectoryCheck.h"
 #include "engine/Progress.h"
 #include "setup/Downloader.h"
 #include "setup/ProductIndex.h"  // StopRequested, the program-wide stop request
@@ -169,13 +169,9 @@ class TFInstall : public ui::TForm {
   void Button2Click(ui::TControl* sender);
 
   // --- Installation run (app/InstallRun.cpp, app/InstallSteps.cpp) ---------------------------
-  // Plans the run from the definition and the choices made, then carries the plan out.
+  // The user's choices, the plan made from them, the plan carried out through the wizard's
+  // pages, then the page the outcome leads to.
   void RunInstall();
-  bool BackUpPreviousVelmor();
-  // The copy page's two steps of one package: get its archive (true with its local path), then
-  // extract it; an archive that cannot be extracted is logged and the run goes on.
-  bool FetchPackage(const TPlannedPackage& package, std::string& archivePath);
-  void ExtractPackage(const TPlannedPackage& package, const std::string& archivePath);
   bool RecoveryPrevVelmor();
   // Before the completion page: one warning naming the selected packages that were not
   // installed (also in the log); nothing when every package was installed.
@@ -207,6 +203,8 @@ class TFInstall : public ui::TForm {
   // Free bytes available on the volume that holds path (a drive root, a network path or,
   // on the native build, a folder); negative when it cannot be queried.
   virtual std::int64_t FreeDiskSpace(const std::string& path);
+  // The folders of this computer that can never be the target (app/DirectoryCheck.h).
+  virtual TSystemFolders SystemFolders();
   // The platform's folder browser; true with the chosen folder.
   virtual bool BrowseForFolder(const std::string& title, const std::string& root, const std::string& initial,
                                std::string& folder);

@@ -1,14 +1,12 @@
-// The long steps of an installation run as the wizard shows them: the backup, the two steps of
-// each package and the restore. The engine does the work; the sinks here move the pages'
-// bars and labels, write the log lines and let pending input run, where Stop is answered.
+// The wizard's own steps around an installation run: getting a package archive with the copy
+// page's bar, and the restore of the backup on its page. The engine does the work; the sinks
+// here move the pages' bars and labels, write the log lines and let pending input run.
 #include <exception>
 #include <filesystem>
 #include <system_error>
 
 #include "app/Install.h"
 #include "engine/BackupRestore.h"
-#include "engine/PackageExtraction.h"
-#include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
@@ -18,53 +16,6 @@
 #include "support/SystemUtil.h"
 
 namespace {
-
-// The backup page: one file after another into the archive; Stop is seen between files.
-class BackupProgress : public engine::ProgressSink {
- public:
-  explicit BackupProgress(TFInstall& form) : F(form) {}
-  void SetTotal(std::uint64_t total) override {
-    F.ProgressBackup.SetMin(0);
-    F.ProgressBackup.SetMax(static_cast<int>(total));
-    F.ProgressBackup.SetPosition(0);
-  }
-  void Item(std::uint64_t completed, const std::string& file) override {
-    F.lblFileName.SetCaption(file);
-    InstallLog().Add(Msg(msgAddFileToArchive) + file);
-    F.ProgressBackup.SetPosition(static_cast<int>(completed));
-    Application().ProcessMessages();
-  }
-  bool ShouldStop() override {
-    if (!StopRequested) return false;
-    if (!FLogged) InstallLog().Add(Msg(msgCancelingInstallation));
-    FLogged = true;
-    return true;
-  }
-
- private:
-  TFInstall& F;
-  bool FLogged = false;
-};
-
-// The copy page's per-file bar while one archive is extracted.
-class ExtractProgress : public engine::ProgressSink {
- public:
-  explicit ExtractProgress(TFInstall& form) : F(form) {}
-  void SetTotal(std::uint64_t total) override {
-    F.ProgressCopyFile.SetMax(static_cast<int>(total));
-    F.ProgressCopyFile.SetPosition(0);
-  }
-  void Item(std::uint64_t, const std::string& entry) override {
-    LogProcedure log("onInstallExtractFile");
-    InstallLog().Add(Msg(msgExtractingArchives) + entry);
-    F.ProgressCopyFile.StepBy(1);
-    Application().ProcessMessages();
-  }
-  bool ShouldStop() override { return StopRequested; }
-
- private:
-  TFInstall& F;
-};
 
 // The restore page: nothing on it can stop the restore.
 class RestoreProgress : public engine::ProgressSink {
@@ -86,98 +37,13 @@ class RestoreProgress : public engine::ProgressSink {
   TFInstall& F;
 };
 
-// Asks the engine to stop when the program-wide request is set.
-class StopOnRequest : public engine::ProgressSink {
- public:
-  bool ShouldStop() override { return StopRequested; }
-};
-
 }  // namespace
-
-bool TFInstall::BackUpPreviousVelmor() {
-  ObnovaPrevVelmor = false;
-  bool result = false;
-  {
-    LogProcedure log("BackUpPreviousVelmor");
-    try {
-      InstallLog().Add(Msg(msgLoadingBackupDirectoryStructure));
-      std::vector<std::string> files;
-      std::error_code ec;
-      if (std::filesystem::is_directory(platform::PathFromUtf8(AdrInstall), ec)) ListFilesForBackup(AdrInstall, files);
-      if (files.empty()) {
-        BackupVelmor.clear();
-        result = true;
-      } else {
-        AdrBackup = platform::IncludeTrailingPathDelimiter(AdrInstall) + "Backup" + platform::PathDelimiter();
-        std::string stamp = TimeStampText(platform::NowLocal());
-        BackupVelmor = engine::BackupArchivePath(AdrInstall, stamp);
-        InstallLog().Add(Msg(msgCreateArchive) + BackupVelmor);
-        BackupProgress progress(*this);
-        engine::BackupResult backup = engine::BackUpFiles(AdrInstall, files, stamp, progress);
-        result = backup.Complete && !StopRequested;
-      }
-    } catch (const std::exception& e) {
-      std::string text = Msg(msgErrorBackingUp) + e.what();
-      PlainMessageBox(text);
-      InstallLog().AddError(text);
-      result = false;
-    }
-  }
-  ProgressBackup.SetPosition(0);
-  lblFileName.SetCaption("");
-  if (!result) {
-    ShowPage(tsJazyk);
-    // The engine removes what it began; a file left by anything else goes too.
-    if (!BackupVelmor.empty()) {
-      std::error_code ec;
-      std::filesystem::remove(platform::PathFromUtf8(BackupVelmor), ec);
-    }
-    BackupVelmor.clear();
-  }
-  return result;
-}
-
-bool TFInstall::FetchPackage(const TPlannedPackage& package, std::string& archivePath) {
-  lblCopyFile.SetCaption(FormatMsg(msgDownloadFile, package.FileName));
-  ProgressCopyFile.SetMin(0);
-  ProgressCopyFile.SetMax(100);
-  ProgressCopyFile.SetPosition(0);
-  ProgressCopyFile.Repaint();
-  return StahniSoubor(package.ArchiveName, archivePath);
-}
 
 bool TFInstall::StahniSoubor(const std::string& fileName, std::string& fileNameWithPath) {
   const TSetupDat& def = SetupDat();
   DownloadSources sources{def.LocalPath(), def.InstallServer(), def.MSSQLInstall()};
   DownloadBar bar([this](int position) { ProgressCopyFile.SetPosition(position); });
   return ::StahniSoubor(sources, fileName, fileNameWithPath, &bar, true, false);
-}
-
-void TFInstall::ExtractPackage(const TPlannedPackage& package, const std::string& archivePath) {
-  lblCopyFile.SetCaption(FormatMsg(msgExtractFile, package.FileName));
-  ProgressCopyFile.SetPosition(0);
-  const TSetupDat& def = SetupDat();
-  engine::PackageSetRequest request;
-  request.Packages = {def.ZipFiles().at(static_cast<size_t>(package.Source))};
-  request.InstallType = FInstallType;
-  request.TypeFiles = SetOfInstallTypeFiles;
-  request.UpdateVersion = UpdateVerion;
-  request.AdrInstall = AdrInstall;
-  request.Password = platform::AnsiFromUtf8(def.ZipPassword());
-
-  engine::PackageSetEvents events;
-  // The archive is already here: the fetch step got it.
-  events.Fetch = [&archivePath](const std::string&, std::string& path, engine::ProgressSink&) {
-    path = archivePath;
-    return true;
-  };
-  events.OnError = [](const TZipFileCFG&, const std::string& archive, const std::string& error) {
-    InstallLog().AddError(Msg(msgErrorUnpackingFile) + archive + "\". " + error);
-  };
-  ExtractProgress entries(*this);
-  StopOnRequest progress;
-  engine::PackageSetResult result = engine::ExtractPackageSet(request, events, entries, progress);
-  for (const std::string& name : result.NotInstalled) NotInstalledPackages.push_back(name);
 }
 
 bool TFInstall::RecoveryPrevVelmor() {

@@ -55,3 +55,15 @@ void TReklamaType::SaveToINI(TIniFile& ini, const std::string& Section) const {
   ini.WriteInteger(Section, "ReklamaUlozeni", Ulozeni);
   ini.WriteString(Section, "ReklamaFilePath", FilePath);
 }
+
+engine::PackageSpec PackageSpecOf(const TZipFileCFG& p) {
+  return {p.FileName(), p.TypeInstall(), p.DirInstall(), p.Jazyk(), p.JazykKod(), p.InstallEnableExistFileOrNew(),
+          p.ForOnlyVersion()};
+}
+
+std::vector<engine::PackageSpec> PackageSpecs(const std::vector<TZipFileCFG>& packages) {
+  std::vector<engine::PackageSpec> specs;
+  specs.reserve(packages.size());
+  for (const TZipFileCFG& p : packages) specs.push_back(PackageSpecOf(p));
+  return specs;
+}

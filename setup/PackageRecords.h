@@ -2,61 +2,13 @@
 // The records of an installation kit: the installation types, one package archive of the
 // product (TZipFileCFG) and one banner (TReklamaType). The setup definition fills them from
 // its XML; each record also has an INI form of its own.
-#include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "engine/InstallPlan.h"
+#include "engine/InstallTypes.h"
+
 class TIniFile;
-
-// The installation type, one byte. 0 and 1 are the smaller edition, 2 to 4 the larger.
-enum TTypeInstall : unsigned char {
-  tiKest = 0,
-  tiKestUpdate = 1,
-  tiTarpel = 2,
-  tiTarpelUpdate = 3,
-  tiVelmorDemo = 4,
-};
-
-constexpr TTypeInstall TTypeInstallLow = tiKest;
-constexpr TTypeInstall TTypeInstallHigh = tiVelmorDemo;
-
-// A set of installation types: one bit per value.
-class TTypeInstallSet {
- public:
-  constexpr TTypeInstallSet() = default;
-  constexpr TTypeInstallSet(std::initializer_list<TTypeInstall> values) {
-    for (TTypeInstall t : values) Include(t);
-  }
-  // Every type from `from` to `to`, both included; empty when from > to.
-  static constexpr TTypeInstallSet Range(TTypeInstall from, TTypeInstall to) {
-    TTypeInstallSet s;
-    for (int t = from; t <= to; ++t) s.Include(static_cast<TTypeInstall>(t));
-    return s;
-  }
-
-  constexpr bool Contains(TTypeInstall t) const { return t <= TTypeInstallHigh && (FBits >> t) & 1u; }
-  constexpr void Include(TTypeInstall t) {
-    if (t <= TTypeInstallHigh) FBits = static_cast<unsigned char>(FBits | (1u << t));
-  }
-  constexpr void Exclude(TTypeInstall t) {
-    if (t <= TTypeInstallHigh) FBits = static_cast<unsigned char>(FBits & ~(1u << t));
-  }
-  constexpr bool Empty() const { return FBits == 0; }
-  constexpr unsigned char Bits() const { return FBits; }
-
-  constexpr TTypeInstallSet operator+(TTypeInstallSet o) const { return FromBits(FBits | o.FBits); }
-  constexpr TTypeInstallSet operator*(TTypeInstallSet o) const { return FromBits(FBits & o.FBits); }
-  constexpr TTypeInstallSet operator-(TTypeInstallSet o) const { return FromBits(FBits & ~o.FBits); }
-  constexpr bool operator==(const TTypeInstallSet&) const = default;
-
- private:
-  static constexpr TTypeInstallSet FromBits(unsigned bits) {
-    TTypeInstallSet s;
-    s.FBits = static_cast<unsigned char>(bits & 0x1Fu);
-    return s;
-  }
-  unsigned char FBits = 0;
-};
 
 // One package archive of the product.
 class TZipFileCFG {
@@ -110,6 +62,10 @@ class TZipFileCFG {
   bool FInstallEnableExistFileOrNew = false;
   bool FForOnlyVersion = false;
 };
+
+// The package as an installation plan reads it.
+engine::PackageSpec PackageSpecOf(const TZipFileCFG& package);
+std::vector<engine::PackageSpec> PackageSpecs(const std::vector<TZipFileCFG>& packages);
 
 // One banner of the definition. The installer keeps banners but shows none.
 class TReklamaType {

@@ -7,7 +7,7 @@ class SilentPresenter : public TMessagePresenter {
  public:
   bool ShowMessageForm(const std::string&, const std::string&, const std::string&, TMessageKind kind, int,
                        const TNotifyEvent&) override {
-    return kind != mkQuestion;
+    return kind != mkQuestion && kind != mkRetryCancel;
   }
   void UpdateWait(const std::string&, const std::string&) override {}
   void CloseWait() override {}
@@ -30,6 +30,10 @@ bool ShowMessageForm(const std::string& text, const std::string& title, const st
 
 bool ShowQuestion(const std::string& text, const std::string& title) {
   return ShowMessageForm(text, title, "", mkQuestion);
+}
+
+bool ShowRetryCancel(const std::string& text, const std::string& title) {
+  return ShowMessageForm(text, title, "", mkRetryCancel);
 }
 
 void ShowError(const std::string& text, const std::string& title) {

@@ -14,6 +14,8 @@ enum TMessageKind : unsigned char {
   mkPlain = 5,
   mkRunProc = 6,
   mkWait = 7,
+  // Retry and Cancel, with the warning's picture: true when the user chose Retry.
+  mkRetryCancel = 8,
 };
 
 using TNotifyEvent = std::function<void(void* sender)>;
@@ -36,6 +38,8 @@ TMessagePresenter& MessagePresenter();
 bool ShowMessageForm(const std::string& text, const std::string& title, const std::string& caption,
                      TMessageKind kind, int cursor = 0, const TNotifyEvent& runProc = {});
 bool ShowQuestion(const std::string& text, const std::string& title);
+// Retry (true) or Cancel (false); the default presenter cancels.
+bool ShowRetryCancel(const std::string& text, const std::string& title);
 // Records the text in the installation log with AddError, then shows it.
 void ShowError(const std::string& text, const std::string& title);
 void ShowInfo(const std::string& text, const std::string& title);

@@ -4,6 +4,7 @@
 
 #include "support/Application.h"
 #include "support/Catalogue.h"
+#include "support/RunMessages.h"
 
 using namespace ui;
 
@@ -170,6 +171,14 @@ bool TMessageFormPresenter::ShowMessageForm(const std::string& text, const std::
         f.lbZprava.SetCaption(f.lbZprava.Caption() + " ? ");
         f.imgQuest.Show();
         break;
+      case mkRetryCancel:
+        f.SetCaption(Msg(msgWarning));
+        f.OKBtn.SetCaption(Msg(msgRetry));
+        f.OKBtn.SetModalResult(mrOk);
+        f.CancelBtn.Show();
+        f.CancelBtn.SetCaption(Msg(msgCancel));
+        f.ImgWarning.Show();
+        break;
       case mkWarning: f.SetCaption(Msg(msgWarning)); break;
       case mkInfo: f.SetCaption(Msg(msgInfo)); break;
       case mkError: f.SetCaption(Msg(msgError)); break;
@@ -187,7 +196,7 @@ bool TMessageFormPresenter::ShowMessageForm(const std::string& text, const std::
         break;
     }
     SizeMessageForm(f, text, title);
-    if (kind <= mkPlain) {
+    if (kind <= mkPlain || kind == mkRetryCancel) {
       result = f.ShowModal() == mrOk;
     } else {
       f.ShowForm();

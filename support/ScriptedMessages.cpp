@@ -29,7 +29,7 @@ bool TScriptedMessages::ShowMessageForm(const std::string& text, const std::stri
   ui::Screen().SetCursor(ui::crDefault);
   FShown.push_back({kind, text, title, caption});
   bool result = true;
-  if (kind == mkQuestion) {
+  if (kind == mkQuestion || kind == mkRetryCancel) {
     result = DefaultAnswer;
     if (!FAnswers.empty()) {
       result = FAnswers.front();

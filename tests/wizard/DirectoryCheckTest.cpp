@@ -10,6 +10,8 @@
 #include "WizardTestSupport.h"
 #include "app/DirectoryCheck.h"
 #include "platform/FileVersion.h"
+#include "platform/Files.h"
+#include "support/RunMessages.h"
 #include "support/SystemUtil.h"
 
 namespace wizard_test {
@@ -43,6 +45,37 @@ TEST(PathSyntaxValid, DriveOrShareFollowedByABackslash) {
       {"\\\\ser ver\\share\\x", false},    // a blank is no server name character
   };
   for (const Case& c : cases) EXPECT_EQ(PathSyntaxValid(c.path), c.valid) << c.path;
+}
+
+TEST(IsSystemFolderTarget, DriveRootsAndTheSystemsOwnFolders) {
+  const TSystemFolders folders{{"C:\\Windows", "C:\\Program Files", "C:\\Program Files (x86)"}, "C:\\Users"};
+  struct Case {
+    const char* path;
+    bool refused;
+  } cases[] = {
+      {"C:\\", true},
+      {"c:", true},
+      {"D:\\", true},
+      {"C:\\Velmor\\..", true},  // resolves to the root
+      {"\\\\server\\share", true},
+      {"\\\\server\\share\\", true},
+      {"C:\\Windows", true},
+      {"c:\\WINDOWS\\", true},
+      {"C:/Windows", true},
+      {"C:\\Windows\\.\\System32\\..", true},
+      {"C:\\Program Files", true},
+      {"C:\\Program Files (x86)\\", true},
+      {"C:\\Users", true},
+      {"C:\\Users\\jana", true},  // a profile's root
+      {"C:\\Users\\Public", true},
+      {"C:\\Velmor", false},
+      {"C:\\Program Files\\Velmor", false},
+      {"C:\\Users\\jana\\Velmor", false},
+      {"C:\\Windows\\Velmor", false},  // only the folders themselves are refused
+      {"\\\\server\\share\\Velmor", false},
+      {"D:\\Program Files", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsSystemFolderTarget(c.path, folders), c.refused) << c.path;
 }
 
 TEST(CompareVersionTexts, FourNumbersCompareNumerically) {
@@ -233,6 +266,57 @@ TEST_F(DirectoryCheckTest, WithoutARequirementNothingIsMeasuredOrCreated) {
   EXPECT_EQ(w->AdrInstall, temp / "later");
   EXPECT_TRUE(w->freeSpaceAsked.empty());
   EXPECT_FALSE(testing_support::Exists(temp / "later"));
+}
+
+// Refused before anything is written: the message names the folder and proposes one of its own.
+TEST_F(DirectoryCheckTest, SystemFoldersAndDriveRootsAreRefused) {
+  SetupDat().SetMinDiskFree(1);
+  for (const char* folder : {"Windows", "Program Files", "Users/jana"}) temp.Write(std::string(folder) + "/x", "x");
+  const std::vector<std::string> refused = {"/", temp / "Windows", temp / "Program Files/", temp / "Users/jana",
+                                            temp / "Users"};
+  for (const std::string& path : refused) {
+    SCOPED_TRACE(path);
+    auto w = OnDirectoryPage();
+    w->systemFolders = {{temp / "Windows", temp / "Program Files"}, temp / "Users"};
+    w->edDir.SetText(path);
+    ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+    EXPECT_EQ(Page(*w), "tsAdresar");
+    ASSERT_FALSE(messages->Shown().empty());
+    EXPECT_EQ(messages->Shown().back().Kind, mkError);
+    EXPECT_EQ(messages->Texts().back(), FormatMsg(msgTargetNotInstallationFolder, path,
+                                                  platform::IncludeTrailingPathDelimiter(path) + "Velmor"));
+    EXPECT_TRUE(w->freeSpaceAsked.empty()) << "refused before anything else is done";
+  }
+  EXPECT_FALSE(testing_support::Exists(temp / "Windows/Temp"));
+}
+
+// A folder holding other files gets one question; No keeps the page and writes nothing.
+TEST_F(DirectoryCheckTest, AFolderOfOtherFilesIsTakenOnlyWhenTheUserSaysSo) {
+  SetupDat().SetMinDiskFree(1);
+  temp.Write("Docs/letter.txt", "dear");
+  std::filesystem::create_directories(temp / "Empty");
+  Installed("Installed", "3.0.9.0001");
+  for (bool yes : {false, true}) {
+    SCOPED_TRACE(yes ? "Yes" : "No");
+    auto w = OnDirectoryPage();
+    w->freeMiB[TempDirectory()] = 0;  // the check would create Temp in the target
+    messages->Clear();
+    w->edDir.SetText(temp / "Docs");
+    messages->Answer(yes);
+    EXPECT_EQ(w->KontrolaAdresare(), yes);
+    ASSERT_EQ(messages->Shown().size(), 1u);
+    EXPECT_EQ(messages->Shown()[0].Kind, mkQuestion);
+    EXPECT_EQ(messages->Shown()[0].Text, FormatMsg(msgFolderNotEmpty, temp / "Docs"));
+    EXPECT_EQ(testing_support::Exists(temp / "Docs/Temp"), yes);
+    EXPECT_TRUE(LogHas(yes ? "the user installs into it" : "the user chooses another folder"));
+  }
+  for (const char* quiet : {"Empty", "Installed", "New"}) {
+    auto w = OnDirectoryPage();
+    messages->Clear();
+    w->edDir.SetText(temp / quiet);
+    EXPECT_TRUE(w->KontrolaAdresare()) << quiet;
+    EXPECT_TRUE(messages->Shown().empty()) << quiet << ": an empty folder, an installation or a new folder";
+  }
 }
 
 TEST_F(DirectoryCheckTest, FolderThatCannotBeCreatedKeepsThePage) {

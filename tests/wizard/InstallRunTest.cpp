@@ -9,6 +9,8 @@
 
 #include "LoopbackServer.h"
 #include "WizardTestSupport.h"
+#include "platform/FilesInUse.h"
+#include "support/RunMessages.h"
 
 namespace wizard_test {
 namespace {
@@ -248,6 +250,79 @@ TEST_F(InstallRunTest, PackagesNotInstalledAreNamedBeforeTheCompletionPage) {
   EXPECT_EQ(w->configurations, 1);
 }
 
+// An update that meets a package it cannot install is interrupted there: the user is told which
+// package failed and why, then gets the restore question; Velmor.INI is not written and the
+// completion page never shows.
+TEST_F(InstallRunTest, AFailedPackageInterruptsAnUpdateWithTheRestoreQuestion) {
+  temp.Write("kit/Damaged.zip", std::string("PK\x03\x04", 4) + "a damaged archive");
+  temp.Write("src/Third/third.txt", "third");
+  Zip("Third", "Third.zip");
+  SetupDat().ZipFiles() = {Package("Program", ""), Package("Damaged", ""), Package("Third", "")};
+  for (bool restore : {true, false}) {
+    SCOPED_TRACE(restore ? "restore" : "decline");
+    std::filesystem::remove_all(target);
+    PreviousInstallation();
+    messages->Clear();
+    InstallLog().Reset();
+    auto w = RunUpdate();
+    std::vector<std::string> pagesSeen;
+    w->pgcInstall.OnChange = [&](ui::TControl*) { pagesSeen.push_back(Page(*w)); };
+    messages->Answer(restore);
+    ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+    ASSERT_EQ(messages->Shown().size(), 2u);
+    EXPECT_EQ(messages->Shown()[0].Kind, mkError);
+    EXPECT_EQ(messages->Shown()[0].Text.rfind(FormatMsg(msgPackageFailed, "Damaged", ""), 0), 0u)
+        << messages->Shown()[0].Text;
+    EXPECT_GT(messages->Shown()[0].Text.size(), FormatMsg(msgPackageFailed, "Damaged", "").size()) << "and why";
+    EXPECT_EQ(messages->Shown()[1].Kind, mkQuestion);
+    EXPECT_EQ(messages->Shown()[1].Text, Msg(msgInstallationInterrupted));
+    EXPECT_EQ(w->configurations, 0) << "no Velmor.INI";
+    EXPECT_EQ(std::count(pagesSeen.begin(), pagesSeen.end(), "tsUkonceni"), 0);
+    EXPECT_FALSE(testing_support::Exists(target + "/third.txt")) << "the run stops at the failed package";
+    EXPECT_EQ(w->NotInstalledPackages, (Names{"Damaged", "Third"}));
+    EXPECT_TRUE(LogHas("Step Extract Damaged.zip: failed: "));
+    EXPECT_TRUE(LogHas("The update stops at the failed package Damaged"));
+    EXPECT_FALSE(LogHas("Step Fetch Third.zip"));
+    if (restore) {
+      EXPECT_EQ(Page(*w), "tsObnova");
+      EXPECT_EQ(File("VELMOR.EXE"), "old program");
+      EXPECT_EQ(File("Data/a.txt"), "old a");
+    } else {
+      EXPECT_FALSE(w->Visible());
+    }
+  }
+}
+
+// Programs holding files of the installation: their names, Retry or Cancel, before the backup.
+TEST_F(InstallRunTest, FilesInUseAreNamedWithRetryAndCancelBeforeTheBackup) {
+  PreviousInstallation();
+  platform::SetProgramsUsingFiles({{target + "/VELMOR.EXE", {"Velmor (1234)"}}});
+  struct Reset {
+    ~Reset() { platform::SetProgramsUsingFiles({}); }
+  } reset;
+  auto w = RunUpdate();
+  messages->Answer({true, false});  // Retry (still in use), then Cancel
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  ASSERT_EQ(messages->Shown().size(), 2u);
+  for (const TShownMessage& m : messages->Shown()) {
+    EXPECT_EQ(m.Kind, mkRetryCancel);
+    EXPECT_EQ(m.Text, FormatMsg(msgFilesInUse, target, "Velmor (1234)"));
+  }
+  EXPECT_EQ(Page(*w), "tsAdresar");
+  EXPECT_EQ(Backups(), "") << "nothing was written";
+  EXPECT_EQ(File("VELMOR.EXE"), "old program");
+  EXPECT_EQ(w->configurations, 0);
+  EXPECT_TRUE(LogHas("files of the target are in use by Velmor (1234)"));
+  EXPECT_TRUE(LogHas("the user retries"));
+  EXPECT_TRUE(LogHas("the user cancels the installation"));
+
+  // Closed, the next attempt runs through.
+  platform::SetProgramsUsingFiles({});
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  EXPECT_EQ(Page(*w), "tsUkonceni");
+  EXPECT_EQ(File("VELMOR.EXE"), "new program");
+}
+
 TEST_F(InstallRunTest, BackupErrorIsShownInThePlainMessageBox) {
   PreviousInstallation();
   auto w = RunUpdate();
@@ -283,6 +358,10 @@ TEST_F(InstallRunTest, TheLogReadsAsACallTree) {
     return -1;
   };
   int run = depthOf("RunInstall");
+  // The plan's story names the target, the backup archive and each package's folder, once.
+  EXPECT_TRUE(LogHas("an update of the installation in " + target));
+  EXPECT_TRUE(LogHas("the backup archive " + w->BackupVelmor));
+  EXPECT_TRUE(LogHas("Package Lang_EN.zip (Lang_EN.zip) goes to " + target + "/Lang"));
   ASSERT_EQ(depthOf("btnNextClick"), 0);
   EXPECT_EQ(run, 1);
   EXPECT_EQ(depthOf("BackUpPreviousVelmor"), run + 1);

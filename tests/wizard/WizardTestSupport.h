@@ -41,6 +41,9 @@ class TestWizard : public TFInstall {
     if (it == freeMiB.end()) return std::int64_t(1) << 40;
     return it->second < 0 ? -1 : it->second * 1048576;
   }
+  // The folders that can never be the target; none unless a test names them.
+  TSystemFolders systemFolders;
+  TSystemFolders SystemFolders() override { return systemFolders; }
   bool DownloadDefinition(const std::string& url, std::string& local) override {
     downloads.push_back(url);
     auto it = definitions.find(url);

@@ -1,6 +1,6 @@
-// velkit install: the installer's backup and package extraction run from a shell, on the kit's own
-// setup.dat, with no SQL Server steps and no configuration file. Kit authors try a kit with it;
-// the fault-injection test kills it at random points.
+// velkit install: the installer's run (the same plan and loop as the wizard's) from a shell, on the
+// kit's own setup.dat, with no SQL Server steps and no configuration file. Kit authors try a kit
+// with it; the fault-injection test kills it at random points.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -8,7 +8,7 @@
 
 #include "Command.h"
 #include "engine/BackupRestore.h"
-#include "engine/PackageExtraction.h"
+#include "engine/InstallRun.h"
 #include "engine/ZipArchive.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -61,6 +61,40 @@ class ConsoleProgress : public engine::ProgressSink {
  private:
   const char* FWhat;
   std::uint64_t FTotal = 0;
+};
+
+// The run on the console: a line per step, per backed-up file, per package and per entry.
+class ConsoleRunView : public engine::InstallView {
+ public:
+  ConsoleRunView(DownloadSources sources, const engine::InstallPlan& plan) : FSources(std::move(sources)) {
+    FPackages.SetTotal(static_cast<std::uint64_t>(plan.OverallTotal));
+  }
+  // The run's story, step by step, between the progress lines.
+  void Log(const std::string& sentence) override { std::printf("%s\n", sentence.c_str()); }
+  engine::ProgressSink& BackupProgress() override { return FBackup; }
+  engine::ProgressSink& PackageProgress() override { return FEntries; }
+  void PackageDone(const engine::PlannedPackage& package) override { FPackages.Item(++FHandled, package.FileName); }
+  engine::FetchAnswer Fetch(const engine::PlannedPackage& package, std::string& path,
+                            engine::ProgressSink& progress) override {
+    if (StahniSoubor(FSources, package.ArchiveName, path, &progress, true, false)) return engine::FetchAnswer::Obtained;
+    if (StopRequested) return engine::FetchAnswer::Failed;
+    std::fprintf(stderr, "velkit install: the package archive %s was not found\n", path.c_str());
+    return engine::FetchAnswer::Missing;
+  }
+  void PackageFailed(const engine::PlannedPackage& package, const std::string& archive,
+                     const std::string& error) override {
+    if (archive.empty())
+      std::fprintf(stderr, "velkit install: %s: %s\n", package.FileName.c_str(), error.c_str());
+    else
+      std::fprintf(stderr, "Error unpacking a file \"%s\". %s\n", archive.c_str(), error.c_str());
+  }
+
+ private:
+  DownloadSources FSources;
+  ConsoleProgress FBackup{"backup"};
+  ConsoleProgress FEntries{"extract"};
+  ConsoleProgress FPackages{"package"};
+  std::uint64_t FHandled = 0;
 };
 
 bool InstallationFound(const std::string& target) {
@@ -124,57 +158,52 @@ int Install(const std::vector<std::string>& args) {
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
 
-  std::vector<std::string> files;
-  ListFilesForBackup(target, files);
-  ConsoleProgress backupProgress("backup");
-  engine::BackupResult backup;
-  try {
-    backup = engine::BackUpFiles(target, files, TimeStampText(platform::NowLocal()), backupProgress);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "velkit install: Error while backing up a previous version : %s\nNothing was installed.\n",
-                 e.what());
-    return ExitFailed;
-  }
-  if (!backup.Complete) {
-    std::fprintf(stderr, "velkit install: the backup was stopped; nothing was installed\n");
-    return ExitFailed;
-  }
-  if (backup.ArchivePath.empty())
-    std::printf("Nothing to back up\n");
-  else
-    std::printf("Backup: %s\n", backup.ArchivePath.c_str());
+  engine::InstallChoices choices{target, type, engine::InstallTypeFiles(type), found,
+                                 TimeStampText(platform::NowLocal())};
+  const engine::InstallPlan plan = engine::PlanInstall(PackageSpecs(dat.ZipFiles()), dat.ZipPassword(), choices);
+  ConsoleRunView view(DownloadSources{kit, dat.InstallServer(), dat.MSSQLInstall()}, plan);
+  engine::InstallRunResult result = engine::ApplyInstallPlan(plan, view, StopRequested);
 
-  engine::PackageSetRequest request;
-  request.Packages = dat.ZipFiles();
-  request.InstallType = type;
-  request.TypeFiles = engine::InstallTypeFiles(type);
-  request.UpdateVersion = found;
-  request.AdrInstall = target;
-  request.Password = platform::AnsiFromUtf8(dat.ZipPassword());
-  DownloadSources sources{kit, dat.InstallServer(), dat.MSSQLInstall()};
-  engine::PackageSetEvents events;
-  events.OnFetch = [](const TZipFileCFG& p) { std::printf("Package %s\n", p.FileName().c_str()); };
-  events.Fetch = [&](const std::string& name, std::string& path, engine::ProgressSink& fileProgress) {
-    bool got = StahniSoubor(sources, name, path, &fileProgress, true, false);
-    if (!got) std::fprintf(stderr, "velkit install: the package archive %s was not found\n", path.c_str());
-    return got;
-  };
-  events.OnError = [](const TZipFileCFG&, const std::string& archive, const std::string& error) {
-    std::fprintf(stderr, "Error unpacking a file \"%s\". %s\n", archive.c_str(), error.c_str());
-  };
-  ConsoleProgress entries("extract");
-  ConsoleProgress packages("package");
-  engine::PackageSetResult result = engine::ExtractPackageSet(request, events, entries, packages);
-
+  switch (result.Outcome) {
+    case engine::RunOutcome::Cancelled:
+      std::fprintf(stderr, "velkit install: files of %s are in use by:\n", target.c_str());
+      for (const std::string& p : result.ProgramsInUse) std::fprintf(stderr, "  %s\n", p.c_str());
+      std::fprintf(stderr, "Close them and run the installation again. Nothing was installed.\n");
+      return ExitFailed;
+    case engine::RunOutcome::BackupFailed:
+      if (result.Error.empty())
+        std::fprintf(stderr, "velkit install: the backup was stopped; nothing was installed\n");
+      else
+        std::fprintf(stderr, "velkit install: Error while backing up a previous version : %s\nNothing was installed.\n",
+                     result.Error.c_str());
+      return ExitFailed;
+    default:
+      break;
+  }
   if (!result.NotInstalled.empty()) {
     std::printf("Packages not installed:\n");
     for (const std::string& name : result.NotInstalled) std::printf("  %s\n", name.c_str());
   }
-  if (!result.Complete) {
+  if (result.Outcome == engine::RunOutcome::PackageFailed) {
+    std::fprintf(stderr, "velkit install: the package %s could not be installed: %s\n", result.FailedPackage.c_str(),
+                 result.Error.c_str());
+    // Unattended, an update that cannot complete goes back to the previous installation.
+    std::printf("The update was interrupted: restoring the previous installation from %s\n",
+                result.BackupArchive.c_str());
+    ConsoleProgress restoreProgress("restore");
+    try {
+      engine::RestoreBackup(result.BackupArchive, target, restoreProgress);
+      std::printf("The previous installation was restored.\n");
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "velkit install: the restore failed: %s\n", e.what());
+    }
+    return ExitFailed;
+  }
+  if (result.Outcome == engine::RunOutcome::Interrupted) {
     std::printf("The installation was stopped.\n");
-    if (!backup.ArchivePath.empty())
-      std::printf("Restore the previous files with: velkit archive restore \"%s\" \"%s\"\n", backup.ArchivePath.c_str(),
-                  target.c_str());
+    if (!result.BackupArchive.empty())
+      std::printf("Restore the previous files with: velkit archive restore \"%s\" \"%s\"\n",
+                  result.BackupArchive.c_str(), target.c_str());
     return ExitFailed;
   }
   if (!result.NotInstalled.empty()) return ExitFailed;

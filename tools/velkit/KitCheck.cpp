@@ -13,7 +13,7 @@
 
 #include "Capture.h"
 #include "Command.h"
-#include "engine/PackageExtraction.h"
+#include "engine/InstallPlan.h"
 #include "engine/ZipArchive.h"
 #include "engine/ZipEntryName.h"
 #include "platform/Files.h"
@@ -328,7 +328,7 @@ class KitChecker {
     std::string out;
     for (int t = 0; t <= static_cast<int>(TTypeInstallHigh); ++t) {
       auto type = static_cast<TTypeInstall>(t);
-      if (engine::PackageSelected(package, type, engine::InstallTypeFiles(type)))
+      if (engine::PackageSelected(PackageSpecOf(package), type, engine::InstallTypeFiles(type)))
         out += (out.empty() ? "" : ", ") + std::string(names[t]);
     }
     return out;
