@@ -5,7 +5,8 @@ target="$drive_c/Velmor E2E"
 package_password='Demo#Kit2024'
 
 # The previous installation, and what it held (paths in lower case: Windows names ignore case).
-prepare() {
+prepare() { prepare_previous; }
+prepare_previous() {
   rm -rf "$target"
   mkdir -p "$target/Data" "$target/Lang"
   cp "$build/tests/e2e/OldVelmor.exe" "$target/VELMOR.EXE"
@@ -56,3 +57,16 @@ verify_update() {
 }
 
 verify() { verify_update "$kit"; }
+
+# After a restore: every file of the previous installation is back byte for byte (files the
+# interrupted run added may stay), and one backup archive is whole by Info-ZIP's test.
+verify_previous_intact() {
+  local f
+  (cd "$work/previous" && find . -type f) | sort >"$work/previous.list"
+  while read -r f; do check cmp "$work/previous/$f" "$target/$f"; done <"$work/previous.list"
+  local archives
+  archives=$(find "$target/Backup" -maxdepth 1 -iname 'Backup*.zip')
+  check test "$(printf '%s\n' "$archives" | grep -c .)" = 1
+  check unzip -tq "$archives"
+  echo "restored: $(wc -l <"$work/previous.list") files as they were"
+}
