@@ -121,7 +121,7 @@ class Run {
       for (const std::string& p : programs) names += (names.empty() ? "" : ", ") + p;
       Say(step, "files of the target are in use by " + names);
       bool retry = V.FilesInUse(programs);
-      Say(step, retry ? "the user retries" : "the user cancels the installation");
+      Say(step, retry ? "answered Retry, looking again" : "answered Cancel, nothing was written");
       if (!retry) {
         R.Outcome = RunOutcome::Cancelled;
         R.ProgramsInUse = programs;

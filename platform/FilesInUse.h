@@ -1,7 +1,7 @@
 #pragma once
 // Which programs hold files open: asked before an update replaces the files of an installation,
 // so that the user can close them first. Windows answers through its Restart Manager; the native
-// build has no such service and answers from what a test set up.
+// build looks at the processes' open files under /proc, or answers from what a test set up.
 #include <map>
 #include <string>
 #include <vector>
@@ -13,7 +13,8 @@ namespace platform {
 std::vector<std::string> ProgramsUsingFiles(const std::vector<std::string>& files);
 
 #ifndef _WIN32
-// The native build's stand-in: a file path -> the programs that hold it. Empty clears it.
+// The native build: a file path -> the programs that hold it, answered instead of what /proc
+// tells. Empty clears it.
 void SetProgramsUsingFiles(std::map<std::string, std::vector<std::string>> holders);
 #endif
 

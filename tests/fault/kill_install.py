@@ -2,7 +2,9 @@
 """Kills `velkit install` with SIGKILL at random points (during the backup, between packages, inside
 an extraction) and checks after every kill that the previous installation is either untouched or
 comes back byte for byte from the backup archive left on disk, and that nothing outside the target
-directory changed.
+directory changed. Before the kills: an update whose second package is damaged must end with the
+previous installation restored, and one while a process holds a file of it must stop before its
+backup.
 
     kill_install.py VELKIT [--kills N] [--seed S]
 """
@@ -164,6 +166,31 @@ def main():
         again = subprocess.run([velkit, "install", kit, target], env=env, capture_output=True, text=True)
         if again.returncode != 0 or "an update" not in again.stdout:
             failures.append("the second run: exit %d, %s" % (again.returncode, again.stdout[:200]))
+        # A program holding a file of the installation stops an update before its backup.
+        backups = sorted(os.listdir(os.path.join(target, "Backup")))
+        held = next(os.path.join(folder, name) for folder, _, names in os.walk(target)
+                    if "Backup" not in folder for name in names)
+        with open(held, "rb"):
+            busy = subprocess.run([velkit, "install", kit, target], env=env, capture_output=True, text=True)
+        if busy.returncode != 1 or "in use by" not in busy.stderr or \
+                "python" not in busy.stderr or sorted(os.listdir(os.path.join(target, "Backup"))) != backups:
+            failures.append("files in use: exit %d, %s" % (busy.returncode, (busy.stdout + busy.stderr)[-300:]))
+        # An update whose second package is damaged stops there and puts the previous installation back.
+        damaged = os.path.join(sandbox, "kit-damaged")
+        shutil.copytree(kit, damaged)
+        with open(os.path.join(damaged, "Data.zip"), "r+b") as f:
+            f.seek(os.path.getsize(os.path.join(damaged, "Data.zip")) // 3)
+            f.write(b"\0" * 64)
+        fresh_target()
+        broken = subprocess.run([velkit, "install", damaged, target], env=env, capture_output=True, text=True)
+        now = installation_state(target)
+        changed = sorted(f for f in original if now.get(f) != original[f])
+        if broken.returncode != 1 or "Data could not be installed" not in broken.stderr or \
+                "previous installation was restored" not in broken.stdout or changed or \
+                os.path.exists(os.path.join(target, "Lang")):
+            failures.append("damaged package: exit %d, %d files differ, %s" %
+                            (broken.returncode, len(changed), (broken.stdout + broken.stderr)[-300:]))
+
         lines = whole.stdout.splitlines()
         points = {}
         for i, line in enumerate(lines):

@@ -423,12 +423,12 @@ TEST_F(KitFixture, FilesInUseBeforeAnUpdateAreRetriedOrCancelled) {
       EXPECT_FALSE(Exists(target + "/Backup")) << "nothing is written before the programs are closed";
       EXPECT_EQ(ReadFile(exe), "old program");
       EXPECT_TRUE(run.Told("Step Check files in use: files of the target are in use by Velmor, Velmor Tools"));
-      EXPECT_TRUE(run.Told("Step Check files in use: the user cancels the installation"));
+      EXPECT_TRUE(run.Told("Step Check files in use: answered Cancel, nothing was written"));
     } else {
       EXPECT_EQ(asked, 2);
       EXPECT_EQ(result.Outcome, RunOutcome::Completed);
       EXPECT_EQ(ReadFile(exe), "new program");
-      EXPECT_TRUE(run.Told("Step Check files in use: the user retries"));
+      EXPECT_TRUE(run.Told("Step Check files in use: answered Retry, looking again"));
     }
   }
   // A new installation does not ask.

@@ -313,8 +313,8 @@ TEST_F(InstallRunTest, FilesInUseAreNamedWithRetryAndCancelBeforeTheBackup) {
   EXPECT_EQ(File("VELMOR.EXE"), "old program");
   EXPECT_EQ(w->configurations, 0);
   EXPECT_TRUE(LogHas("files of the target are in use by Velmor (1234)"));
-  EXPECT_TRUE(LogHas("the user retries"));
-  EXPECT_TRUE(LogHas("the user cancels the installation"));
+  EXPECT_TRUE(LogHas("answered Retry, looking again"));
+  EXPECT_TRUE(LogHas("answered Cancel, nothing was written"));
 
   // Closed, the next attempt runs through.
   platform::SetProgramsUsingFiles({});
