@@ -140,7 +140,7 @@ class WizardRunView : public engine::InstallView {
 
   bool FilesInUse(const std::vector<std::string>& programs) override {
     std::string list;
-    for (const std::string& p : programs) list += (list.empty() ? "" : "\n\r") + p;
+    for (const std::string& p : programs) list += (list.empty() ? "    " : "\n\r    ") + p;
     return ShowRetryCancel(FormatMsg(msgFilesInUse, FTarget, list), "");
   }
 

@@ -16,6 +16,7 @@
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
+#include "support/RunMessages.h"
 #include "support/SetupInfo.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -111,6 +112,19 @@ int wmain(int argc, wchar_t** argv) {
     SetCurrentLanguage(l.language);
     std::wstring p = std::wstring(l.code) + L"-";
     ShotModal(p + L"question", L"TFMessage", [] { ShowQuestion(Msg(msgAbortInstallation), ""); });
+    ShotModal(p + L"files-in-use", L"TFMessage", [] {
+      ShowRetryCancel(FormatMsg(msgFilesInUse, "C:\\Velmor", "    Velmor\n\r    Velmor Tools"), "");
+    });
+    ShotModal(p + L"package-failed", L"TFMessage", [] {
+      ShowError(FormatMsg(msgPackageFailed, "Lang_EN.zip",
+                          "Cannot write the file \"C:\\Velmor\\Velmor.exe\": Permission denied"), "");
+    });
+    ShotModal(p + L"target-refused", L"TFMessage", [] {
+      ShowError(FormatMsg(msgTargetNotInstallationFolder, "C:\\", "C:\\Velmor"), "");
+    });
+    ShotModal(p + L"folder-not-empty", L"TFMessage", [] {
+      ShowQuestion(FormatMsg(msgFolderNotEmpty, "D:\\Documents"), "");
+    });
     ShotModal(p + L"error", L"TFMessage", [] {
       ShowError(FormatMsg(msgErrorOccurredWhenInstalling, "C:\\Program Files\\Velmor\\Data\\Sestavy.zip"), "");
     });

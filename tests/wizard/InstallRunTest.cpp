@@ -306,7 +306,7 @@ TEST_F(InstallRunTest, FilesInUseAreNamedWithRetryAndCancelBeforeTheBackup) {
   ASSERT_EQ(messages->Shown().size(), 2u);
   for (const TShownMessage& m : messages->Shown()) {
     EXPECT_EQ(m.Kind, mkRetryCancel);
-    EXPECT_EQ(m.Text, FormatMsg(msgFilesInUse, target, "Velmor (1234)"));
+    EXPECT_EQ(m.Text, FormatMsg(msgFilesInUse, target, "    Velmor (1234)"));
   }
   EXPECT_EQ(Page(*w), "tsAdresar");
   EXPECT_EQ(Backups(), "") << "nothing was written";
