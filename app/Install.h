@@ -89,7 +89,7 @@ class TFInstall : public ui::TForm {
   bool ObnovaPrevVelmor = false;
   // The product versions of the index as rgVerzeSW lists them (item i is version i).
   std::vector<TProductVersion> VerzeSW;
-  // Selected packages the last CopyFiles could not install (not obtained or not extracted).
+  // Selected packages the last installation run did not install (not obtained, failed, or after a stop).
   std::vector<std::string> NotInstalledPackages;
 
   // --- Window events -----------------------------------------------------------------------

@@ -142,7 +142,8 @@ awk -v mb="$((bytes / 1000000))" -v kmb="$((kitbytes / 1000000))" \
   printf "extract ZipCrypto ours %6.2f s   unzip -P   %6.2f s   ratio %.2f   our peak %5.1f MiB\n", oz, u, u/oz, mb_z/1024
   printf "extract AES       ours %6.2f s   7z x       %6.2f s   ratio %.2f   our peak %5.1f MiB\n", oa, s, s/oa, mb_a/1024
   printf "peak memory, small vs large input: extract %.1f / %.1f MiB, backup %.1f / %.1f MiB (target < 64 MiB, flat)\n", ms/1024, ml/1024, bs/1024, bl/1024
-  printf "velkit install (backup %d MB + five packages, %d MB): %.2f s, peak %.1f MiB\n", mb, kmb, it, im/1024
+  printf "velkit install, the wizard'"'"'s own run (backup %d MB + five packages, %d MB): %.2f s, peak %.1f MiB;\n", mb, kmb, it, im/1024
+  printf "  the peers one after another (zip -1 -r, unzip -P, 7z x): %.2f s, ratio %.2f\n", z+u+s, (z+u+s)/it
 }'
 if [ -n "${BENCH_BEFORE:-}" ]; then
   awk -v u="${best[unzip]}" -v s="${best[7z]}" -v bz="${best[before-zipcrypto]}" -v ba="${best[before-aes]}" 'BEGIN{
