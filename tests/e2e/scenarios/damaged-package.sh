@@ -1,11 +1,19 @@
 # Hooks of an update whose second package is damaged (run-scenario.sh --hooks): Lang_EN.zip of
-# the demo kit has bytes overwritten inside its first entry, so it opens but cannot be extracted.
+# the demo kit has bytes of its first entry's data overwritten, so it opens but its extraction
+# fails, after Program.zip has replaced files of the previous installation.
 # The previous installation is the update scenario's.
 source "$(dirname "${BASH_SOURCE[0]}")/update.sh"
 
 make_kit() {
   bash "$top/scripts/make-demo-kit.sh" "$kit" >/dev/null
-  printf 'damaged!' | dd of="$kit/Lang_EN.zip" bs=1 seek=40 conv=notrunc status=none
+  python3 - "$kit/Lang_EN.zip" <<'PY'
+import struct, sys
+with open(sys.argv[1], "r+b") as f:
+    header = f.read(30)
+    name, extra, size = struct.unpack("<HH", header[26:30]) + struct.unpack("<I", header[18:22])
+    f.seek(30 + name + extra + size // 2)  # inside the entry's data, past the encryption header
+    f.write(b"damaged!")
+PY
   check unzip -l "$kit/Lang_EN.zip" >/dev/null  # the directory is still readable
 }
 
