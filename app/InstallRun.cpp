@@ -169,7 +169,7 @@ void TFInstall::RunInstall() {
   engine::InstallChoices choices{AdrInstall, FInstallType, SetOfInstallTypeFiles, UpdateVerion,
                                  TimeStampText(platform::NowLocal())};
   const TSetupDat& def = SetupDat();
-  const engine::InstallPlan plan = engine::PlanInstall(PackageSpecs(def.ZipFiles()), def.ZipPassword(), choices);
+  const engine::InstallPlan plan = engine::PlanInstall(KitPackages(def.ZipFiles()), def.ZipPassword(), choices);
   NotInstalledPackages.clear();
   BackupVelmor.clear();
   AdrBackup = platform::IncludeTrailingPathDelimiter(plan.Target) + "Backup" + platform::PathDelimiter();

@@ -13,7 +13,7 @@ bool InstallableLanguage(const std::string& jazykKod) {
   return false;
 }
 
-bool PackageSelected(const PackageSpec& package, TTypeInstall installType, TTypeInstallSet typeFiles) {
+bool PackageSelected(const KitPackage& package, TTypeInstall installType, TTypeInstallSet typeFiles) {
   bool language = !package.Jazyk || InstallableLanguage(package.JazykKod);
   bool edition = !package.ForOnlyVersion || package.TypeInstall == installType;
   return language && edition && typeFiles.Contains(package.TypeInstall);
@@ -55,7 +55,7 @@ std::optional<std::string> PackageBaseFolder(const std::string& target, const st
   return folder;
 }
 
-InstallPlan PlanInstall(const std::vector<PackageSpec>& packages, const std::string& password,
+InstallPlan PlanInstall(const std::vector<KitPackage>& packages, const std::string& password,
                         const InstallChoices& choices) {
   InstallPlan plan;
   plan.Target = choices.Target;
@@ -65,7 +65,7 @@ InstallPlan PlanInstall(const std::vector<PackageSpec>& packages, const std::str
   plan.Update = choices.Update;
   plan.FailedPackageInterrupts = choices.Update;
   for (size_t index = 0; index < packages.size(); ++index) {
-    const PackageSpec& p = packages[index];
+    const KitPackage& p = packages[index];
     if (choices.TypeFiles.Contains(p.TypeInstall)) ++plan.OverallTotal;
     if (!PackageSelected(p, choices.InstallType, choices.TypeFiles)) continue;
     PlannedPackage planned;

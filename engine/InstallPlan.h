@@ -14,7 +14,7 @@
 namespace engine {
 
 // A package of the kit as the plan reads it (the setup definition's package record).
-struct PackageSpec {
+struct KitPackage {
   std::string FileName;
   TTypeInstall TypeInstall = tiKest;
   std::string DirInstall;  // a folder below the target; empty is the target itself
@@ -27,7 +27,7 @@ struct PackageSpec {
 // The installable language codes of language packs, compared case-sensitively.
 bool InstallableLanguage(const std::string& jazykKod);
 // Whether the package belongs to this installation: its language, its edition and its type.
-bool PackageSelected(const PackageSpec& package, TTypeInstall installType, TTypeInstallSet typeFiles);
+bool PackageSelected(const KitPackage& package, TTypeInstall installType, TTypeInstallSet typeFiles);
 // The package types an installation type includes: every type from tiKest up to its own.
 TTypeInstallSet InstallTypeFiles(TTypeInstall installType);
 // The archive name of a package: its FileName, with ".zip" appended when it has no extension.
@@ -92,7 +92,7 @@ struct InstallPlan {
 // For an update, the check of files in use first; then the backup; then fetch and extract of
 // every selected package in the kit's order, each extraction with the restore of the backup as
 // its undo; the configuration last.
-InstallPlan PlanInstall(const std::vector<PackageSpec>& packages, const std::string& password,
+InstallPlan PlanInstall(const std::vector<KitPackage>& packages, const std::string& password,
                         const InstallChoices& choices);
 
 // "Backup", "Fetch Program.zip", "Extract Program.zip", "Configure", "Restore" (log and tests).

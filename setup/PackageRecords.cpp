@@ -56,14 +56,14 @@ void TReklamaType::SaveToINI(TIniFile& ini, const std::string& Section) const {
   ini.WriteString(Section, "ReklamaFilePath", FilePath);
 }
 
-engine::PackageSpec PackageSpecOf(const TZipFileCFG& p) {
+engine::KitPackage KitPackageOf(const TZipFileCFG& p) {
   return {p.FileName(), p.TypeInstall(), p.DirInstall(), p.Jazyk(), p.JazykKod(), p.InstallEnableExistFileOrNew(),
           p.ForOnlyVersion()};
 }
 
-std::vector<engine::PackageSpec> PackageSpecs(const std::vector<TZipFileCFG>& packages) {
-  std::vector<engine::PackageSpec> specs;
+std::vector<engine::KitPackage> KitPackages(const std::vector<TZipFileCFG>& packages) {
+  std::vector<engine::KitPackage> specs;
   specs.reserve(packages.size());
-  for (const TZipFileCFG& p : packages) specs.push_back(PackageSpecOf(p));
+  for (const TZipFileCFG& p : packages) specs.push_back(KitPackageOf(p));
   return specs;
 }

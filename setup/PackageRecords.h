@@ -64,8 +64,8 @@ class TZipFileCFG {
 };
 
 // The package as an installation plan reads it.
-engine::PackageSpec PackageSpecOf(const TZipFileCFG& package);
-std::vector<engine::PackageSpec> PackageSpecs(const std::vector<TZipFileCFG>& packages);
+engine::KitPackage KitPackageOf(const TZipFileCFG& package);
+std::vector<engine::KitPackage> KitPackages(const std::vector<TZipFileCFG>& packages);
 
 // One banner of the definition. The installer keeps banners but shows none.
 class TReklamaType {

@@ -20,7 +20,7 @@
 #include "platform/FilesInUse.h"
 
 using engine::FetchAnswer;
-using engine::PackageSpec;
+using engine::KitPackage;
 using engine::RunOutcome;
 using testing_support::DataDir;
 using testing_support::Exists;
@@ -29,8 +29,8 @@ using testing_support::TempFolder;
 
 namespace {
 
-PackageSpec Package(const std::string& fileName, TTypeInstall type = tiKest, const std::string& dir = "") {
-  PackageSpec p;
+KitPackage Package(const std::string& fileName, TTypeInstall type = tiKest, const std::string& dir = "") {
+  KitPackage p;
   p.FileName = fileName;
   p.TypeInstall = type;
   p.DirInstall = dir;
@@ -127,7 +127,7 @@ struct PackageRun : engine::InstallView {
 struct KitFixture : testing::Test {
   TempFolder tmp;
   PackageRun run;
-  std::vector<PackageSpec> packages;
+  std::vector<KitPackage> packages;
   engine::InstallChoices choices;
   std::string password = "heslo";
   std::string target = tmp / "Velmor";
@@ -296,7 +296,7 @@ TEST_F(KitFixture, TheRunDoesWhatThePlanSays) {
     std::string base = c.folder.empty() ? target : target + "/" + c.folder;
     tmp.Write("Velmor/" + (c.folder.empty() ? "" : c.folder + "/") + "a.txt", "old a");
     tmp.Write("Velmor/" + (c.folder.empty() ? "" : c.folder + "/") + "Sub/c.txt", "old c");  // not directly there
-    PackageSpec p = Package("Upd.zip");
+    KitPackage p = Package("Upd.zip");
     p.InstallEnableExistFileOrNew = c.flag;
     packages = {p};
     choices.Update = c.update;
@@ -360,7 +360,7 @@ TEST_F(KitFixture, AnUpdateStopsAtAFailedPackage) {
   MakePackage(run.kit + "/Third.zip", {{"third.txt", "3"}});
   struct Case {
     const char* name;
-    PackageSpec second;
+    KitPackage second;
     std::string why;  // a part of the error
   } cases[] = {
       {"damaged archive", Package("Damaged.zip"), ""},

@@ -9,13 +9,13 @@
 #include "engine/InstallPlan.h"
 #include "platform/Files.h"
 
-using engine::PackageSpec;
+using engine::KitPackage;
 using engine::PlanAction;
 using engine::PlannedPackage;
 
 namespace {
 
-PackageSpec Package(const std::string& name, TTypeInstall type, const std::string& dir = "", bool forOnly = false,
+KitPackage Package(const std::string& name, TTypeInstall type, const std::string& dir = "", bool forOnly = false,
                     const std::string& lang = "", bool existingOnly = false) {
   return {name, type, dir, !lang.empty(), lang, existingOnly, forOnly};
 }
@@ -38,7 +38,7 @@ engine::InstallChoices Choices(TTypeInstall type, bool update = false) {
 }
 
 TEST(InstallPlan, BackupThenEachPackageThenConfigurationWithTheRestoreBesideEachExtraction) {
-  std::vector<PackageSpec> packages = {
+  std::vector<KitPackage> packages = {
       Package("Program", tiKest),
       Package("Lang_DE.zip", tiKest, "Lang", false, "DE"),  // not an installable language
       Package("Lang_EN.zip", tiKest, "\\Lang", false, "EN"),
@@ -104,7 +104,7 @@ TEST(InstallPlan, SelectionByLanguageEditionAndType) {
       {false, "", false, tiTarpelUpdate, tiVelmorDemo, true},
   };
   for (const Case& c : cases) {
-    PackageSpec p{"p.zip", c.packageType, "", c.jazyk, c.kod, false, c.forOnly};
+    KitPackage p{"p.zip", c.packageType, "", c.jazyk, c.kod, false, c.forOnly};
     engine::InstallPlan plan = engine::PlanInstall({p}, "", Choices(c.installType));
     EXPECT_EQ(plan.Packages.size(), c.selected ? 1u : 0u)
         << c.kod << " " << int(c.packageType) << " for " << int(c.installType);
@@ -163,7 +163,7 @@ TEST(InstallPlan, PackageFolderBySafeRule) {
 }
 
 TEST(InstallPlan, AnUpdateRefreshesOnlyExistingFilesOfPackagesThatAskForIt) {
-  std::vector<PackageSpec> packages = {Package("Program", tiKest, "", false, "", true), Package("Data", tiKest)};
+  std::vector<KitPackage> packages = {Package("Program", tiKest, "", false, "", true), Package("Data", tiKest)};
   for (bool update : {false, true}) {
     engine::InstallPlan plan = engine::PlanInstall(packages, "", Choices(tiKest, update));
     ASSERT_EQ(plan.Packages.size(), 2u);

@@ -160,7 +160,7 @@ int Install(const std::vector<std::string>& args) {
 
   engine::InstallChoices choices{target, type, engine::InstallTypeFiles(type), found,
                                  TimeStampText(platform::NowLocal())};
-  const engine::InstallPlan plan = engine::PlanInstall(PackageSpecs(dat.ZipFiles()), dat.ZipPassword(), choices);
+  const engine::InstallPlan plan = engine::PlanInstall(KitPackages(dat.ZipFiles()), dat.ZipPassword(), choices);
   ConsoleRunView view(DownloadSources{kit, dat.InstallServer(), dat.MSSQLInstall()}, plan);
   engine::InstallRunResult result = engine::ApplyInstallPlan(plan, view, StopRequested);
 

@@ -328,7 +328,7 @@ class KitChecker {
     std::string out;
     for (int t = 0; t <= static_cast<int>(TTypeInstallHigh); ++t) {
       auto type = static_cast<TTypeInstall>(t);
-      if (engine::PackageSelected(PackageSpecOf(package), type, engine::InstallTypeFiles(type)))
+      if (engine::PackageSelected(KitPackageOf(package), type, engine::InstallTypeFiles(type)))
         out += (out.empty() ? "" : ", ") + std::string(names[t]);
     }
     return out;
