@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -178,6 +179,72 @@ TEST(BackupRestore, AFileThatVanishesIsAnErrorAndLeavesNoArchive) {
     EXPECT_NE(std::string(e.what()).find("prog.exe"), std::string::npos) << e.what();
   }
   EXPECT_FALSE(Exists(in.dir + "/Backup")) << "no archive, no half-written file, no new folder";
+}
+
+// Every .vspart file below dir: a skipped entry must not leave its temporary file behind.
+std::vector<std::string> PartialFiles(const std::string& dir) {
+  std::vector<std::string> partial;
+  for (const std::string& name : FolderContent(dir))
+    if (name.size() > 7 && name.compare(name.size() - 7, 7, ".vspart") == 0) partial.push_back(name);
+  return partial;
+}
+
+std::vector<std::string> SkippedNames(const engine::RestoreResult& result) {
+  std::vector<std::string> names;
+  for (const auto& f : result.Skipped) names.push_back(f.Name);
+  return names;
+}
+
+// A file the restore cannot write is left as it was and named with why; every other file of the
+// backup comes back, and the progress still counts every entry.
+TEST(BackupRestore, RestoreGoesPastFilesItCannotWrite) {
+  struct Case {
+    const char* what;
+    std::function<void(Installation&)> block;
+    std::vector<std::string> skipped;
+    std::string leftAlone;  // a file below the blocking thing that must keep its content
+  };
+  const std::vector<Case> cases = {
+      {"a folder where a file was",
+       [](Installation& in) {
+         std::filesystem::remove(platform::PathFromUtf8(in.files[1]));
+         in.tmp.Write("Velmor/prog.exe/inside.txt", "a folder's file");
+       },
+       {"prog.exe"}, "Velmor/prog.exe/inside.txt"},
+      {"a file where a folder was",
+       [](Installation& in) {
+         std::filesystem::remove_all(platform::PathFromUtf8(in.dir + "/Sub"));
+         in.tmp.Write("Velmor/Sub", "a file named like the folder");
+       },
+       {"Sub\\lib.dll"}, "Velmor/Sub"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Installation in;
+    auto backup = BackUpFiles(in.dir, in.files, "20240305070809", engine::NoProgress());
+    ASSERT_TRUE(backup.Complete);
+    platform::WriteWholeFile(in.files[2], "changed by the failed installation");
+    c.block(in);
+    std::string before = ReadFile(in.tmp / c.leftAlone);
+    Recorder progress;
+    engine::RestoreResult result = RestoreBackup(backup.ArchivePath, in.dir, progress);
+    EXPECT_EQ(SkippedNames(result), c.skipped);
+    for (const auto& f : result.Skipped) EXPECT_FALSE(f.Why.empty());
+    EXPECT_EQ(ReadFile(in.files[2]), "[SQLServer]") << "the rest was restored";
+    EXPECT_EQ(ReadFile(in.tmp / c.leftAlone), before) << "what stood in the way is untouched";
+    EXPECT_EQ(progress.items.size(), 3u);
+    EXPECT_EQ(PartialFiles(in.dir), std::vector<std::string>{});
+  }
+}
+
+// Damaged data of one entry: the file on the disk keeps its content.
+TEST(BackupRestore, RestoreLeavesAFileWhoseEntryIsDamaged) {
+  TempFolder tmp;
+  tmp.Write("Velmor/data.txt", "what was there");
+  engine::RestoreResult result = RestoreBackup(DataDir() + "/zip/crc-mismatch.zip", tmp / "Velmor", engine::NoProgress());
+  EXPECT_EQ(SkippedNames(result), std::vector<std::string>{"data.txt"});
+  EXPECT_EQ(ReadFile(tmp / "Velmor/data.txt"), "what was there");
+  EXPECT_EQ(PartialFiles(tmp / "Velmor"), std::vector<std::string>{});
 }
 
 TEST(BackupRestore, TwoRunsKeepTwoArchivesAndAMissingArchiveCannotBeRestored) {
