@@ -107,8 +107,8 @@ int Restore(const std::vector<std::string>& args) {
     return ExitOk;
   }
   for (const engine::RestoreSkippedFile& f : result.Skipped)
-    std::printf("left as it was: %s: %s\n", f.Name.c_str(), f.Why.c_str());
-  std::printf("Restored %s into %s except %zu file%s left as %s\n", o.positional[0].c_str(),
+    std::fprintf(stderr, "left as it was: %s: %s\n", f.Name.c_str(), f.Why.c_str());
+  std::fprintf(stderr, "Restored %s into %s except %zu file%s left as %s\n", o.positional[0].c_str(),
               o.positional[1].c_str(), result.Skipped.size(), result.Skipped.size() == 1 ? "" : "s",
               result.Skipped.size() == 1 ? "it was" : "they were");
   return ExitFailed;
