@@ -243,4 +243,3 @@ bool TFInstall::RecoveryPrevVelmor() {
   ShowPageButtons(tsObnova.PageIndex(), 1);
   return outcome;
 }
-
