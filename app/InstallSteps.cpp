@@ -48,9 +48,10 @@ void ReportFilesLeft(TFInstall& form, const std::vector<engine::RestoreSkippedFi
     std::replace(name.begin(), name.end(), '\\', platform::PathDelimiter());
     std::string path = platform::IncludeTrailingPathDelimiter(form.AdrInstall) + name;
     InstallLog().AddError(path + " : " + skipped[i].Why);
-    if (i < listed) text += "\n" + path;
+    if (i < listed) text.append("\n").append(path);
   }
-  if (listed < skipped.size()) text += "\n" + FormatMsg(msgRestoreMoreFilesLeft, std::to_string(skipped.size() - listed));
+  if (listed < skipped.size())
+    text.append("\n").append(FormatMsg(msgRestoreMoreFilesLeft, std::to_string(skipped.size() - listed)));
   form.PlainMessageBox(text);
 }
 
