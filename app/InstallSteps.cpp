@@ -1,6 +1,7 @@
 // The wizard's own steps around an installation run: getting a package archive with the copy
 // page's bar, and the restore of the backup on its page. The engine does the work; the sinks
 // here move the pages' bars and labels, write the log lines and let pending input run.
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +17,41 @@
 #include "support/SystemUtil.h"
 
 namespace {
+
+// The restore's result when files of the backup could not be written.
+const TMessage msgRestoreFilesLeft = {
+    "Tyto soubory se nepodařilo obnovit a zůstaly tak, jak byly:",
+    "These files could not be restored and were left as they were:",
+    "Diese Dateien konnten nicht wiederhergestellt werden und blieben, wie sie waren:",
+    "Tieto súbory sa nepodarilo obnoviť a zostali tak, ako boli:",
+};
+const TMessage msgRestoreMoreFilesLeft = {
+    "... a dalších %s (uvedeny v instalačním protokolu)",
+    "... and %s more (listed in the installation log)",
+    "... und %s weitere (im Installationsprotokoll aufgeführt)",
+    "... a ďalších %s (uvedené v inštalačnom protokole)",
+};
+// A message box lists this many files at most; the log lists them all.
+constexpr std::size_t kListedFilesLeft = 15;
+
+// The files a restore left as they were: every one in the log with why, the first ones in a
+// message box.
+void ReportFilesLeft(TFInstall& form, const std::vector<engine::RestoreSkippedFile>& skipped) {
+  std::string heading = Msg(msgRestoreFilesLeft);
+  InstallLog().AddError(heading);
+  std::string text = heading;
+  std::size_t listed = skipped.size() <= kListedFilesLeft ? skipped.size() : kListedFilesLeft - 1;
+  for (std::size_t i = 0; i < skipped.size(); ++i) {
+    std::string name = skipped[i].Name;
+    std::replace(name.begin(), name.end(), '\\', platform::PathDelimiter());
+    std::string path = platform::IncludeTrailingPathDelimiter(form.AdrInstall) + name;
+    InstallLog().AddError(path + " : " + skipped[i].Why);
+    if (i < listed) text.append("\n").append(path);
+  }
+  if (listed < skipped.size())
+    text.append("\n").append(FormatMsg(msgRestoreMoreFilesLeft, std::to_string(skipped.size() - listed)));
+  form.PlainMessageBox(text);
+}
 
 // The restore page: nothing on it can stop the restore.
 class RestoreProgress : public engine::ProgressSink {
@@ -56,8 +92,9 @@ bool TFInstall::RecoveryPrevVelmor() {
     ProgressBarRecov.SetMin(0);
     ProgressBarRecov.SetPosition(0);
     RestoreProgress progress(*this);
-    engine::RestoreBackup(BackupVelmor, AdrInstall, progress);
-    outcome = true;
+    engine::RestoreResult restored = engine::RestoreBackup(BackupVelmor, AdrInstall, progress);
+    outcome = restored.Skipped.empty();
+    if (!outcome) ReportFilesLeft(*this, restored.Skipped);
   } catch (const std::exception& e) {
     std::string text = Msg(msgErrorRestoringPrevious) + e.what();
     PlainMessageBox(text);

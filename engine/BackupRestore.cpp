@@ -58,7 +58,8 @@ BackupResult BackUpFiles(const std::string& adrInstall, const std::vector<std::s
   return result;
 }
 
-void RestoreBackup(const std::string& archivePath, const std::string& adrInstall, ProgressSink& progress) {
+RestoreResult RestoreBackup(const std::string& archivePath, const std::string& adrInstall, ProgressSink& progress) {
+  RestoreResult result;
   ZipArchive zip;
   zip.FileName = archivePath;
   zip.BaseDir = adrInstall;
@@ -66,10 +67,14 @@ void RestoreBackup(const std::string& archivePath, const std::string& adrInstall
   zip.OnExtractFile = [&](ZipArchive&, std::string& name, std::uint32_t&, const std::string&) {
     progress.Item(++done, name);
   };
+  zip.OnEntryFailed = [&](const std::string& name, const std::string& why) {
+    result.Skipped.push_back({name, why});
+  };
   zip.OpenArchive();
   progress.SetTotal(static_cast<std::uint64_t>(zip.FileCount()));
   zip.ExtractFiles("*.*");
   zip.CloseArchive();
+  return result;
 }
 
 }  // namespace engine

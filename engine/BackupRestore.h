@@ -26,9 +26,22 @@ std::string BackupArchivePath(const std::string& adrInstall, const std::string& 
 BackupResult BackUpFiles(const std::string& adrInstall, const std::vector<std::string>& files,
                          const std::string& timeStamp, ProgressSink& progress);
 
+// A file of the backup that the restore could not put back: it was left as it was.
+struct RestoreSkippedFile {
+  std::string Name;  // the entry's relative path, '\' separated
+  std::string Why;
+};
+
+struct RestoreResult {
+  std::vector<RestoreSkippedFile> Skipped;  // in archive order; empty when every file came back
+};
+
 // Extracts every entry of the backup archive over adrInstall (read-only files replaced, folders
-// created, entries climbing out of adrInstall refused). progress gets SetTotal(entries) and
-// Item(n, entry name) per entry; the restore cannot be stopped. Errors are thrown as ZipError.
-void RestoreBackup(const std::string& archivePath, const std::string& adrInstall, ProgressSink& progress);
+// created), as far as it can: a file it cannot write (locked, in use, a folder in its place, no
+// access, damaged in the archive) is skipped and named in the result, and the rest is restored.
+// progress gets SetTotal(entries) and Item(n, entry name) per entry, skipped ones included; the
+// restore cannot be stopped. An archive that is missing, damaged as a whole, or names a place
+// outside adrInstall is thrown as ZipError, with nothing written.
+RestoreResult RestoreBackup(const std::string& archivePath, const std::string& adrInstall, ProgressSink& progress);
 
 }  // namespace engine

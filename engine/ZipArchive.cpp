@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -578,7 +579,15 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
 
   for (std::size_t k = 0; k < selected.size(); ++k) {
     Selected& s = selected[k];
-    Inflated done = pipeline.Next(k);
+    Inflated done;
+    // An entry its worker could not inflate: reported in its place when extraction goes on.
+    std::exception_ptr failed;
+    try {
+      done = pipeline.Next(k);
+    } catch (const std::exception&) {
+      if (!OnEntryFailed) throw;
+      failed = std::current_exception();
+    }
     try {
       std::string name = s.Name;
       std::uint32_t attributes = s.Attributes;
@@ -592,6 +601,7 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
           if (!s.Directory) CreateFolders(s.Target.parent_path());
         }
       }
+      if (failed) std::rethrow_exception(failed);
       std::string targetText = platform::Utf8FromPath(s.Target);
       if (s.Directory) {
         CreateFolders(s.Target);
@@ -611,6 +621,10 @@ void ZipArchive::ExtractSelected(const std::vector<std::string>& masks, std::uin
       done.Partial.clear();
       ApplyTimeAndAttributes(targetText, (st.valid & ZIP_STAT_MTIME) ? static_cast<std::int64_t>(st.mtime) : 0,
                              attributes, false);
+    } catch (const std::exception& e) {
+      RemovePartial(done);
+      if (!OnEntryFailed) throw;
+      OnEntryFailed(s.Name, e.what());
     } catch (...) {
       RemovePartial(done);
       throw;

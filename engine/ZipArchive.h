@@ -53,6 +53,10 @@ class ZipArchive;
 using ZipExtractFileHandler =
     std::function<void(ZipArchive& sender, std::string& entryName, std::uint32_t& attributes, const std::string& comment)>;
 
+// Called when ExtractFiles cannot write an entry, with its stored relative path ('\' separated)
+// and why (its file locked or in use, a folder in its place, no access, its data damaged).
+using ZipEntryFailedHandler = std::function<void(const std::string& entryName, const std::string& error)>;
+
 enum class ZipOpenMode { Existing, Create };
 
 class ZipArchive {
@@ -66,6 +70,11 @@ class ZipArchive {
   std::string Password;  // 8-bit text (the caller converts); empty means none
   std::string BaseDir;   // extraction writes below it; adding stores paths relative to it
   ZipExtractFileHandler OnExtractFile;
+  // When set, ExtractFiles goes on past an entry it cannot write: the file stays as it was (no
+  // partial file is left), the handler is told, and the next entry follows. When empty, the first
+  // such entry ends the extraction with a ZipError. Faults of the archive as a whole (it cannot be
+  // opened, a name that would leave BaseDir) end it either way.
+  ZipEntryFailedHandler OnEntryFailed;
   // CloseArchive of a created archive compresses what AddFiles named: it reports each file as
   // it goes into the archive (Item) and asks between files whether to stop (then it throws
   // ZipStopped and keeps nothing). Calls come on the thread that called CloseArchive.
@@ -89,7 +98,8 @@ class ZipArchive {
   // selected name is checked: a name that would leave BaseDir makes the whole call fail.
   // Entries are inflated several at once on worker threads into temporary files beside their
   // targets; each is renamed into place, and OnExtractFile called, on the calling thread in
-  // archive order. An error leaves the entries before it in place and nothing of those after it.
+  // archive order. An error leaves the entries before it in place and nothing of those after it
+  // (unless OnEntryFailed is set).
   void ExtractFiles(const std::string& mask, std::uint32_t attributeFilter = faZipAnyFile,
                     const std::string& exclusionMask = "");
   // The same for the entries that match any of the masks, each extracted once.

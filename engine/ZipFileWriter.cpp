@@ -26,7 +26,13 @@ namespace {
 // deflate stream (each but the last ends on a byte boundary with a sync flush).
 constexpr std::uint64_t kPiece = 1u << 20;
 constexpr std::uint64_t kDictionary = 32 * 1024;
-constexpr std::uint64_t kZipLimit = 0xFFFFFFFFu;
+// A size, an offset or a count at or past these no longer fits its field: the field then holds
+// the maximum and the value goes into a Zip64 record.
+constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
+constexpr std::uint64_t kMax16 = 0xFFFFu;
+constexpr unsigned kVersionPlain = 20;  // ZIP 2.0: deflate
+constexpr unsigned kVersionZip64 = 45;  // ZIP 4.5: Zip64 records
+constexpr std::uint16_t kZip64Field = 0x0001;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -155,6 +161,12 @@ void Put32(std::string& out, std::uint64_t v) {
   Put16(out, static_cast<unsigned>(v & 0xFFFF));
   Put16(out, static_cast<unsigned>((v >> 16) & 0xFFFF));
 }
+void Put64(std::string& out, std::uint64_t v) {
+  Put32(out, v & kMax32);
+  Put32(out, v >> 32);
+}
+// The 32-bit field of a value that may not fit it.
+std::uint64_t Field32(std::uint64_t v) { return std::min(v, kMax32); }
 
 // The MS-DOS date and time of a file's modification, in local time as ZIP keeps it.
 void DosDateTime(std::int64_t unixTime, unsigned& date, unsigned& time) {
@@ -179,37 +191,97 @@ struct Entry {
   unsigned Date = 0, Time = 0;
   std::uint32_t Crc = 0;
   std::uint64_t Compressed = 0, Size = 0, Offset = 0;
+  // The local header carries both sizes in a Zip64 field. Decided before the data are compressed,
+  // so with room for deflate's growth on data that do not compress (stored blocks add 5 bytes per
+  // 64 KiB, a deflated piece a few bytes per 4 KiB at worst).
+  bool LocalZip64 = false;
 };
 
+bool NeedsLocalZip64(std::uint64_t size) { return size + size / 256 + 64 * 1024 >= kMax32; }
+
+// The Zip64 field of a central record: the values that do not fit their fields, in this order.
+std::string CentralZip64Field(const Entry& e) {
+  std::string values;
+  if (e.Size >= kMax32) Put64(values, e.Size);
+  if (e.Compressed >= kMax32) Put64(values, e.Compressed);
+  if (e.Offset >= kMax32) Put64(values, e.Offset);
+  if (values.empty()) return values;
+  std::string field;
+  Put16(field, kZip64Field);
+  Put16(field, static_cast<unsigned>(values.size()));
+  return field + values;
+}
+
+// Below the limits a header is exactly that of a plain ZIP 2.0 archive.
 std::string Header(const Entry& e, bool central) {
+  std::string extra;
+  if (central) {
+    extra = CentralZip64Field(e);
+  } else if (e.LocalZip64) {
+    Put16(extra, kZip64Field);
+    Put16(extra, 16);
+    Put64(extra, e.Size);
+    Put64(extra, e.Compressed);
+  }
+  unsigned version = e.LocalZip64 || !extra.empty() ? kVersionZip64 : kVersionPlain;
   std::string h;
   Put32(h, central ? 0x02014b50u : 0x04034b50u);
-  if (central) Put16(h, 20);  // made by MS-DOS (names in OEM unless flagged), format 2.0
-  Put16(h, 20);
+  if (central) Put16(h, version);  // made by MS-DOS (names in OEM unless flagged)
+  Put16(h, version);
   Put16(h, e.File->Utf8Name ? 0x0800u : 0u);
   Put16(h, 8);
   Put16(h, e.Time);
   Put16(h, e.Date);
   Put32(h, e.Crc);
-  Put32(h, e.Compressed);
-  Put32(h, e.Size);
+  Put32(h, e.LocalZip64 && !central ? kMax32 : Field32(e.Compressed));
+  Put32(h, e.LocalZip64 && !central ? kMax32 : Field32(e.Size));
   Put16(h, static_cast<unsigned>(e.File->StoredName.size()));
-  Put16(h, 0);
+  Put16(h, static_cast<unsigned>(extra.size()));
   if (central) {
     Put16(h, 0);
     Put16(h, 0);
     Put16(h, 0);
     Put32(h, e.File->DosAttributes);
-    Put32(h, e.Offset);
+    Put32(h, Field32(e.Offset));
   }
-  return h + e.File->StoredName;
+  return h + e.File->StoredName + extra;
+}
+
+// The end of the archive: past 65,535 entries or 4 GiB of offsets the Zip64 end record and its
+// locator come before the classic end record, whose fields that overflow hold their maximum.
+std::string EndRecords(std::uint64_t count, std::uint64_t directorySize, std::uint64_t directoryAt) {
+  std::string end;
+  if (count > kMax16 || directorySize >= kMax32 || directoryAt >= kMax32) {
+    std::uint64_t zip64At = directoryAt + directorySize;
+    Put32(end, 0x06064b50u);
+    Put64(end, 44);  // the size of the rest of this record
+    Put16(end, kVersionZip64);
+    Put16(end, kVersionZip64);
+    Put32(end, 0);  // this disk
+    Put32(end, 0);  // the disk where the directory starts
+    Put64(end, count);
+    Put64(end, count);
+    Put64(end, directorySize);
+    Put64(end, directoryAt);
+    Put32(end, 0x07064b50u);
+    Put32(end, 0);  // the disk of the Zip64 end record
+    Put64(end, zip64At);
+    Put32(end, 1);  // disks in all
+  }
+  Put32(end, 0x06054b50u);
+  Put16(end, 0);
+  Put16(end, 0);
+  Put16(end, static_cast<unsigned>(std::min(count, kMax16)));
+  Put16(end, static_cast<unsigned>(std::min(count, kMax16)));
+  Put32(end, Field32(directorySize));
+  Put32(end, Field32(directoryAt));
+  Put16(end, 0);
+  return end;
 }
 
 }  // namespace
 
 void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriterFile>& files, ProgressSink& progress) {
-  if (files.size() > 0xFFFF)
-    throw ZipError("Cannot write the archive " + Quoted(archivePath) + ": more than 65535 files");
   std::vector<Entry> entries(files.size());
   std::vector<Piece> pieces;
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -217,7 +289,6 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
     std::error_code ec;
     std::uint64_t size = fs::file_size(platform::PathFromUtf8(f.Path), ec);
     if (ec) throw ZipError("Cannot read the file " + Quoted(f.Path) + ": " + ec.message());
-    if (size > kZipLimit) throw ZipError("The file " + Quoted(f.Path) + " is larger than a ZIP archive can hold (4 GiB)");
     std::int64_t modified = 0;
     try {
       modified = platform::GetFileModifiedTime(f.Path);
@@ -226,6 +297,7 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
     }
     entries[i].File = &f;
     entries[i].Size = size;
+    entries[i].LocalZip64 = NeedsLocalZip64(size);
     DosDateTime(modified, entries[i].Date, entries[i].Time);
     std::uint64_t offset = 0;
     do {
@@ -254,7 +326,6 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
         throw ZipError(e.what());
       }
       position += bytes.size();
-      if (position > kZipLimit) throw ZipError("The archive " + Quoted(archivePath) + " would be larger than 4 GiB");
     };
 
     unsigned workers = ArchiveWorkerCount();
@@ -286,20 +357,29 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
           Packed p = pipeline.Next(j++);
           e.Crc = static_cast<std::uint32_t>(crc32_combine(e.Crc, p.Crc, static_cast<z_off_t>(p.Length)));
           e.Compressed += p.Data.size();
-          if (e.Compressed > kZipLimit)
-            throw ZipError("The file " + Quoted(files[i].Path) + " does not fit a ZIP archive compressed");
           write(p.Data);
         }
-        std::string sizes;
-        Put32(sizes, e.Crc);
-        Put32(sizes, e.Compressed);
-        Put32(sizes, e.Size);
+        // The header was written before the sizes were known: they go in now.
+        std::string crc, sizes;
+        Put32(crc, e.Crc);
+        std::uint64_t sizesAt = e.Offset + 18;
+        if (e.LocalZip64) {
+          Put64(sizes, e.Size);
+          Put64(sizes, e.Compressed);
+          sizesAt = e.Offset + 30 + files[i].StoredName.size() + 4;
+        } else {
+          Put32(sizes, e.Compressed);
+          Put32(sizes, e.Size);
+        }
         try {
-          out->WriteAt(e.Offset + 14, sizes.data(), sizes.size());
+          out->WriteAt(e.Offset + 14, crc.data(), crc.size());
+          out->WriteAt(sizesAt, sizes.data(), sizes.size());
         } catch (const std::exception& ex) {
           throw ZipError(ex.what());
         }
       }
+      if (!e.LocalZip64 && e.Compressed >= kMax32)
+        throw ZipError("The file " + Quoted(files[i].Path) + " grew past 4 GiB when compressed");
       progress.Item(i + 1, files[i].Path);
       if (progress.ShouldStop()) throw ZipStopped("The backup was stopped");
     }
@@ -308,16 +388,7 @@ void WriteZipOfFiles(const std::string& archivePath, const std::vector<ZipWriter
     std::string central;
     for (const Entry& e : entries) central += Header(e, true);
     write(central);
-    std::string end;
-    Put32(end, 0x06054b50u);
-    Put16(end, 0);
-    Put16(end, 0);
-    Put16(end, static_cast<unsigned>(entries.size()));
-    Put16(end, static_cast<unsigned>(entries.size()));
-    Put32(end, central.size());
-    Put32(end, directory);
-    Put16(end, 0);
-    write(end);
+    write(EndRecords(entries.size(), central.size(), directory));
     try {
       out->Commit();
     } catch (const std::exception& e) {

@@ -2,7 +2,9 @@
 // Writing a new archive of files (the backup): every file deflated at the fastest level, pieces
 // of several files compressed at once on worker threads, the archive itself written in list
 // order on the calling thread, which also reports each file and asks between files whether to
-// stop. Plain ZIP: no encryption, no Zip64 (at most 65535 entries and 4 GiB).
+// stop. No encryption. Up to 65,535 files and 4 GiB it is a plain ZIP 2.0 archive; past either
+// limit (a file's size, an offset, the count or the whole) it adds the Zip64 records that say
+// what the classic fields cannot.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -19,8 +19,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from kill_install import make_kit, tree, write  # noqa: E402
-
-CALL = re.compile(r'^(\d+)\s+(\w+)\((.*)\)\s+=\s+(-?\d+)')
+from strace_calls import calls  # noqa: E402
 
 
 def main():
@@ -48,15 +47,10 @@ def main():
             print(run.stdout, run.stderr)
             raise SystemExit("the installation failed")
 
-        fds = {}  # (pid, fd) -> path; strace -f numbers lines by thread, and threads share descriptors
+        fds = {}  # fd -> path; strace -f numbers lines by thread, and threads share descriptors
         events = []
         with open(trace) as f:
-            for line in f:
-                m = CALL.match(line)
-                if not m:
-                    continue
-                _, name, args, result = m.groups()
-                result = int(result)
+            for _, name, args, result in calls(f):
                 paths = re.findall(r'"((?:[^"\\]|\\.)*)"', args)
                 if name in ("open", "openat", "creat") and result >= 0:
                     fds[result] = paths[0] if paths else "?"

@@ -1,7 +1,9 @@
 // Backup of a previous installation into a ZIP archive and its restore, with the one progress sink.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -179,6 +181,72 @@ TEST(BackupRestore, AFileThatVanishesIsAnErrorAndLeavesNoArchive) {
   EXPECT_FALSE(Exists(in.dir + "/Backup")) << "no archive, no half-written file, no new folder";
 }
 
+// Every .vspart file below dir: a skipped entry must not leave its temporary file behind.
+std::vector<std::string> PartialFiles(const std::string& dir) {
+  std::vector<std::string> partial;
+  for (const std::string& name : FolderContent(dir))
+    if (name.size() > 7 && name.compare(name.size() - 7, 7, ".vspart") == 0) partial.push_back(name);
+  return partial;
+}
+
+std::vector<std::string> SkippedNames(const engine::RestoreResult& result) {
+  std::vector<std::string> names;
+  for (const auto& f : result.Skipped) names.push_back(f.Name);
+  return names;
+}
+
+// A file the restore cannot write is left as it was and named with why; every other file of the
+// backup comes back, and the progress still counts every entry.
+TEST(BackupRestore, RestoreGoesPastFilesItCannotWrite) {
+  struct Case {
+    const char* what;
+    std::function<void(Installation&)> block;
+    std::vector<std::string> skipped;
+    std::string leftAlone;  // a file below the blocking thing that must keep its content
+  };
+  const std::vector<Case> cases = {
+      {"a folder where a file was",
+       [](Installation& in) {
+         std::filesystem::remove(platform::PathFromUtf8(in.files[1]));
+         in.tmp.Write("Velmor/prog.exe/inside.txt", "a folder's file");
+       },
+       {"prog.exe"}, "Velmor/prog.exe/inside.txt"},
+      {"a file where a folder was",
+       [](Installation& in) {
+         std::filesystem::remove_all(platform::PathFromUtf8(in.dir + "/Sub"));
+         in.tmp.Write("Velmor/Sub", "a file named like the folder");
+       },
+       {"Sub\\lib.dll"}, "Velmor/Sub"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Installation in;
+    auto backup = BackUpFiles(in.dir, in.files, "20240305070809", engine::NoProgress());
+    ASSERT_TRUE(backup.Complete);
+    platform::WriteWholeFile(in.files[2], "changed by the failed installation");
+    c.block(in);
+    std::string before = ReadFile(in.tmp / c.leftAlone);
+    Recorder progress;
+    engine::RestoreResult result = RestoreBackup(backup.ArchivePath, in.dir, progress);
+    EXPECT_EQ(SkippedNames(result), c.skipped);
+    for (const auto& f : result.Skipped) EXPECT_FALSE(f.Why.empty());
+    EXPECT_EQ(ReadFile(in.files[2]), "[SQLServer]") << "the rest was restored";
+    EXPECT_EQ(ReadFile(in.tmp / c.leftAlone), before) << "what stood in the way is untouched";
+    EXPECT_EQ(progress.items.size(), 3u);
+    EXPECT_EQ(PartialFiles(in.dir), std::vector<std::string>{});
+  }
+}
+
+// Damaged data of one entry: the file on the disk keeps its content.
+TEST(BackupRestore, RestoreLeavesAFileWhoseEntryIsDamaged) {
+  TempFolder tmp;
+  tmp.Write("Velmor/data.txt", "what was there");
+  engine::RestoreResult result = RestoreBackup(DataDir() + "/zip/crc-mismatch.zip", tmp / "Velmor", engine::NoProgress());
+  EXPECT_EQ(SkippedNames(result), std::vector<std::string>{"data.txt"});
+  EXPECT_EQ(ReadFile(tmp / "Velmor/data.txt"), "what was there");
+  EXPECT_EQ(PartialFiles(tmp / "Velmor"), std::vector<std::string>{});
+}
+
 TEST(BackupRestore, TwoRunsKeepTwoArchivesAndAMissingArchiveCannotBeRestored) {
   Installation in;
   auto first = BackUpFiles(in.dir, in.files, "20240305070809", engine::NoProgress());
@@ -187,6 +255,44 @@ TEST(BackupRestore, TwoRunsKeepTwoArchivesAndAMissingArchiveCannotBeRestored) {
   EXPECT_TRUE(Exists(second.ArchivePath));
   std::filesystem::remove(platform::PathFromUtf8(first.ArchivePath));
   EXPECT_THROW(RestoreBackup(first.ArchivePath, in.dir, engine::NoProgress()), ZipError);
+}
+
+// Below 65,535 files and 4 GiB a backup is the plain ZIP 2.0 archive it always was, byte for byte:
+// the fixture was written by the backup before it learnt Zip64. Its files are restored (which
+// puts back their times and attributes) and backed up again in the fixture's order.
+TEST(BackupRestore, BelowTheZip64LimitsTheArchiveIsByteForByteAsBefore) {
+  TempFolder tmp;
+  std::string fixture = DataDir() + "/backup/below-zip64-limits.zip";
+  std::string dir = tmp / "Velmor";
+  RestoreBackup(fixture, dir, engine::NoProgress());
+  std::vector<std::string> files;
+  engine::ZipArchive zip;
+  zip.FileName = fixture;
+  zip.OpenArchive();
+  engine::ZipEntryInfo e;
+  for (bool more = zip.FindFirst(e); more; more = zip.FindNext(e)) {
+    std::string name = e.StoredPath + e.FileName;
+    std::replace(name.begin(), name.end(), '\\', platform::PathDelimiter());
+    files.push_back(platform::IncludeTrailingPathDelimiter(dir) + name);
+  }
+  zip.CloseArchive();
+  auto result = BackUpFiles(dir, files, "20240305070809", engine::NoProgress());
+  ASSERT_TRUE(result.Complete);
+  std::string ours = ReadFile(result.ArchivePath), before = ReadFile(fixture);
+  ASSERT_EQ(ours.size(), before.size());
+  // The archive bit is the file system's say, not the writer's: Wine reports it on every file, a
+  // Linux file never has it. It is left out of the comparison of each directory record.
+  auto le = [](const std::string& b, std::size_t at, int n) {
+    std::size_t v = 0;
+    for (int k = n - 1; k >= 0; --k) v = v * 256 + static_cast<unsigned char>(b[at + static_cast<std::size_t>(k)]);
+    return v;
+  };
+  std::size_t at = le(before, before.size() - 6, 4);
+  for (std::size_t k = 0; k < files.size() && at + 46 <= before.size(); ++k) {
+    for (std::string* b : {&ours, &before}) (*b)[at + 38] = static_cast<char>((*b)[at + 38] & ~platform::faArchive);
+    at += 46 + le(before, at + 28, 2) + le(before, at + 30, 2) + le(before, at + 32, 2);
+  }
+  for (std::size_t i = 0; i < ours.size(); ++i) ASSERT_EQ(ours[i], before[i]) << "first difference at offset " << i;
 }
 
 // A backup archive whose names climb out of the installation is refused whole.

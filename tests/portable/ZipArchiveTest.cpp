@@ -239,6 +239,44 @@ TEST(ZipArchive, ExtractingOverAReadOnlyFileReplacesIt) {
   EXPECT_EQ(ReadFile(tmp / "out/setup.ini"), "new");
 }
 
+// A package's extraction ends at the first entry it cannot write; a caller that handles such
+// entries (the restore) is told of each and gets every other entry.
+TEST(ZipArchive, AnEntryThatCannotBeWrittenEndsTheExtractionUnlessItsFailureIsHandled) {
+  TempFolder tmp;
+  for (const char* f : {"a.txt", "b.txt", "c.txt"}) tmp.Write(std::string("src/") + f, f);
+  std::string archive = MakeArchive(tmp, "abc.zip", {"a.txt", "b.txt", "c.txt"});
+  for (bool handled : {false, true}) {
+    SCOPED_TRACE(handled ? "handled" : "not handled");
+    std::string out = tmp / (handled ? "handled" : "plain");
+    tmp.Write((handled ? "handled" : "plain") + std::string("/b.txt/in-the-way.txt"), "folder");
+    ZipArchive zip;
+    zip.FileName = archive;
+    zip.BaseDir = out;
+    std::vector<std::string> failed, reported;
+    zip.OnExtractFile = [&](ZipArchive&, std::string& name, std::uint32_t&, const std::string&) {
+      reported.push_back(name);
+    };
+    if (handled) zip.OnEntryFailed = [&](const std::string& name, const std::string&) { failed.push_back(name); };
+    zip.OpenArchive();
+    if (handled) {
+      zip.ExtractFiles("*.*");
+      EXPECT_EQ(failed, std::vector<std::string>{"b.txt"});
+      EXPECT_EQ(reported, (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+      EXPECT_EQ(ReadFile(out + "/c.txt"), "c.txt");
+    } else {
+      try {
+        zip.ExtractFiles("*.*");
+        ADD_FAILURE() << "no error";
+      } catch (const ZipError& e) {
+        EXPECT_NE(std::string(e.what()).find("b.txt"), std::string::npos) << e.what();
+      }
+      EXPECT_FALSE(Exists(out + "/c.txt")) << "nothing after the failed entry";
+    }
+    EXPECT_EQ(ReadFile(out + "/a.txt"), "a.txt");
+    EXPECT_EQ(ReadFile(out + "/b.txt/in-the-way.txt"), "folder");
+  }
+}
+
 TEST(ZipArchive, MasksSelectByFileNameInEveryFolder) {
   TempFolder tmp;
   tmp.Write("src/prog.exe", "1");

@@ -101,9 +101,17 @@ int Restore(const std::vector<std::string>& args) {
   Options o = ParseOptions(args, {});
   if (o.positional.size() != 2) throw UsageError{"expected ARCHIVE and DIR"};
   LineProgress lines;
-  engine::RestoreBackup(o.positional[0], o.positional[1], lines);
-  std::printf("Restored %s into %s\n", o.positional[0].c_str(), o.positional[1].c_str());
-  return ExitOk;
+  engine::RestoreResult result = engine::RestoreBackup(o.positional[0], o.positional[1], lines);
+  if (result.Skipped.empty()) {
+    std::printf("Restored %s into %s\n", o.positional[0].c_str(), o.positional[1].c_str());
+    return ExitOk;
+  }
+  for (const engine::RestoreSkippedFile& f : result.Skipped)
+    std::fprintf(stderr, "left as it was: %s: %s\n", f.Name.c_str(), f.Why.c_str());
+  std::fprintf(stderr, "Restored %s into %s except %zu file%s left as %s\n", o.positional[0].c_str(),
+              o.positional[1].c_str(), result.Skipped.size(), result.Skipped.size() == 1 ? "" : "s",
+              result.Skipped.size() == 1 ? "it was" : "they were");
+  return ExitFailed;
 }
 
 Registrar extractCommand({"archive", "extract", "ARCHIVE DIR [--password P] [--mask M]",
@@ -116,7 +124,8 @@ Registrar backupCommand({"archive", "backup", "DIR [--progress]",
                          Backup});
 Registrar restoreCommand({"archive", "restore", "ARCHIVE DIR",
                           "puts the files of a backup archive back into the installation DIR as the installer's "
-                          "restore does (a line per file)",
+                          "restore does (a line per file); a file it cannot write is left as it was and named, and "
+                          "the exit status is then 1",
                           Restore});
 
 }  // namespace
