@@ -55,7 +55,10 @@ Paths (NAME is any last segment; queries as noted):
                                         spacename "Content-Length : 100", a space before the colon
   /kit/HEX/NAME                    the file NAME of the folder whose path is HEX (hexadecimal
                                    UTF-8; a Windows path of the test's wine prefix is mapped
-                                   through $WINEPREFIX/dosdevices), 404 when it is missing
+                                   through $WINEPREFIX/dosdevices), 404 when it is missing; with
+                                   an ETag and Last-Modified, and Range/If-Range as for /file/.
+                                   A file NAME.cut-once beside it makes the next GET of NAME send
+                                   half of the answer and close the connection (the file goes)
   /_requests?match=TEXT            the requests seen so far whose path holds TEXT, one per line:
                                    METHOD PATH, then each header as "  Name: value"
 """
@@ -133,12 +136,36 @@ class Handler(BaseHTTPRequestHandler):
             return
         with open(path, "rb") as f:
             body = f.read()
-        self.send_response(200)
+        stat = os.stat(path)
+        etag = '"%x-%x"' % (stat.st_mtime_ns, len(body))
+        start = 0
+        wanted = self.headers.get("Range", "")
+        if not head and wanted.startswith("bytes=") and wanted.endswith("-"):
+            first = int(wanted[6:-1])
+            if first < len(body) and self.headers.get("If-Range", etag) == etag:
+                start = first
+        self.send_response(206 if start else 200)
         self.send_header("Content-Type", "application/octet-stream")
-        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Length", str(len(body) - start))
+        if start:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
+        self.send_header("ETag", etag)
+        self.send_header("Last-Modified", self.date_time_string(int(stat.st_mtime)))
         self.end_headers()
-        if not head:
-            self.wfile.write(body)
+        if head:
+            return
+        cut = path + ".cut-once"
+        if os.path.exists(cut):
+            try:
+                os.remove(cut)
+            except OSError:
+                pass
+            else:
+                self.wfile.write(body[start:start + (len(body) - start) // 2])
+                self.wfile.flush()
+                self.close_now()
+                return
+        self.wfile.write(body[start:])
 
     def count(self, method):
         """How many requests of this method the address had before this one."""
