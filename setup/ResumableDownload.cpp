@@ -113,6 +113,7 @@ ResumableDownloadResult DownloadToFile(http::HttpClient& client, const std::stri
                     http::ServerTextForMessage(response.Header("Content-Range")) + ")";
           return false;
         }
+        if (total == 0) total = length;
         file.open(partPath, std::ios::binary | std::ios::app | std::ios::out);
       } else {
         if (resuming)
@@ -157,6 +158,8 @@ ResumableDownloadResult DownloadToFile(http::HttpClient& client, const std::stri
     if (writeFailed) return fail(refusal.empty() ? "the file " + finalPath + " could not be written" : refusal);
     if (got.ok && (total == 0 || have == total)) break;
     if (got.ok) got.error = "the file has " + std::to_string(have) + " of " + std::to_string(total) + " bytes";
+    // A range the server cannot satisfy (its file is shorter now) is asked for whole.
+    if (resuming && got.response.status == 416) refusal = got.error;
     if (!refusal.empty()) got.error = refusal;
     if (Stopping(progress)) return fail(got.error);
     // A piece that does not fit is asked for again from the beginning.

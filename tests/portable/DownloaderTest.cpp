@@ -256,6 +256,8 @@ TEST_F(DownloadTest, BrokenConnectionsAndBusyServersAreResumedAndRetried) {
        {1000}, ""},
       {"cut, no validator: starts over", "&plan=cut40000&validator=none", true, 2, {"", ""}, "", {1000}, ""},
       {"cut, weak ETag: starts over", "&plan=cut40000&validator=weak", true, 2, {"", ""}, "", {1000}, ""},
+      {"range not satisfiable: starts over", "&plan=cut40000,416", true, 3, {"", "bytes=40000-", ""},
+       "\"v1-100000\"", {1000, 3000}, ""},
       {"reset without an answer", "&plan=reset", true, 2, {"", ""}, "", {1000}, ""},
       {"every transient status", "&plan=500,502,504", true, 4, {"", "", "", ""}, "", {1000, 3000, 9000}, ""},
       {"408 and 429", "&plan=408,429", true, 3, {"", "", ""}, "", {1000, 3000}, ""},
