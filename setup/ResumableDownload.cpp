@@ -27,24 +27,6 @@ bool ParseCount(std::string_view text, std::uint64_t& value) {
   return !text.empty() && ec == std::errc() && end == text.data() + text.size();
 }
 
-// Whether a 206 answer's Content-Range ("bytes FIRST-LAST/LENGTH") is the rest of the file from
-// `from` on; `length` receives the whole length (0 when the server gives "*").
-bool ContinuesAt(const http::Response& response, std::uint64_t from, std::uint64_t& length) {
-  std::string range = platform::Trim(response.Header("Content-Range"));
-  if (range.rfind("bytes ", 0) != 0) return false;
-  std::string_view rest = std::string_view(range).substr(6);
-  size_t dash = rest.find('-'), slash = rest.find('/');
-  if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) return false;
-  std::uint64_t first = 0, last = 0;
-  if (!ParseCount(rest.substr(0, dash), first) || !ParseCount(rest.substr(dash + 1, slash - dash - 1), last))
-    return false;
-  std::string_view whole = rest.substr(slash + 1);
-  length = 0;
-  if (whole != "*" && !ParseCount(whole, length)) return false;
-  if (first != from || last < first) return false;
-  return length == 0 || last + 1 == length;
-}
-
 // The percentage on the bar moves only forward: a download that starts over counts its bytes
 // again from zero, but the user is not shown the bar running back.
 class ForwardBar {
@@ -71,6 +53,23 @@ bool Stopping(engine::ProgressSink* progress) { return progress && (StopRequeste
 }  // namespace
 
 std::string PartialDownloadPath(const std::string& finalPath) { return finalPath + ".part"; }
+
+bool ContentRangeContinues(std::string_view contentRange, std::uint64_t from, std::uint64_t& length) {
+  std::string range = platform::Trim(contentRange);
+  length = 0;
+  if (range.rfind("bytes ", 0) != 0) return false;
+  std::string_view rest = std::string_view(range).substr(6);
+  size_t dash = rest.find('-'), slash = rest.find('/');
+  if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) return false;
+  std::uint64_t first = 0, last = 0, whole = 0;
+  if (!ParseCount(rest.substr(0, dash), first) || !ParseCount(rest.substr(dash + 1, slash - dash - 1), last))
+    return false;
+  std::string_view wholeText = rest.substr(slash + 1);
+  if (wholeText != "*" && !ParseCount(wholeText, whole)) return false;
+  if (first != from || last < first || (whole != 0 && last + 1 != whole)) return false;
+  length = whole;
+  return true;
+}
 
 ResumableDownloadResult DownloadToFile(http::HttpClient& client, const std::string& address,
                                        const std::string& finalPath, engine::ProgressSink* progress,
@@ -108,7 +107,7 @@ ResumableDownloadResult DownloadToFile(http::HttpClient& client, const std::stri
       if (file.is_open()) file.close();
       if (response.status == 206) {
         std::uint64_t length = 0;
-        if (!resuming || !ContinuesAt(response, have, length) || (length != 0 && total != 0 && length != total)) {
+        if (!resuming || !ContentRangeContinues(response.Header("Content-Range"), have, length) || (length != 0 && total != 0 && length != total)) {
           refusal = "the server sent a part of the file that does not continue it (" +
                     http::ServerTextForMessage(response.Header("Content-Range")) + ")";
           return false;

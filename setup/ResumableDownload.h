@@ -9,12 +9,17 @@
 // under either name.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/Progress.h"
 #include "setup/HttpClient.h"
 
 // The name a download is written under until it is complete.
 std::string PartialDownloadPath(const std::string& finalPath);
+
+// Whether a 206 answer's Content-Range ("bytes FIRST-LAST/LENGTH") is the rest of a file from
+// byte `from` to its end; `length` receives the whole length (0 when the server gives "*").
+bool ContentRangeContinues(std::string_view contentRange, std::uint64_t from, std::uint64_t& length);
 
 struct ResumableDownloadResult {
   bool ok = false;

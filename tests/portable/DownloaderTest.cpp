@@ -367,6 +367,37 @@ TEST(DownloadRetry, RetryAfterValues) {
   for (const auto& [value, expected] : cases) EXPECT_EQ(RetryAfterSeconds(value, now), expected) << value;
 }
 
+TEST(DownloadResume, ContentRangeOfTheRest) {
+  struct Case {
+    const char* header;
+    std::uint64_t from;
+    bool continues;
+    std::uint64_t length;
+  } cases[] = {
+      {"bytes 400-999/1000", 400, true, 1000},
+      {" bytes 400-999/* ", 400, true, 0},
+      {"bytes 0-999/1000", 0, true, 1000},
+      {"bytes 401-999/1000", 400, false, 0},  // not where the file broke
+      {"bytes 400-998/1000", 400, false, 0},  // stops short of the end
+      {"bytes 400-999/2000", 400, false, 0},
+      {"bytes 400-399/1000", 400, false, 0},
+      {"bytes */1000", 400, false, 0},
+      {"items 400-999/1000", 400, false, 0},
+      {"bytes 400-999", 400, false, 0},
+      {"bytes -400-999/1000", 400, false, 0},
+      {"bytes 400-999/1000x", 400, false, 0},
+      {"bytes 400-18446744073709551616/*", 400, false, 0},
+      {"", 400, false, 0},
+  };
+  for (const Case& c : cases) {
+    std::uint64_t length = 7;
+    EXPECT_EQ(ContentRangeContinues(c.header, c.from, length), c.continues) << c.header;
+    if (c.continues) {
+      EXPECT_EQ(length, c.length) << c.header;
+    }
+  }
+}
+
 TEST(DownloadRetry, TransientFailures) {
   for (int status : {408, 429, 500, 502, 503, 504, 400, 401, 403, 404, 410, 501, 505}) {
     http::Result r;
