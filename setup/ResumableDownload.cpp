@@ -107,7 +107,8 @@ ResumableDownloadResult DownloadToFile(http::HttpClient& client, const std::stri
       if (file.is_open()) file.close();
       if (response.status == 206) {
         std::uint64_t length = 0;
-        if (!resuming || !ContentRangeContinues(response.Header("Content-Range"), have, length) || (length != 0 && total != 0 && length != total)) {
+        bool continues = resuming && ContentRangeContinues(response.Header("Content-Range"), have, length);
+        if (!continues || (length != 0 && total != 0 && length != total)) {
           refusal = "the server sent a part of the file that does not continue it (" +
                     http::ServerTextForMessage(response.Header("Content-Range")) + ")";
           return false;
@@ -163,7 +164,10 @@ ResumableDownloadResult DownloadToFile(http::HttpClient& client, const std::stri
     if (Stopping(progress)) return fail(got.error);
     // A piece that does not fit is asked for again from the beginning.
     bool transient = IsTransientFailure(got) || !refusal.empty();
-    if (!refusal.empty()) have = 0, validator.clear();
+    if (!refusal.empty()) {
+      have = 0;
+      validator.clear();
+    }
     if (!transient || retry >= schedule.pauses.size()) return fail(got.error);
     auto pause = PauseBeforeRetry(schedule, retry, got);
     bool resumable = have > 0 && !validator.empty();
