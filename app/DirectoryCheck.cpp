@@ -295,9 +295,17 @@ bool TFInstall::KontrolaAdresare() {
 
   // With little room on the drive of the temporary folder the downloads go to the target.
   std::int64_t tempFree = MiB(FreeDiskSpace(FreeSpaceVolumeOf(TempDirectory())));
-  if (tempFree <= required && !create(platform::IncludeTrailingPathDelimiter(AdrInstall) + "Temp")) {
-    ShowError(FormatMsg(msgCannotCreateDestinationFolder, AdrInstall), "");
-    return false;
+  if (tempFree <= required) {
+    const std::string downloads = platform::IncludeTrailingPathDelimiter(AdrInstall) + "Temp";
+    if (!create(downloads)) {
+      ShowError(FormatMsg(msgCannotCreateDestinationFolder, AdrInstall), "");
+      return false;
+    }
+    SetDownloadFolder(downloads);
+    InstallLog().Add("The drive of the temporary folder has " + std::to_string(tempFree) +
+                     " MiB free: this run's downloads go to " + downloads);
+  } else {
+    SetDownloadFolder("");
   }
   AdrInstall = edDir.Text();
   return true;

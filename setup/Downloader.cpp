@@ -1,13 +1,14 @@
 #include "setup/Downloader.h"
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "engine/ZipEntryName.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
+#include "setup/DownloadRetry.h"
+#include "setup/ResumableDownload.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
@@ -98,31 +99,6 @@ std::string HeaderParameter(const std::string& header, const std::string& wanted
   return {};
 }
 
-// The body goes straight to disk as it arrives.
-class OutputFile {
- public:
-  explicit OutputFile(const std::string& path) : FPath(path) {
-    FStream.open(platform::PathFromUtf8(path), std::ios::binary | std::ios::trunc | std::ios::out);
-    if (!FStream) throw std::runtime_error("cannot create the file " + path);
-  }
-  bool Write(const char* data, size_t size) {
-    FStream.write(data, static_cast<std::streamsize>(size));
-    return static_cast<bool>(FStream);
-  }
-  void Close() {
-    if (!FStream.is_open()) return;
-    FStream.close();
-    if (!FStream) FFailed = true;
-  }
-  bool Failed() const { return FFailed; }
-  ~OutputFile() { Close(); }
-
- private:
-  std::string FPath;
-  std::ofstream FStream;
-  bool FFailed = false;
-};
-
 }  // namespace
 
 std::string ContentDispositionFileName(const std::string& header) {
@@ -162,8 +138,20 @@ std::string SafeDownloadFileName(const std::string& name) {
   return leaf;
 }
 
-std::string RemoteFileName(http::HttpClient& client, const std::string& url) {
-  http::Result head = client.Head(url);
+std::string RemoteFileName(http::HttpClient& client, const std::string& url, engine::ProgressSink* progress) {
+  const RetrySchedule& schedule = DownloadRetrySchedule();
+  http::Result head;
+  for (std::size_t retry = 0;; ++retry) {
+    head = client.Head(url);
+    if (head.ok || !IsTransientFailure(head) || retry >= schedule.pauses.size()) break;
+    auto pause = PauseBeforeRetry(schedule, retry, head);
+    InstallLog().Add("The request for the name of " + url + " failed (" + head.error + "); attempt " +
+                     std::to_string(retry + 2) + " of " + std::to_string(schedule.pauses.size() + 1) + " in " +
+                     std::to_string((pause.count() + 999) / 1000) + " s");
+    bool waited = schedule.wait ? schedule.wait(pause, progress) : WaitBeforeRetry(pause, progress);
+    if (!waited || (progress && (StopRequested || progress->ShouldStop())))
+      throw std::runtime_error("the download was stopped while waiting to try again");
+  }
   if (!head.ok) throw std::runtime_error(head.error);
   std::string name = SafeDownloadFileName(ContentDispositionFileName(head.response.Header("Content-Disposition")));
   if (name.empty()) name = SafeDownloadFileName(AddressDocumentName(url));
@@ -171,12 +159,19 @@ std::string RemoteFileName(http::HttpClient& client, const std::string& url) {
   return name;
 }
 
-bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, engine::ProgressSink& progress) {
-  if (progress.ShouldStop()) return false;
-  if (response.Chunked()) return true;
-  std::uint64_t length = response.ContentLength();
-  if (length > 0) progress.Item(receivedSoFar * 100 / length, "");
-  return true;
+namespace {
+std::string& DownloadFolderSetting() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+void SetDownloadFolder(const std::string& folder) {
+  DownloadFolderSetting() = folder.empty() ? std::string() : platform::IncludeTrailingPathDelimiter(folder);
+}
+
+std::string DownloadFolder() {
+  return DownloadFolderSetting().empty() ? TempDirectory() : DownloadFolderSetting();
 }
 
 bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, engine::ProgressSink* progress,
@@ -189,36 +184,17 @@ bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, eng
   if (!IsURL(address)) return false;
   std::unique_ptr<http::HttpClient> client = http::CreateHttpClient(http::DefaultOptions());
   try {
-    saveFileName = TempDirectory() + RemoteFileName(*client, address);
+    saveFileName = DownloadFolder() + RemoteFileName(*client, address, progress);
     InstallLog().Add(address + " -> " + saveFileName);
-    http::Result got;
-    {
-      OutputFile file(saveFileName);
-      http::WorkEvent work;
-      if (progress)
-        work = [progress](std::uint64_t soFar, const http::Response& r) { return DownloadWork(soFar, r, *progress); };
-      std::uint64_t written = 0;
-      bool tooLarge = false;
-      got = client->Get(
-          address,
-          [&](const char* data, size_t size) {
-            if (maxBytes > 0 && size > maxBytes - written) {
-              tooLarge = true;
-              return false;
-            }
-            written += size;
-            return file.Write(data, size);
-          },
-          work);
-      file.Close();
-      if (tooLarge) {
-        got.ok = false;
-        got.error = "the answer is larger than " + std::to_string(maxBytes) + " bytes, the most this file may have";
-      } else if (got.ok && file.Failed()) {
-        got.ok = false;
-        got.error = "the file " + saveFileName + " could not be written";
-      }
-    }
+    // The name is taken only by a whole download: an older file of that name goes now, so that a
+    // failure leaves nothing there that could pass for this download.
+    std::error_code ec;
+    const auto finalPath = platform::PathFromUtf8(saveFileName);
+    if (std::filesystem::exists(finalPath, ec) && !std::filesystem::is_regular_file(finalPath, ec))
+      throw std::runtime_error("cannot create the file " + saveFileName);
+    std::filesystem::remove(finalPath, ec);
+    if (ec) throw std::runtime_error("cannot replace the file " + saveFileName + " (" + ec.message() + ")");
+    ResumableDownloadResult got = DownloadToFile(*client, address, saveFileName, progress, maxBytes);
     if (!got.ok) throw std::runtime_error(got.error);
     result = !StopRequested && !(progress && progress->ShouldStop());
   } catch (const std::exception& e) {

@@ -1,7 +1,7 @@
 #pragma once
 // Fetching the installer's remote files: the product index, a version's definition, the package
 // archives and the SQL Server installers. DownloadFile copies one http(s) address into the
-// temporary folder; StahniSoubor finds a named file in the local kit, a folder or a web location.
+// download folder (the temporary folder, or the target's "Temp"); StahniSoubor finds a named file in the local kit, a folder or a web location.
 // Both run on the user-interface thread and let input run through the work event, where the
 // stop buttons set StopRequested.
 #include <atomic>
@@ -48,23 +48,27 @@ std::string AddressDocumentName(const std::string& address);
 // empty when nothing usable is left ("", ".", "..").
 std::string SafeDownloadFileName(const std::string& name);
 
-// The name a download is saved under: a HEAD request; the Content-Disposition file name, else the
-// address's last segment. Throws std::runtime_error with the client's text when the HEAD fails or
-// no usable name is left.
-std::string RemoteFileName(http::HttpClient& client, const std::string& url);
+// The name a download is saved under: a HEAD request (tried again after a transient failure, see
+// setup/DownloadRetry.h); the Content-Disposition file name, else the address's last segment.
+// Throws std::runtime_error with the client's text when the HEAD fails or no usable name is left.
+std::string RemoteFileName(http::HttpClient& client, const std::string& url, engine::ProgressSink* progress = nullptr);
 
-// The work event of a download with a bar: closes the transfer when the sink asks to stop, and
-// when the length is known reports the percentage received (the sink moves its bar and lets
-// pending input run); returns false to close.
-bool DownloadWork(std::uint64_t receivedSoFar, const http::Response& response, engine::ProgressSink& progress);
+// The folder downloads are saved in: the temporary folder, unless the target directory check
+// chose the target's "Temp" folder because the temporary drive is short of space.
+std::string DownloadFolder();
+// Sets that folder for the downloads that follow; empty puts them back into the temporary folder.
+void SetDownloadFolder(const std::string& folder);
 
-// Downloads an http or https address into the temporary folder. saveFileName receives the local
-// path as soon as the name is known, also when the transfer then fails; a partial file stays.
-// Returns true when the whole body arrived and no stop was requested. An address that is not a
-// web address returns false at once, silently. Without a progress sink (nullptr) the download
-// has no bar, lets no input run and cannot be stopped. With maxBytes above 0, a body larger than
-// that is cut off there and the download fails (files whose size has a known bound, such as the
-// product index).
+// Downloads an http or https address into the download folder. saveFileName receives the local
+// path as soon as the name is known, also when the transfer then fails. The body is written under
+// PartialDownloadPath(saveFileName) and renamed to saveFileName only when whole, so after a
+// failure no file is under that name (an older one of that name is removed when the download
+// begins); a broken connection is resumed, and a transient failure tried again
+// (setup/ResumableDownload.h). Returns true when the whole body arrived and no stop was
+// requested. An address that is not a web address returns false at once, silently. Without a
+// progress sink (nullptr) the download has no bar, lets no input run and cannot be stopped. With
+// maxBytes above 0, a body larger than that is cut off there and the download fails (files whose
+// size has a known bound, such as the product index).
 bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, engine::ProgressSink* progress,
                   bool hlasitChybu, std::uint64_t maxBytes = 0);
 

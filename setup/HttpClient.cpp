@@ -122,6 +122,13 @@ std::string MalformedHeadersError(const Response& response) {
   return {};
 }
 
+std::string RequestHeaderLines(const GetRequest& request) {
+  if (request.rangeFrom == 0) return {};
+  std::string lines = "Range: bytes=" + std::to_string(request.rangeFrom) + "-\r\n";
+  if (!request.ifRange.empty()) lines += "If-Range: " + request.ifRange + "\r\n";
+  return lines;
+}
+
 Options& DefaultOptions() {
   static Options options;
   return options;

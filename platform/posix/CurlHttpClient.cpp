@@ -19,7 +19,9 @@ void GlobalInit() {
 struct Transfer {
   const BodySink* sink = nullptr;
   const WorkEvent* work = nullptr;
+  const HeadersEvent* onHeaders = nullptr;
   bool stopped = false;
+  bool refused = false;  // the headers event declined the answer
   std::chrono::steady_clock::time_point lastWork;
   std::string headerBlock;
   Response response;
@@ -40,6 +42,11 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
     if (t->response.status >= 200) {
       t->headersDone = true;
       t->malformed = MalformedHeadersError(t->response);
+      if (t->malformed.empty() && StatusError(t->response).empty() && t->onHeaders && *t->onHeaders &&
+          !(*t->onHeaders)(t->response)) {
+        t->refused = true;
+        return 0;
+      }
     }
   }
   return n;
@@ -77,18 +84,21 @@ class CurlHttpClient final : public HttpClient {
  public:
   explicit CurlHttpClient(Options options) : FOptions(std::move(options)) { GlobalInit(); }
 
-  Result Head(const std::string& url) override { return Perform(url, true, nullptr, nullptr); }
+  Result Head(const std::string& url) override { return Perform(url, true, nullptr, nullptr, {}); }
 
-  Result Get(const std::string& url, const BodySink& sink, const WorkEvent& work) override {
-    return Perform(url, false, &sink, &work);
+  Result Get(const std::string& url, const BodySink& sink, const WorkEvent& work,
+             const GetRequest& request) override {
+    return Perform(url, false, &sink, &work, request);
   }
 
  private:
-  Result Perform(const std::string& url, bool head, const BodySink* sink, const WorkEvent* work) {
+  Result Perform(const std::string& url, bool head, const BodySink* sink, const WorkEvent* work,
+                 const GetRequest& request) {
     Result result;
     Transfer t;
     t.sink = sink;
     t.work = work;
+    t.onHeaders = &request.onHeaders;
     CURL* easy = curl_easy_init();
     CURLM* multi = curl_multi_init();
     if (!easy || !multi) {
@@ -113,6 +123,16 @@ class CurlHttpClient final : public HttpClient {
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
     if (head) curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    // A resumed download's two headers, as lines of their own: libcurl's own resume would refuse
+    // the whole body a server sends when its file changed, which is exactly what is wanted then.
+    struct curl_slist* headers = nullptr;
+    std::string lines = RequestHeaderLines(request);
+    for (size_t pos = 0; pos < lines.size();) {
+      size_t end = lines.find("\r\n", pos);
+      headers = curl_slist_append(headers, lines.substr(pos, end - pos).c_str());
+      pos = end + 2;
+    }
+    if (headers) curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     curl_multi_add_handle(multi, easy);
 
     using clock = std::chrono::steady_clock;
@@ -145,6 +165,7 @@ class CurlHttpClient final : public HttpClient {
     curl_multi_remove_handle(multi, easy);
     curl_easy_cleanup(easy);
     curl_multi_cleanup(multi);
+    curl_slist_free_all(headers);
 
     if (!t.headersDone && !t.headerBlock.empty()) ParseHeaderBlock(t.headerBlock, t.response);
     result.response = std::move(t.response);
@@ -156,6 +177,8 @@ class CurlHttpClient final : public HttpClient {
       result.error = t.malformed;
     } else if (t.sinkFailed) {
       result.error = "the received data could not be written";
+    } else if (t.refused) {
+      result.error = "the answer does not continue the file";
     } else if (std::string status = StatusError(result.response);
                result.response.status != 0 && !status.empty()) {
       result.error = status;
@@ -176,12 +199,17 @@ class CurlHttpClient final : public HttpClient {
       result.error = "the server's answer does not begin with a valid status line (" + CurlText(code, errorText) + ")";
     } else if (code != CURLE_OK) {
       result.error = CurlText(code, errorText);
+      result.connectionFailed = code == CURLE_COULDNT_CONNECT || code == CURLE_OPERATION_TIMEDOUT ||
+                                code == CURLE_RECV_ERROR || code == CURLE_SEND_ERROR ||
+                                code == CURLE_PARTIAL_FILE || code == CURLE_GOT_NOTHING;
     } else if (t.headerBlock.empty()) {
       result.error = "the server sent no answer";
+      result.connectionFailed = true;
     } else if (!head && !result.response.Chunked() && result.response.ContentLength() > 0 &&
                t.received != result.response.ContentLength()) {
       result.error = "the connection closed after " + std::to_string(t.received) + " of " +
                      std::to_string(result.response.ContentLength()) + " bytes";
+      result.connectionFailed = true;
     } else {
       result.ok = true;
     }

@@ -60,6 +60,14 @@ std::string ErrorText(DWORD code) {
   return text + " (WinHTTP error " + std::to_string(code) + ")";
 }
 
+// Failures of the line, which another attempt may not meet: refused, reset or closed, timed out.
+// A connection closed before any answer is reported as an answer that cannot be read (the same
+// code as a garbled head, which trying again does no harm to).
+bool IsLineFailure(DWORD code) {
+  return code == ERROR_WINHTTP_CANNOT_CONNECT || code == ERROR_WINHTTP_CONNECTION_ERROR ||
+         code == ERROR_WINHTTP_TIMEOUT || code == ERROR_WINHTTP_INVALID_SERVER_RESPONSE;
+}
+
 // Shared between the caller and WinHTTP's callback thread. The request's last notification
 // (handle closing) and the caller each drop one reference; the buffer lives until both did.
 struct Context {
@@ -121,13 +129,15 @@ class WinHttpClient final : public HttpClient {
  public:
   explicit WinHttpClient(Options options) : FOptions(std::move(options)) {}
 
-  Result Head(const std::string& url) override { return Perform(url, true, nullptr, nullptr); }
-  Result Get(const std::string& url, const BodySink& sink, const WorkEvent& work) override {
-    return Perform(url, false, &sink, &work);
+  Result Head(const std::string& url) override { return Perform(url, true, nullptr, nullptr, {}); }
+  Result Get(const std::string& url, const BodySink& sink, const WorkEvent& work,
+             const GetRequest& request) override {
+    return Perform(url, false, &sink, &work, request);
   }
 
  private:
-  Result Perform(const std::string& url, bool head, const BodySink* sink, const WorkEvent* work) {
+  Result Perform(const std::string& url, bool head, const BodySink* sink, const WorkEvent* work,
+                 const GetRequest& getRequest) {
     Result result;
     // The fragment is the browser's business, never sent.
     std::wstring wurl = Wide(url.substr(0, url.find('#')));
@@ -199,17 +209,21 @@ class WinHttpClient final : public HttpClient {
       }
       if (ctx->completed == WINHTTP_CALLBACK_STATUS_REQUEST_ERROR) {
         result.error = ErrorText(ctx->error);
+        result.connectionFailed = IsLineFailure(ctx->error);
         return false;
       }
       return true;
     };
     auto fail = [&](DWORD code) {
       result.error = ErrorText(code);
+      result.connectionFailed = IsLineFailure(code);
       return false;
     };
 
     [&] {
-      if (!WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, ctxValue))
+      std::wstring extra = Wide(RequestHeaderLines(getRequest));
+      if (!WinHttpSendRequest(request, extra.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : extra.c_str(),
+                              extra.empty() ? 0 : static_cast<DWORD>(-1L), WINHTTP_NO_REQUEST_DATA, 0, 0, ctxValue))
         return fail(GetLastError());
       if (!wait()) return false;
       if (!WinHttpReceiveResponse(request, nullptr)) return fail(GetLastError());
@@ -241,6 +255,10 @@ class WinHttpClient final : public HttpClient {
         return false;
       }
       if (head) return true;
+      if (getRequest.onHeaders && !getRequest.onHeaders(result.response)) {
+        result.error = "the answer does not continue the file";
+        return false;
+      }
       while (true) {
         // Ask what has arrived, then read only that: a read larger than what is there may wait
         // for the rest (wine's does), and the idle work event would not come meanwhile.
@@ -267,6 +285,7 @@ class WinHttpClient final : public HttpClient {
       if (!result.response.Chunked() && length > 0 && result.received != length) {
         result.error = "the connection closed after " + std::to_string(result.received) + " of " +
                        std::to_string(length) + " bytes";
+        result.connectionFailed = true;
         return false;
       }
       return true;

@@ -1,9 +1,12 @@
 // What a server decides about a download's file name, and the address check: the
 // Content-Disposition header, the address's last segment, the name made safe for the
-// temporary folder, the address normalisation and IsURL.
+// temporary folder, the address normalisation and IsURL; and what a server says about a
+// resumed download and a retry: Content-Range and Retry-After.
 #include "FuzzSupport.h"
 #include "engine/ZipEntryName.h"
+#include "setup/DownloadRetry.h"
 #include "setup/Downloader.h"
+#include "setup/ResumableDownload.h"
 #include "support/SystemUtil.h"
 
 namespace {
@@ -28,5 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Finding("normalisation changed more than one character");
   IsURL(text);
   IsURL(normal);
+  if (RetryAfterSeconds(text, std::chrono::system_clock::now()) < -1) fuzz::Finding("a negative pause");
+  std::uint64_t length = 0;
+  if (ContentRangeContinues(text, 1000, length) && length != 0 && length <= 1000)
+    fuzz::Finding("a range that continues at 1000 in a file of " + std::to_string(length) + " bytes");
   return 0;
 }

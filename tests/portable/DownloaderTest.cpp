@@ -12,8 +12,10 @@
 #include "LoopbackServer.h"
 #include "TestSupport.h"
 #include "platform/Files.h"
+#include "setup/DownloadRetry.h"
 #include "setup/Downloader.h"
 #include "setup/HttpClient.h"
+#include "setup/ResumableDownload.h"
 #include "setup/SetupDat.h"
 #include "ui/Controls.h"
 #include "support/Application.h"
@@ -50,8 +52,15 @@ class DownloadTest : public testing::Test {
     std::random_device rd;
     FToken = "t" + std::to_string(rd() % 100000000) + "x" + std::to_string(counter++);
     StopRequested = false;
+    // No test waits real seconds before a retry: the pauses asked for are recorded instead.
+    FSchedule = DownloadRetrySchedule();
+    DownloadRetrySchedule().wait = [this](RetrySchedule::Milliseconds pause, engine::ProgressSink*) {
+      pauses.push_back(static_cast<int>(pause.count()));
+      return true;
+    };
   }
   void TearDown() override {
+    DownloadRetrySchedule() = FSchedule;
     Application().SetMessagePump({});
     std::error_code ec;
     for (const auto& f : FCreated) std::filesystem::remove(platform::PathFromUtf8(f), ec);
@@ -67,12 +76,39 @@ class DownloadTest : public testing::Test {
 
   TScriptedMessages presenter;  // installed while the fixture lives
   std::vector<int> positions;
+  std::vector<int> pauses;  // milliseconds, one per retry
   DownloadBar bar{[this](int p) { positions.push_back(p); }};
 
  private:
   std::string FToken;
   std::vector<std::string> FCreated;
+  RetrySchedule FSchedule;
 };
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(platform::PathFromUtf8(path), ec);
+}
+
+// The requests of the server's list made with that method, each with its header lines.
+std::vector<std::string> RequestsOf(const std::string& requests, const std::string& method) {
+  std::vector<std::string> found;
+  bool in = false;
+  size_t pos = 0;
+  while (pos < requests.size()) {
+    size_t eol = requests.find('\n', pos);
+    if (eol == std::string::npos) eol = requests.size();
+    std::string line = requests.substr(pos, eol - pos);
+    pos = eol + 1;
+    if (line.rfind("  ", 0) != 0) {
+      in = line.rfind(method + " ", 0) == 0;
+      if (in) found.push_back(line);
+    } else if (in) {
+      found.back() += "\n" + line;
+    }
+  }
+  return found;
+}
 
 TEST_F(DownloadTest, PlainFileArrivesWholeWithProgressToHundred) {
   const size_t size = 3 * 1024 * 1024 + 17;
@@ -192,6 +228,191 @@ TEST_F(DownloadTest, FailingAnswersAreErrors) {
   }
 }
 
+// A line that breaks, a server that is busy or ignores ranges, a file that changed between two
+// requests: the download resumes or starts over, tries again after growing pauses, and either
+// ends with the whole file byte for byte under its name or fails with nothing under that name.
+TEST_F(DownloadTest, BrokenConnectionsAndBusyServersAreResumedAndRetried) {
+  constexpr size_t kSize = 100000;
+  struct Case {
+    const char* label;
+    std::string query;              // added to ?size=100000
+    bool ok;
+    int gets;                       // GET requests the server saw
+    std::vector<std::string> from;  // the Range header of each GET ("" = none)
+    std::string ifRange;            // the If-Range of the resumed requests ("" = none sent)
+    std::vector<int> pauses;        // milliseconds before each retry
+    std::string error;              // part of the logged error of a failure
+  };
+  const std::string lastModified = "Sun, 06 Nov 1994 08:01:37 GMT";
+  const Case cases[] = {
+      {"cut once, resumed with its ETag", "&plan=cut40000", true, 2, {"", "bytes=40000-"}, "\"v1-100000\"", {1000}, ""},
+      {"cut once, resumed with Last-Modified", "&plan=cut40000&validator=lastmod", true, 2, {"", "bytes=40000-"},
+       lastModified, {1000}, ""},
+      {"cut twice", "&plan=cut30000,cut60000", true, 3, {"", "bytes=30000-", "bytes=60000-"}, "\"v1-100000\"",
+       {1000, 3000}, ""},
+      {"cut, server ignores ranges", "&plan=cut40000&norange=1", true, 2, {"", "bytes=40000-"}, "\"v1-100000\"",
+       {1000}, ""},
+      {"cut, file changed meanwhile", "&plan=cut70000&change=1", true, 2, {"", "bytes=70000-"}, "\"v1-100000\"",
+       {1000}, ""},
+      {"cut, no validator: starts over", "&plan=cut40000&validator=none", true, 2, {"", ""}, "", {1000}, ""},
+      {"cut, weak ETag: starts over", "&plan=cut40000&validator=weak", true, 2, {"", ""}, "", {1000}, ""},
+      {"range not satisfiable: starts over", "&plan=cut40000,416", true, 3, {"", "bytes=40000-", ""},
+       "\"v1-100000\"", {1000, 3000}, ""},
+      {"reset without an answer", "&plan=reset", true, 2, {"", ""}, "", {1000}, ""},
+      {"every transient status", "&plan=500,502,504", true, 4, {"", "", "", ""}, "", {1000, 3000, 9000}, ""},
+      {"408 and 429", "&plan=408,429", true, 3, {"", "", ""}, "", {1000, 3000}, ""},
+      {"503 with Retry-After", "&plan=503&retryafter=5", true, 2, {"", ""}, "", {5000}, ""},
+      {"Retry-After shorter than the pause", "&plan=503,503&retryafter=0", true, 3, {"", "", ""}, "", {1000, 3000},
+       ""},
+      {"Retry-After beyond the bound", "&plan=503&retryafter=7200", true, 2, {"", ""}, "", {30000}, ""},
+      {"busy at every attempt", "&plan=503,503,503,503", false, 4, {"", "", "", ""}, "", {1000, 3000, 9000},
+       "503"},
+      {"cut at every attempt", "&plan=cut10000,cut20000,cut30000,cut40000", false, 4,
+       {"", "bytes=10000-", "bytes=20000-", "bytes=30000-"}, "\"v1-100000\"", {1000, 3000, 9000}, ""},
+      {"404 is not tried again", "&plan=404", false, 1, {""}, "", {}, "404"},
+      {"403 is not tried again", "&plan=403", false, 1, {""}, "", {}, "403"},
+      {"a busy HEAD is tried again", "&headplan=503", true, 1, {""}, "", {1000}, ""},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    InstallLog().Reset();
+    positions.clear();
+    pauses.clear();
+    std::string name = Unique("resume" + std::to_string(index++) + ".bin");
+    std::string expected = Temp(name);
+    std::string saved;
+    bool ok = DownloadFile(TestServer().Http("/file/" + name + "?size=" + std::to_string(kSize) + c.query), saved,
+                           &bar, false);
+    EXPECT_EQ(ok, c.ok);
+    EXPECT_EQ(saved, expected);
+    EXPECT_FALSE(Exists(PartialDownloadPath(expected))) << "no partial file is left";
+    EXPECT_EQ(pauses, c.pauses);
+    std::vector<std::string> gets = RequestsOf(ServerRequests(name), "GET");
+    ASSERT_EQ(static_cast<int>(gets.size()), c.gets);
+    for (size_t i = 0; i < gets.size(); ++i) {
+      SCOPED_TRACE("GET " + std::to_string(i + 1));
+      if (c.from[i].empty()) {
+        EXPECT_THAT(gets[i], testing::Not(HasSubstr("Range:")));
+      } else {
+        EXPECT_THAT(gets[i], HasSubstr("\n  Range: " + c.from[i]));
+        EXPECT_THAT(gets[i], HasSubstr("\n  If-Range: " + c.ifRange));
+      }
+    }
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << "the bar never moves back";
+    if (c.ok) {
+      EXPECT_TRUE(testing_support::ReadFile(expected) == Pattern(kSize));
+      EXPECT_EQ(positions.back(), 100);
+      if (c.gets > 1) {
+        EXPECT_TRUE(LogHas("attempt 2 of 4")) << "each retry is logged";
+      }
+    } else {
+      EXPECT_FALSE(Exists(expected)) << "nothing under the final name";
+      EXPECT_TRUE(LogHas(DownloadErrorLogText() + ""));
+      EXPECT_TRUE(LogHas(c.error));
+    }
+  }
+}
+
+// The same file resumed over TLS: the range request goes through the secure connection too.
+TEST_F(DownloadTest, HttpsDownloadIsResumed) {
+  testing_support::TrustTestCA trust;
+  ASSERT_TRUE(trust.Ok()) << trust.Error();
+  std::string name = Unique("secure-resume.bin");
+  std::string expected = Temp(name);
+  std::string saved;
+  ASSERT_TRUE(DownloadFile(TestServer().Https("/file/" + name + "?size=300000&plan=cut150000"), saved, &bar, true))
+      << (presenter.Shown().empty() ? "" : presenter.Shown()[0].Text);
+  EXPECT_TRUE(testing_support::ReadFile(expected) == Pattern(300000));
+  std::vector<std::string> gets = RequestsOf(ServerRequests(name), "GET");
+  ASSERT_EQ(gets.size(), 2u);
+  EXPECT_THAT(gets[1], HasSubstr("Range: bytes=150000-"));
+}
+
+// Stop pressed while the download waits to try again ends the wait at once.
+TEST_F(DownloadTest, StopEndsThePauseBeforeARetry) {
+  DownloadRetrySchedule().wait = {};  // the real wait, in slices
+  DownloadRetrySchedule().pauses = {std::chrono::milliseconds(60000)};
+  std::string name = Unique("busy.bin");
+  std::string expected = Temp(name);
+  int pumped = 0;
+  Application().SetMessagePump([&] {
+    if (++pumped == 3) StopRequested = true;
+  });
+  auto start = std::chrono::steady_clock::now();
+  std::string saved;
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?plan=503,503"), saved, &bar, true));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_TRUE(StopRequested);
+  EXPECT_EQ(RequestsOf(ServerRequests(name), "GET").size(), 1u);
+  EXPECT_FALSE(Exists(expected));
+  ASSERT_EQ(presenter.Shown().size(), 1u);
+  EXPECT_THAT(presenter.Shown()[0].Text, HasSubstr("stopped"));
+}
+
+TEST(DownloadRetry, RetryAfterValues) {
+  using namespace std::chrono;
+  // 1994-11-06 08:49:37 UTC
+  const system_clock::time_point now = system_clock::time_point(seconds(784111777));
+  const std::pair<std::string, std::int64_t> cases[] = {
+      {"120", 120},  {" 5 ", 5},  {"0", 0},  {"", -1},  {"-5", -1},  {"1.5", -1},  {"soon", -1},
+      {"99999999999999999999", 1000000000},
+      {"Sun, 06 Nov 1994 08:49:37 GMT", 0},
+      {"Sun, 06 Nov 1994 08:50:07 GMT", 30},
+      {"Mon, 07 Nov 1994 08:49:37 GMT", 86400},
+      {"Sat, 05 Nov 1994 08:49:37 GMT", 0},  // past
+      {"Sun, 06 Nov 1994 08:49:37 UTC", -1},
+      {"Sun, 06 Xyz 1994 08:49:37 GMT", -1},
+  };
+  for (const auto& [value, expected] : cases) EXPECT_EQ(RetryAfterSeconds(value, now), expected) << value;
+}
+
+TEST(DownloadResume, ContentRangeOfTheRest) {
+  struct Case {
+    const char* header;
+    std::uint64_t from;
+    bool continues;
+    std::uint64_t length;
+  } cases[] = {
+      {"bytes 400-999/1000", 400, true, 1000},
+      {" bytes 400-999/* ", 400, true, 0},
+      {"bytes 0-999/1000", 0, true, 1000},
+      {"bytes 401-999/1000", 400, false, 0},  // not where the file broke
+      {"bytes 400-998/1000", 400, false, 0},  // stops short of the end
+      {"bytes 400-999/2000", 400, false, 0},
+      {"bytes 400-399/1000", 400, false, 0},
+      {"bytes */1000", 400, false, 0},
+      {"items 400-999/1000", 400, false, 0},
+      {"bytes 400-999", 400, false, 0},
+      {"bytes -400-999/1000", 400, false, 0},
+      {"bytes 400-999/1000x", 400, false, 0},
+      {"bytes 400-18446744073709551616/*", 400, false, 0},
+      {"", 400, false, 0},
+  };
+  for (const Case& c : cases) {
+    std::uint64_t length = 7;
+    EXPECT_EQ(ContentRangeContinues(c.header, c.from, length), c.continues) << c.header;
+    if (c.continues) {
+      EXPECT_EQ(length, c.length) << c.header;
+    }
+  }
+}
+
+TEST(DownloadRetry, TransientFailures) {
+  for (int status : {408, 429, 500, 502, 503, 504, 400, 401, 403, 404, 410, 501, 505}) {
+    http::Result r;
+    r.response.status = status;
+    bool transient = status == 408 || status == 429 || (status >= 500 && status <= 504 && status != 501);
+    EXPECT_EQ(IsTransientFailure(r), transient) << status;
+  }
+  http::Result line;
+  line.connectionFailed = true;
+  EXPECT_TRUE(IsTransientFailure(line));
+  http::Result certificate;
+  certificate.error = "the server's certificate comes from an untrusted authority";
+  EXPECT_FALSE(IsTransientFailure(certificate));
+}
+
 // Answers that are not whole and well formed, from a server that writes raw bytes: a length no
 // 64-bit count holds or written in hex, two lengths, an answer cut inside its headers or without
 // the empty line after them, a status line alone, no status line, a status that is no number, a
@@ -299,16 +520,28 @@ TEST_F(DownloadTest, ABoundedDownloadFailsWhenTheBodyIsLarger) {
   EXPECT_LE(testing_support::ReadFile(expected).size(), 1000u);
 }
 
-TEST_F(DownloadTest, BodyShorterThanItsLengthFailsAndLeavesThePartialFile) {
+TEST_F(DownloadTest, BodyShorterThanItsLengthFailsAndLeavesNoFile) {
   std::string name = Unique("short.bin");
   std::string expected = Temp(name);
   std::string saved;
   EXPECT_FALSE(DownloadFile(TestServer().Http("/short/" + name + "?size=100000&send=40000"), saved, &bar, false));
   EXPECT_EQ(saved, expected);
-  std::string partial = testing_support::ReadFile(expected);
-  EXPECT_LE(partial.size(), 40000u);
-  EXPECT_TRUE(partial == Pattern(partial.size()));
-  EXPECT_TRUE(LogHas(DownloadErrorLogText()));
+  EXPECT_FALSE(Exists(expected));
+  EXPECT_FALSE(Exists(PartialDownloadPath(expected)));
+  EXPECT_TRUE(LogHas(DownloadErrorLogText() + "the connection closed after") ||
+              LogHas(DownloadErrorLogText() + "transfer closed"));
+  EXPECT_EQ(pauses.size(), 3u) << "tried again three times";
+}
+
+// A file of that name from an earlier download is gone once a new download of it begins: a
+// failure leaves nothing that could pass for the new file.
+TEST_F(DownloadTest, FailedDownloadRemovesAnOlderFileOfItsName) {
+  std::string name = Unique("older.bin");
+  std::string expected = Temp(name);
+  platform::WriteWholeFile(expected, "an older download");
+  std::string saved;
+  EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?plan=404"), saved, nullptr, false));
+  EXPECT_FALSE(Exists(expected));
 }
 
 TEST_F(DownloadTest, StopDuringAStalledTransferClosesIt) {
@@ -325,7 +558,9 @@ TEST_F(DownloadTest, StopDuringAStalledTransferClosesIt) {
   auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 20);
   EXPECT_TRUE(StopRequested) << "the stop stays requested";
-  EXPECT_EQ(testing_support::ReadFile(expected).size(), 30000u);
+  EXPECT_FALSE(Exists(expected));
+  EXPECT_FALSE(Exists(PartialDownloadPath(expected)));
+  EXPECT_TRUE(pauses.empty()) << "a stop is not tried again";
   ASSERT_EQ(presenter.Shown().size(), 1u) << "with errors reported the closed transfer is reported";
 }
 
@@ -336,7 +571,8 @@ TEST_F(DownloadTest, StopPressedDuringAFastTransferEndsItFalse) {
   std::string saved;
   EXPECT_FALSE(DownloadFile(TestServer().Http("/file/" + name + "?size=50000000"), saved, &bar, false));
   EXPECT_TRUE(StopRequested);
-  EXPECT_LT(testing_support::ReadFile(saved).size(), 50000000u);
+  EXPECT_FALSE(Exists(saved));
+  EXPECT_TRUE(pauses.empty());
   EXPECT_TRUE(presenter.Shown().empty());
 }
 
@@ -347,6 +583,7 @@ TEST_F(DownloadTest, ConnectionRefusedIsAnError) {
   EXPECT_FALSE(DownloadFile("http://127.0.0.1:1/file/x.bin", saved, nullptr, false));
   EXPECT_EQ(saved, "untouched") << "the name was never known";
   EXPECT_TRUE(LogHas(DownloadErrorLogText()));
+  EXPECT_EQ(pauses.size(), 3u) << "a refused connection is tried again";
 }
 
 // Texts that are no web address end at once: no request, no log line, no file, no message.

@@ -10,6 +10,18 @@ program that dies cannot leave it behind).
 
 Paths (NAME is any last segment; queries as noted):
   /file/.../NAME?size=N            N bytes (default 1000) of a fixed pattern, with Content-Length
+                                   and an ETag; a GET with "Range: bytes=F-" gets 206 and the rest
+                                   from F (200 and everything when its If-Range does not match).
+                                   What the GETs of one address (path and query) meet, in order:
+                                   plan=A,B,...   per GET: ok, cutM (the answer is sent up to byte M
+                                                  of the file, then the connection closes), reset
+                                                  (closed without an answer) or a status code
+                                                  (503, 404, ...); ok once the plan is used up
+                                   headplan=A,... the same for the HEADs (ok, reset or a status)
+                                   retryafter=V   the Retry-After value of a 429 or 503
+                                   validator=etag|lastmod|weak|none  what identifies the file
+                                   change=1       the validator changes at every GET (a new file)
+                                   norange=1      Range is ignored: always 200 and the whole file
   /disp/.../NAME?name=X&size=N     the same with Content-Disposition: attachment; filename="X"
                                    (rawdisp=V sends the header value V as it is)
   /chunked/.../NAME?size=N         Transfer-Encoding: chunked
@@ -43,7 +55,10 @@ Paths (NAME is any last segment; queries as noted):
                                         spacename "Content-Length : 100", a space before the colon
   /kit/HEX/NAME                    the file NAME of the folder whose path is HEX (hexadecimal
                                    UTF-8; a Windows path of the test's wine prefix is mapped
-                                   through $WINEPREFIX/dosdevices), 404 when it is missing
+                                   through $WINEPREFIX/dosdevices), 404 when it is missing; with
+                                   an ETag and Last-Modified, and Range/If-Range as for /file/.
+                                   A file NAME.cut-once beside it makes the next GET of NAME send
+                                   half of the answer and close the connection (the file goes)
   /_requests?match=TEXT            the requests seen so far whose path holds TEXT, one per line:
                                    METHOD PATH, then each header as "  Name: value"
 """
@@ -65,6 +80,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 PATTERN = bytes((i * 7 + 3) % 251 for i in range(1 << 20))
 REQUESTS = []
 REQUESTS_LOCK = threading.Lock()
+COUNTS = {}  # (method, address) -> requests seen, for the plans of /file/
 
 
 def pattern_bytes(offset, count):
@@ -120,12 +136,112 @@ class Handler(BaseHTTPRequestHandler):
             return
         with open(path, "rb") as f:
             body = f.read()
-        self.send_response(200)
+        stat = os.stat(path)
+        etag = '"%x-%x"' % (stat.st_mtime_ns, len(body))
+        start = 0
+        wanted = self.headers.get("Range", "")
+        if not head and wanted.startswith("bytes=") and wanted.endswith("-"):
+            first = int(wanted[6:-1])
+            if first < len(body) and self.headers.get("If-Range", etag) == etag:
+                start = first
+        self.send_response(206 if start else 200)
         self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body) - start))
+        if start:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, len(body) - 1, len(body)))
+        self.send_header("ETag", etag)
+        self.send_header("Last-Modified", self.date_time_string(int(stat.st_mtime)))
+        self.end_headers()
+        if head:
+            return
+        cut = path + ".cut-once"
+        if os.path.exists(cut):
+            try:
+                os.remove(cut)
+            except OSError:
+                pass
+            else:
+                self.wfile.write(body[start:start + (len(body) - start) // 2])
+                self.wfile.flush()
+                self.close_now()
+                return
+        self.wfile.write(body[start:])
+
+    def count(self, method):
+        """How many requests of this method the address had before this one."""
+        with REQUESTS_LOCK:
+            key = (method, self.path)
+            seen = COUNTS.get(key, 0)
+            COUNTS[key] = seen + 1
+        return seen
+
+    def close_now(self):
+        self.close_connection = True
+        try:
+            self.connection.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+    def send_status(self, code, query):
+        body = b"try again later\n"
+        self.send_response(code)
+        if code in (429, 503) and "retryafter" in query:
+            self.send_header("Retry-After", query["retryafter"][0])
+        self.send_header("Content-Type", "text/plain")
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
-        if not head:
+        if self.command != "HEAD":
             self.wfile.write(body)
+
+    def serve_planned_file(self, query, size, head):
+        method = "HEAD" if head else "GET"
+        seen = self.count(method)
+        plan = [a for a in query.get("headplan" if head else "plan", [""])[0].split(",") if a]
+        action = plan[seen] if seen < len(plan) else "ok"
+        if action == "reset":
+            self.close_now()
+            return
+        if action.isdigit():
+            self.send_status(int(action), query)
+            return
+        kind = query.get("validator", ["etag"])[0]
+        version = seen + 1 if query.get("change", [""])[0] == "1" and not head else 1
+        validators = {
+            "etag": ("ETag", '"v%d-%d"' % (version, size)),
+            "weak": ("ETag", 'W/"v%d-%d"' % (version, size)),
+            "lastmod": ("Last-Modified", "Sun, 06 Nov 1994 08:%02d:37 GMT" % (version % 60)),
+        }
+        validator = validators.get(kind)
+        start = 0
+        wanted = self.headers.get("Range", "")
+        if (wanted.startswith("bytes=") and wanted.endswith("-") and query.get("norange", [""])[0] != "1"
+                and not head):
+            first = int(wanted[6:-1])
+            condition = self.headers.get("If-Range")
+            if first < size and (condition is None or (validator and condition == validator[1]
+                                                       and not validator[1].startswith("W/"))):
+                start = first
+        self.send_response(206 if start else 200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(size - start))
+        if start:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (start, size - 1, size))
+        if validator:
+            self.send_header(*validator)
+        self.end_headers()
+        if head:
+            return
+        end = size
+        if action.startswith("cut"):
+            end = max(start, min(size, int(action[3:])))
+        sent = start
+        while sent < end:
+            n = min(1 << 20, end - sent)
+            self.wfile.write(pattern_bytes(sent, n))
+            sent += n
+        if end < size:
+            self.wfile.flush()
+            self.close_now()
 
     def handle_any(self, head):
         url = urllib.parse.urlsplit(self.path)
@@ -191,7 +307,10 @@ class Handler(BaseHTTPRequestHandler):
             except OSError:
                 pass
             return
-        if kind in ("file", "disp"):
+        if kind == "file":
+            self.serve_planned_file(query, size, head)
+            return
+        if kind == "disp":
             self.send_response(200)
             self.send_header("Content-Type", "application/octet-stream")
             self.send_header("Content-Length", str(size))

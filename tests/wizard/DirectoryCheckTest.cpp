@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "LoopbackServer.h"
 #include "PeImage.h"
 #include "WizardTestSupport.h"
 #include "app/DirectoryCheck.h"
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
+#include "setup/Downloader.h"
+#include "support/InstallLog.h"
 #include "support/RunMessages.h"
 #include "support/SystemUtil.h"
 
@@ -385,6 +388,35 @@ TEST_F(DirectoryCheckTest, FolderBrowser) {
     ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
     EXPECT_EQ(backend.FolderRequests().back().Root, c.root) << c.text;
   }
+}
+
+// The check that creates the target's "Temp" folder for a short temporary drive sends this run's
+// downloads there; a check that finds room sends them back to the temporary folder.
+TEST_F(DirectoryCheckTest, ShortTemporaryDriveSendsTheDownloadsToTheTargetsTempFolder) {
+  ASSERT_EQ(testing_support::TestServer().error, "");
+  SetupDat().SetMinDiskFree(500);
+  std::string target = temp / "downloads";
+  auto w = OnDirectoryPage();
+  w->edDir.SetText(target);
+  w->freeMiB[target] = 1000;
+  w->freeMiB[TempDirectory()] = 300;
+  InstallLog().Reset();
+  ASSERT_TRUE(w->KontrolaAdresare());
+  const std::string folder = platform::IncludeTrailingPathDelimiter(target + "/Temp");
+  EXPECT_EQ(DownloadFolder(), folder);
+  bool logged = false;
+  for (const auto& line : InstallLog().Log())
+    logged = logged || (line.find("downloads go to " + target + "/Temp") != std::string::npos);
+  EXPECT_TRUE(logged) << "the log names the download folder";
+  std::string saved;
+  EXPECT_TRUE(DownloadFile(testing_support::TestServer().Http("/file/package.zip?size=5000"), saved, nullptr, false));
+  EXPECT_EQ(saved, folder + "package.zip");
+  EXPECT_EQ(testing_support::ReadFile(saved).size(), 5000u);
+
+  w->freeMiB[TempDirectory()] = 501;
+  ASSERT_TRUE(w->KontrolaAdresare());
+  EXPECT_EQ(DownloadFolder(), TempDirectory());
+  SetDownloadFolder("");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ int Fetch(const std::vector<std::string>& args) {
       explained = true;
     }
   if (!explained) std::fprintf(stderr, "velkit fetch: %s is not a web address\n", o.positional[0].c_str());
-  if (!saved.empty()) std::fprintf(stderr, "velkit fetch: the partial file stays at %s\n", saved.c_str());
+
   return ExitFailed;
 }
 
