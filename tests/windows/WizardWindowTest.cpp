@@ -196,6 +196,38 @@ TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   EXPECT_EQ(log.find(MsgIn(msgInitializing, langCZ)), std::string::npos);
 }
 
+// Two copies started together: neither has a wizard window yet, the lock alone decides.
+TEST_F(WizardWindowTest, TheLockRefusesASecondCopyBeforeAnyWizardWindowExists) {
+  ASSERT_EQ(FindWindowW(L"TFInstall", nullptr), nullptr);
+  {
+    TWin32StartupHost first, second;
+    EXPECT_TRUE(first.TakeSingleInstanceLock());
+    EXPECT_FALSE(second.TakeSingleInstanceLock());
+    EXPECT_FALSE(TWin32StartupHost().TakeSingleInstanceLock());
+  }
+  // The first host gave the lock back: the next copy would be the only one.
+  {
+    TWin32StartupHost next;
+    EXPECT_TRUE(next.TakeSingleInstanceLock());
+  }
+  // The real exe while this process holds the lock: refused.
+  TWin32StartupHost holder;
+  ASSERT_TRUE(holder.TakeSingleInstanceLock());
+  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
+  std::wstring cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << GetLastError();
+  int closed = 0;
+  DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 1u);
+  EXPECT_GE(closed, 1);  // the refusal was shown
+}
+
 // Records the messages instead of showing them.
 class RecordedMessages : public TMessagePresenter {
  public:
@@ -218,7 +250,9 @@ class FailingHost : public TWin32StartupHost {
     SetMessagePresenter(&messages);
   }
   bool ApplyStyle(const std::string&) override { return true; }  // the test program has no style resource
-  void CreateSetupDat() override {}
+  // The test program's own arguments (--gtest_filter) are not the installer's.
+  std::vector<std::string> Arguments() override { return {}; }
+  void CreateSetupDat(bool) override {}
   TStartupDefinition Definition() override { return {true, -1, 0, 0}; }
   bool HasAdminRights() override { return true; }
   // The error report dialog is closed as soon as it shows, as a user would.
