@@ -131,6 +131,7 @@ TEST_F(SqlServerInstallTest, MissingListIsReportedAndEndsTheInstallerOnlyWhenAsk
               std::vector<std::string>{"Failed to download MSSQL.ini file (Information for installing MSSQL Server)"});
     EXPECT_EQ(Application().Terminated(), terminate);
   }
+  Application().ResetTerminated();  // once the program is ending, nothing is shown
   ServeKitFromWeb();  // 404 from the web source: the same message, the downloader stays silent
   messages.Clear();
   EXPECT_FALSE(install.GetMSSQLInstallINI("MSSQL.ini", false));

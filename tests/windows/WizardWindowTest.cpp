@@ -97,6 +97,28 @@ TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
   EXPECT_STREQ(title, L"Instalace software VELMOR");
 }
 
+// A definition of the other product generation changes the icon on the window as it is: the
+// same handle, still visible (a handle made anew would be a hidden window).
+TEST_F(WizardWindowTest, TheIconChangesOnTheWindowThatIsThere) {
+  CountingWizard w;
+  w.SetIcon("IcoVel2");
+  w.FormCreate();
+  w.ShowForm();
+  Pump(50);
+  HWND before = static_cast<HWND>(w.Handle());
+  auto icon = [&] { return SendMessageW(before, WM_GETICON, ICON_BIG, 0); };
+  LRESULT first = icon();
+  EXPECT_NE(first, 0);
+  w.LoadApplicationIcon("IcoVel3");
+  Pump(50);
+  EXPECT_EQ(static_cast<HWND>(w.Handle()), before);
+  EXPECT_TRUE(IsWindow(before));
+  EXPECT_TRUE(IsWindowVisible(before));
+  EXPECT_NE(icon(), 0);
+  EXPECT_NE(icon(), first);
+  EXPECT_EQ(FindWindowW(L"TFInstall", nullptr), before);
+}
+
 TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
   CountingWizard w;
   w.FormCreate();
