@@ -106,3 +106,33 @@ bool CreateVelmorINI(const std::string& adrInstall, const std::string& server, c
   platform::WriteWholeFile(path, VelmorIniBytes(server, database));
   return true;
 }
+
+std::string VelmorIniBackupPath(const std::string& adrInstall) { return VelmorIniPath(adrInstall) + ".bak"; }
+
+bool CreateVelmorINI(const std::string& adrInstall, const std::string& server, const std::string& database,
+                     const std::function<bool()>& replaceExisting) {
+  namespace fs = std::filesystem;
+  std::string path = VelmorIniPath(adrInstall);
+  std::error_code ec;
+  bool exists = fs::exists(fs::symlink_status(platform::PathFromUtf8(path), ec));
+  if (!exists || !replaceExisting) return CreateVelmorINI(adrInstall, server, database);
+  LogProcedure log("CreateVelmorINI");
+  if (!replaceExisting()) {
+    InstallLog().Add(path + " is already there: kept as it is (the user chose not to replace it); the chosen "
+                     "server " + server + " and database " + database + " are not written");
+    return false;
+  }
+  std::string bytes = VelmorIniBytes(server, database);  // a name it cannot hold changes nothing
+  std::string fresh = path + ".new";
+  platform::WriteWholeFile(fresh, bytes);
+  fs::path oldFile = platform::PathFromUtf8(path), backup = platform::PathFromUtf8(VelmorIniBackupPath(adrInstall));
+  fs::copy_file(oldFile, backup, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(platform::PathFromUtf8(fresh), oldFile, ec);
+  if (ec) {
+    fs::remove(platform::PathFromUtf8(fresh), ec);
+    throw std::runtime_error("Velmor.INI cannot be replaced in " + adrInstall + ": " + ec.message());
+  }
+  InstallLog().Add(path + " was already there: replaced with the server " + server + " and the database " +
+                   database + " (the user chose so); the previous file is kept as " + VelmorIniBackupPath(adrInstall));
+  return true;
+}
