@@ -88,6 +88,11 @@ TFInstall::TFInstall() : ui::TForm("FInstall") {
   SetMinimizeBox(true);
   SetPosition(ui::TPosition::poScreenCenter);
   SetKeyPreview(true);
+  // The wizard is the application's main window: the reports are centred on it, and an error
+  // that escapes a handler run while a long step lets messages through comes here, not to the
+  // step that was waiting.
+  ui::SetMainForm(this);
+  Application().OnException = [this](const std::string& error) { ApplicationEvents1Exception(nullptr, error); };
   ui::TFont f;
   f.Name = "Tahoma";
   f.Height = 11;
@@ -102,6 +107,10 @@ TFInstall::TFInstall() : ui::TForm("FInstall") {
 
 TFInstall::~TFInstall() {
   if (FInstall == this) FInstall = nullptr;
+  if (ui::MainForm() == this) {
+    ui::SetMainForm(nullptr);
+    Application().OnException = nullptr;
+  }
 }
 
 // --- Layout ------------------------------------------------------------------------------------
@@ -418,7 +427,7 @@ void TFInstall::RunErrorReport(const std::string& error) {
   Close();
 }
 
-void TFInstall::ShowSystemInformation() { ShowSetupInfo(nullptr); }
+void TFInstall::ShowSystemInformation() { ShowSetupInfo(this); }
 
 void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
   // The window takes the new icon on its existing handle; a handle made anew would be a new,

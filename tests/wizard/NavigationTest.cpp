@@ -2,6 +2,8 @@
 // the stop buttons, pressed as a user would on the headless backend.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <string>
 #include <vector>
 
@@ -257,6 +259,32 @@ TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) 
     EXPECT_EQ(shown, c.message);
     EXPECT_EQ(Page(w), "tsAdresar");  // the user may go on, as at start
   }
+}
+
+// An error escaping a handler that ran while a long step let messages through goes to the
+// wizard's ApplicationEvents1Exception, not into the step's own error handling.
+TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicationHandler) {
+  struct ReportingWizard : wizard_test::TestWizard {
+    std::vector<std::string> reports;
+    void RunErrorReport(const std::string& error) override {
+      reports.push_back(error);
+      Close();
+    }
+  } w;
+  w.FormCreate();
+  w.ShowForm();
+  ui::headless::QueueAction([] { throw std::runtime_error("Chyba v obsluze"); });
+  std::string caughtByStep;
+  try {
+    // What a backup or an extraction does between two files.
+    Application().ProcessMessages();
+  } catch (const std::exception& e) {
+    caughtByStep = e.what();
+  }
+  EXPECT_EQ(caughtByStep, "");
+  EXPECT_EQ(w.reports, (Names{"Chyba v obsluze"}));
+  EXPECT_TRUE(Application().Terminated());  // the step sees the program ending
+  EXPECT_TRUE(StopRequested);
 }
 
 TEST_F(NavigationTest, VersionThatCannotBeDownloadedKeepsThePage) {
