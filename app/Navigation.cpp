@@ -356,7 +356,10 @@ void TFInstall::WindowsVersion(int& major, int& minor) {
 }
 
 bool TFInstall::DownloadDefinition(const std::string& url, std::string& localPath) {
-  return SetupDat().DownloadFile(url, localPath, nullptr, false);
+  // No bar, but messages run while the definition comes and the download ends on the stop
+  // request: the close box ends a load from a server that has stopped answering.
+  DownloadBar keepAlive;
+  return ::DownloadFile(url, localPath, &keepAlive, false);
 }
 
 // --- The directory page's Next -----------------------------------------------------------------

@@ -509,6 +509,21 @@ void Run(const Args& a) {
     HWND w = Current();
     if (!WaitFor([&]() -> HWND { return IsWindow(w) ? nullptr : w; }, TimeoutArg(a, 1))) Fail(L"the window is still open");
     current = nullptr;
+  } else if (cmd == L"wait-file") {  // a file another program writes when it has got so far
+    NeedArgs(a, 2, L"wait-file PATH [TIMEOUT]");
+    // %NAME% takes a variable the hooks exported (a path of the run's folder).
+    wchar_t expanded[1024] = {};
+    DWORD n = ExpandEnvironmentStringsW(a[1].c_str(), expanded, 1024);
+    std::wstring path = n > 0 && n <= 1024 ? expanded : a[1];
+    HWND any = GetDesktopWindow();
+    if (!WaitFor([&]() -> HWND { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? nullptr : any; },
+                 TimeoutArg(a, 2)))
+      Fail(L"the file " + path + L" did not appear");
+  } else if (cmd == L"expect-windows") {  // how many visible top-level windows of a class there are
+    NeedArgs(a, 3, L"expect-windows CLASS COUNT");
+    size_t found = TopWindows(a[1]).size();
+    if (found != static_cast<size_t>(_wtoi(a[2].c_str())))
+      Fail(std::to_wstring(found) + L" visible windows of class " + a[1] + L", not " + a[2]);
   } else if (cmd == L"when") {  // when NAME=VALUE COMMAND ARGS...: the command only in that case of the run
     NeedArgs(a, 3, L"when NAME=VALUE COMMAND ARGS...");
     size_t eq = a[1].find(L'=');
