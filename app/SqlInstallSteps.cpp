@@ -32,16 +32,16 @@ bool TFInstall::InstallMSSQLSequence() {
 }
 
 namespace {
+// A question: the message window adds its question mark.
 const TMessage msgReplaceVelmorIni = {
-    "Instalační adresář již obsahuje konfigurační soubor Velmor.INI.\n\r"
-    "Nahradit jej zvoleným serverem %s a databází %s?\n\rDosavadní soubor bude uchován jako Velmor.INI.bak.",
-    "The installation directory already holds the configuration file Velmor.INI.\n\r"
-    "Replace it with the chosen server %s and database %s?\n\rThe present file will be kept as Velmor.INI.bak.",
-    "Das Installationsverzeichnis enthält bereits die Konfigurationsdatei Velmor.INI.\n\r"
-    "Soll sie durch den gewählten Server %s und die Datenbank %s ersetzt werden?\n\r"
-    "Die bisherige Datei wird als Velmor.INI.bak aufbewahrt.",
-    "Inštalačný adresár už obsahuje konfiguračný súbor Velmor.INI.\n\r"
-    "Nahradiť ho zvoleným serverom %s a databázou %s?\n\rDoterajší súbor bude uchovaný ako Velmor.INI.bak.",
+    "Instalační adresář již obsahuje konfigurační soubor Velmor.INI; při nahrazení bude uchován jako "
+    "Velmor.INI.bak.\n\rNahradit jej zvoleným serverem %s a databází %s",
+    "The installation directory already holds the configuration file Velmor.INI; if it is replaced, it is kept "
+    "as Velmor.INI.bak.\n\rReplace it with the chosen server %s and database %s",
+    "Das Installationsverzeichnis enthält bereits die Konfigurationsdatei Velmor.INI; wird sie ersetzt, bleibt sie "
+    "als Velmor.INI.bak erhalten.\n\rSoll sie durch den gewählten Server %s und die Datenbank %s ersetzt werden",
+    "Inštalačný adresár už obsahuje konfiguračný súbor Velmor.INI; pri nahradení bude uchovaný ako "
+    "Velmor.INI.bak.\n\rNahradiť ho zvoleným serverom %s a databázou %s",
 };
 }  // namespace
 
