@@ -123,14 +123,20 @@ bool CreateVelmorINI(const std::string& adrInstall, const std::string& server, c
     return false;
   }
   std::string bytes = VelmorIniBytes(server, database);  // a name it cannot hold changes nothing
+  std::string previous;
+  if (!platform::ReadWholeFile(path, previous))
+    throw std::runtime_error("Velmor.INI in " + adrInstall + " cannot be read to keep it as Velmor.INI.bak");
+  // The old file is kept first; the new one is written beside it and then takes its place, so
+  // the folder never lacks a configuration.
+  platform::WriteWholeFile(VelmorIniBackupPath(adrInstall), previous);
   std::string fresh = path + ".new";
   platform::WriteWholeFile(fresh, bytes);
-  fs::path oldFile = platform::PathFromUtf8(path), backup = platform::PathFromUtf8(VelmorIniBackupPath(adrInstall));
-  fs::copy_file(oldFile, backup, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::rename(platform::PathFromUtf8(fresh), oldFile, ec);
-  if (ec) {
-    fs::remove(platform::PathFromUtf8(fresh), ec);
-    throw std::runtime_error("Velmor.INI cannot be replaced in " + adrInstall + ": " + ec.message());
+  std::error_code renamed;
+  fs::rename(platform::PathFromUtf8(fresh), platform::PathFromUtf8(path), renamed);
+  if (renamed) {
+    std::error_code ignored;
+    fs::remove(platform::PathFromUtf8(fresh), ignored);
+    throw std::runtime_error("Velmor.INI cannot be replaced in " + adrInstall + ": " + renamed.message());
   }
   InstallLog().Add(path + " was already there: replaced with the server " + server + " and the database " +
                    database + " (the user chose so); the previous file is kept as " + VelmorIniBackupPath(adrInstall));
