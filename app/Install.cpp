@@ -88,6 +88,11 @@ TFInstall::TFInstall() : ui::TForm("FInstall") {
   SetMinimizeBox(true);
   SetPosition(ui::TPosition::poScreenCenter);
   SetKeyPreview(true);
+  // The wizard is the application's main window: the reports are centred on it, and an error
+  // that escapes a handler run while a long step lets messages through comes here, not to the
+  // step that was waiting.
+  ui::SetMainForm(this);
+  Application().OnException = [this](const std::string& error) { ApplicationEvents1Exception(nullptr, error); };
   ui::TFont f;
   f.Name = "Tahoma";
   f.Height = 11;
@@ -102,6 +107,10 @@ TFInstall::TFInstall() : ui::TForm("FInstall") {
 
 TFInstall::~TFInstall() {
   if (FInstall == this) FInstall = nullptr;
+  if (ui::MainForm() == this) {
+    ui::SetMainForm(nullptr);
+    Application().OnException = nullptr;
+  }
 }
 
 // --- Layout ------------------------------------------------------------------------------------
@@ -394,10 +403,12 @@ void TFInstall::FormShow() {
 }
 
 void TFInstall::FormClose() {
-  if (!FRunning) return;
-  // Closed in the middle of a run: the program ends, so the running step stops at its next
-  // point and nothing more is shown or asked (a finished backup stays on disk).
-  InstallLog().Add("The wizard window was closed during the installation run");
+  // Closing the window ends the program on every page. A step that is still running (a
+  // download, the wait for SQL Server setup, a version load, the installation run) stops at its
+  // next point, and nothing more is shown or asked (a finished backup stays on disk).
+  if (!Application().Terminated())
+    InstallLog().Add(FRunning ? "The wizard window was closed during the installation run"
+                              : "The wizard window was closed");
   StopRequested = true;
   Application().Terminate();
 }
@@ -416,15 +427,12 @@ void TFInstall::RunErrorReport(const std::string& error) {
   Close();
 }
 
-void TFInstall::ShowSystemInformation() { ShowSetupInfo(nullptr); }
+void TFInstall::ShowSystemInformation() { ShowSetupInfo(this); }
 
 void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
+  // The window takes the new icon on its existing handle; a handle made anew would be a new,
+  // hidden window, and the wizard would vanish.
   SetIcon(resourceName);
-  // The window shows a new icon only after its platform handle is made again.
-  if (HandleAllocated()) {
-    DestroyHandle();
-    HandleNeeded();
-  }
 }
 
 void TFInstall::Image1Click(ui::TControl*) { OpenAddress(Image1.Hint()); }

@@ -214,6 +214,8 @@ class TFInstall : public ui::TForm {
   virtual bool StahniSoubor(const std::string& fileName, std::string& fileNameWithPath);
   // Downloads a version's definition into the temporary folder.
   virtual bool DownloadDefinition(const std::string& url, std::string& localPath);
+  // The running Windows version, for the definition's lowest version.
+  virtual void WindowsVersion(int& major, int& minor);
 
   virtual void ShowSystemInformation();
   virtual void RunErrorReport(const std::string& error);
@@ -360,6 +362,7 @@ class TFInstall : public ui::TForm {
   void FormClose();
   bool FInFormShow = false;
   bool FRunning = false;  // an installation run is in progress
+  bool FLoadingVersion = false;  // the version page's Next is loading a definition
 };
 
 // The program's wizard window; null before start-up creates it.

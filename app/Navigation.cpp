@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "app/Startup.h"
+#include "platform/Files.h"
+#include "platform/SystemInfo.h"
 #include "setup/SetupDat.h"
 #include "sql/Discovery.h"
 #include "support/Application.h"
@@ -12,6 +14,31 @@
 #include "support/MessageDialog.h"
 
 namespace {
+
+const TMessage msgIndexWithoutVersions = {
+    "Index verzí produktu %s nenabízí žádnou verzi: %s",
+    "The product index %s offers no product version: %s",
+    "Der Produktindex %s bietet keine Produktversion an: %s",
+    "Index verzií produktu %s neponúka žiadnu verziu: %s",
+};
+const TMessage msgIndexUnreadable = {
+    "soubor nelze přečíst.",
+    "the file cannot be read.",
+    "die Datei kann nicht gelesen werden.",
+    "súbor nie je možné prečítať.",
+};
+const TMessage msgIndexTooLarge = {
+    "soubor je větší než %s kB, které index smí mít.",
+    "the file is larger than the %s KiB an index may have.",
+    "die Datei ist größer als die %s KiB, die ein Index haben darf.",
+    "súbor je väčší ako %s kB, ktoré index smie mať.",
+};
+const TMessage msgIndexNoFirstVersion = {
+    "soubor nemá oddíl [Velmor1].",
+    "the file has no section [Velmor1].",
+    "die Datei hat keinen Abschnitt [Velmor1].",
+    "súbor nemá oddiel [Velmor1].",
+};
 
 bool Selected(const ui::TComboBox& c) { return !c.Items().empty() && c.ItemIndex() >= 0; }
 
@@ -23,6 +50,8 @@ void NextCaption(TFInstall& f, const TMessage& caption, bool enabled) {
 // --- Next button of each page ------------------------------------------------------------------
 
 void PlainNext(TFInstall& f) { NextCaption(f, msgNext, true); }
+// An index without versions leaves nothing to go on with.
+void VersionNext(TFInstall& f) { NextCaption(f, msgNext, !f.VerzeSW.empty()); }
 void CloseNext(TFInstall& f) { NextCaption(f, msgClose, true); }
 
 void DirectoryNext(TFInstall& f) {
@@ -124,7 +153,7 @@ constexpr TButtonsVisible kStopDownload{btvStopDownload};
 const TPageRule kPages[] = {
     {&TFInstall::tsJazyk, true, kNext, kNext, nullptr, PlainNext, LanguageForward, nullptr,
      [](TFInstall& f) { f.tsJazykShow(); }, LanguageFocus},
-    {&TFInstall::tsVolbaSW, true, kPrevNext, kPrevNext, nullptr, PlainNext, VersionForward, BackToLanguage,
+    {&TFInstall::tsVolbaSW, true, kPrevNext, kPrevNext, nullptr, VersionNext, VersionForward, BackToLanguage,
      [](TFInstall& f) { f.tsVolbaSWShow(); }, nullptr},
     {&TFInstall::tsAdresar, true, kPrevNext, kPrevNext, nullptr, DirectoryNext, DirectoryForward, BackFromDirectory,
      [](TFInstall& f) { f.tsAdresarShow(); }, [](TFInstall& f) -> ui::TControl* { return &f.edDir; }},
@@ -218,12 +247,15 @@ void TFInstall::ShowPage(ui::TTabSheet& page) {
 
 void TFInstall::btnNextClick(ui::TControl*) {
   LogProcedure log("btnNextClick");
+  // A click that was queued before the buttons went grey while a version loads.
+  if (FLoadingVersion) return;
   const TPageRule* rule = PageRuleOf(*this, pgcInstall.ActivePage());
   if (rule && rule->Next) rule->Next(*this);
 }
 
 void TFInstall::btnPreviousClick(ui::TControl*) {
   LogProcedure log("btnPreviousClick");
+  if (FLoadingVersion) return;
   const TPageRule* rule = PageRuleOf(*this, pgcInstall.ActivePage());
   if (rule && rule->Previous) rule->Previous(*this);
 }
@@ -252,11 +284,26 @@ void TFInstall::btnInstalovatClick(ui::TControl*) {
 // --- The version page --------------------------------------------------------------------------
 
 void TFInstall::RefillVersionList() {
-  VerzeSW = ReadProductIndex(DatsIniFile);
+  std::string problem;
+  VerzeSW = ReadProductIndex(DatsIniFile, &problem);
   std::vector<std::string> items;
   for (const TProductVersion& v : VerzeSW) items.push_back(v.Caption());
   rgVerzeSW.SetItems(items);
-  if (items.empty()) return;
+  UpdateNextButton(tsVolbaSW.PageIndex());
+  if (items.empty()) {
+    // Without a word the user would face an empty list and a Next that does nothing.
+    std::string reason;
+    std::string bytes;
+    if (!problem.empty())
+      reason = FormatMsg(msgIndexTooLarge, std::to_string(kMaxProductIndexSize >> 10));
+    else if (!platform::ReadWholeFile(DatsIniFile, bytes))
+      reason = Msg(msgIndexUnreadable);
+    else
+      reason = Msg(msgIndexNoFirstVersion);
+    ShowError(FormatMsg(msgIndexWithoutVersions, ProductIndexSource.empty() ? DatsIniFile : ProductIndexSource, reason),
+              "");
+    return;
+  }
   bool remembered = idxVerzeSW >= 1 && idxVerzeSW < static_cast<int>(items.size());
   rgVerzeSW.SetItemIndex(remembered ? idxVerzeSW : 0);
 }
@@ -265,6 +312,22 @@ bool TFInstall::LoadSelectedVersion() {
   int item = rgVerzeSW.ItemIndex();
   if (item < 0 || item >= static_cast<int>(VerzeSW.size())) return false;
   idxVerzeSW = item;
+  // The load lets messages run while it downloads: a second Next or a Previous must not start
+  // inside it.
+  struct Loading {
+    TFInstall& f;
+    bool next, previous;
+    explicit Loading(TFInstall& form) : f(form), next(form.btnNext.Enabled()), previous(form.btnPrevious.Enabled()) {
+      f.FLoadingVersion = true;
+      f.btnNext.SetEnabled(false);
+      f.btnPrevious.SetEnabled(false);
+    }
+    ~Loading() {
+      f.FLoadingVersion = false;
+      f.btnNext.SetEnabled(next);
+      f.btnPrevious.SetEnabled(previous);
+    }
+  } loading(*this);
   ShowWait(Msg(msgLoadingSetupSettings), "", Msg(msgInstallation));
   struct WaitCloser {
     ~WaitCloser() { CloseWait(); }
@@ -274,13 +337,29 @@ bool TFInstall::LoadSelectedVersion() {
     ShowError(Msg(msgCannotRetrieveConfiguration), "");
     return false;
   }
-  if (SetupDat().LoadSetupDat(local) && ApplySetupDat(false, false)) return true;
-  ShowError(Msg(msgUnableToLoadConfiguration), "");
-  return false;
+  if (!SetupDat().LoadSetupDat(local) || !ApplySetupDat(false, false)) {
+    ShowError(Msg(msgUnableToLoadConfiguration), "");
+    return false;
+  }
+  // The same test as for a definition found at start; the user is told and may go on.
+  int major = 0, minor = 0;
+  WindowsVersion(major, minor);
+  if (WindowsTooOld(SetupDat().WinVerzeMajor(), SetupDat().WinVerzeMinor(), major, minor))
+    ShowError(Msg(msgNewerWindowsRequired), "");
+  return true;
+}
+
+void TFInstall::WindowsVersion(int& major, int& minor) {
+  platform::OsVersionInfo v = platform::OsVersion();
+  major = static_cast<int>(v.major);
+  minor = static_cast<int>(v.minor);
 }
 
 bool TFInstall::DownloadDefinition(const std::string& url, std::string& localPath) {
-  return SetupDat().DownloadFile(url, localPath, nullptr, false);
+  // No bar, but messages run while the definition comes and the download ends on the stop
+  // request: the close box ends a load from a server that has stopped answering.
+  DownloadBar keepAlive;
+  return ::DownloadFile(url, localPath, &keepAlive, false);
 }
 
 // --- The directory page's Next -----------------------------------------------------------------

@@ -19,14 +19,43 @@ void TFInstall::tsSQLInstallShow() {
 }
 
 bool TFInstall::InstallMSSQLSequence() {
-  if (SQLServerInstall.InstallSelected() != TInstallOutcome::Failed) return true;
+  TInstallOutcome outcome = SQLServerInstall.InstallSelected();
+  if (outcome == TInstallOutcome::RestartInitiated) {
+    // Windows is restarting: the wizard closes, and the program ends with its log saved.
+    Close();
+    return false;
+  }
+  if (outcome != TInstallOutcome::Failed) return true;
   // The user can go back and choose another way to a server.
   VisibleButton({btvPrevious});
   return false;
 }
 
+namespace {
+// A question: the message window adds its question mark.
+const TMessage msgReplaceVelmorIni = {
+    "Instalační adresář již obsahuje konfigurační soubor Velmor.INI; při nahrazení bude uchován jako "
+    "Velmor.INI.bak.\n\rNahradit jej zvoleným serverem %s a databází %s",
+    "The installation directory already holds the configuration file Velmor.INI; if it is replaced, it is kept "
+    "as Velmor.INI.bak.\n\rReplace it with the chosen server %s and database %s",
+    "Das Installationsverzeichnis enthält bereits die Konfigurationsdatei Velmor.INI; wird sie ersetzt, bleibt sie "
+    "als Velmor.INI.bak erhalten.\n\rSoll sie durch den gewählten Server %s und die Datenbank %s ersetzt werden",
+    "Inštalačný adresár už obsahuje konfiguračný súbor Velmor.INI; pri nahradení bude uchovaný ako "
+    "Velmor.INI.bak.\n\rNahradiť ho zvoleným serverom %s a databázou %s",
+};
+}  // namespace
+
 void TFInstall::CreateVelmorINI() {
-  ::CreateVelmorINI(AdrInstall, SetupDat().SQLServerName(), SetupDat().DBName());
+  const std::string server = SetupDat().SQLServerName(), database = SetupDat().DBName();
+  if (UpdateVerion) {
+    // An update keeps the configuration the product has been using.
+    ::CreateVelmorINI(AdrInstall, server, database);
+    return;
+  }
+  // A new installation went through the SQL pages: the user decides whether that choice or the
+  // file already in the folder wins.
+  ::CreateVelmorINI(AdrInstall, server, database,
+                    [&] { return ShowQuestion(FormatMsg(msgReplaceVelmorIni, server, database), ""); });
 }
 
 void TFInstall::DokonceniInstalace() {

@@ -4,6 +4,7 @@
 // other copy, the wait window, rights, icons, the wizard window, the message loop), so the
 // order and every refusal run the same in the headless tests and in VelSetup.exe.
 #include <string>
+#include <vector>
 
 // The look every window of the installer wears.
 inline constexpr const char* StyleName = "Velmor setup white";
@@ -12,6 +13,9 @@ inline constexpr const char* WizardWindowClass = "TFInstall";
 // The product index on the maker's download server.
 extern const char* const ProductIndexURL;
 
+// Where the product index came from (the built-in address, or the /INDEX= address or file);
+// empty when a setup definition was loaded.
+extern std::string ProductIndexSource;
 // Local path of the product index downloaded at start; empty when a local setup
 // definition was loaded. Non-empty means the wizard offers the product-version page.
 extern std::string DatsIniFile;
@@ -30,6 +34,11 @@ class TStartupHost {
  public:
   virtual ~TStartupHost() = default;
 
+  // The first act of start-up: takes the installer's named lock, which lives until the process
+  // ends. False when another copy holds it.
+  virtual bool TakeSingleInstanceLock() = 0;
+  // The command-line arguments after the program name.
+  virtual std::vector<std::string> Arguments() = 0;
   virtual void InitializeApplication() = 0;
   // Applies a built-in visual style; when it cannot, reports that itself and returns false.
   virtual bool ApplyStyle(const std::string& styleName) = 0;
@@ -38,8 +47,11 @@ class TStartupHost {
   virtual void BringRunningWizardToFront() = 0;
   virtual void WriteSSLLibraries() = 0;
   virtual void MainFormOnTaskbar() = 0;
-  // Creates the program-wide setup definition, which tries the local "setup.dat".
-  virtual void CreateSetupDat() = 0;
+  // Creates the program-wide setup definition; with loadBesideProgram it tries the local
+  // "setup.dat".
+  virtual void CreateSetupDat(bool loadBesideProgram) = 0;
+  // Loads a setup definition file named on the command line into it.
+  virtual bool LoadSetupDatFile(const std::string& path) = 0;
   virtual TStartupDefinition Definition() = 0;
   // Downloads url into the temporary folder without a progress bar or a message.
   virtual bool DownloadFile(const std::string& url, std::string& localPath) = 0;

@@ -6,6 +6,8 @@
 #   LogoV3Kest.bmp              heading logo of generation 1, smaller edition (313 x 118)
 #   Folder.bmp                  folder picture of the browse button (20 x 20)
 #   CopyFiles.bmp               picture of the extraction page (96 x 96)
+#   GlyphViewLog.bmp, GlyphPrintLog.bmp, GlyphSendLog.bmp, GlyphSaveLog.bmp
+#                               the error report's buttons: view, print, mail, save the log (20 x 20)
 # Each picture also comes drawn for 150 % and 200 % screens (LogoV2_150.bmp, LogoV2_200.bmp...):
 # the wizard scales itself on such screens, and a picture stretched from the small size is blurred.
 # Every picture is drawn on white, the window colour of the wizard's white look.
@@ -81,4 +83,28 @@ convert -size "$(z 96)x$(z 96)" xc:white \
   -draw "polygon $(z 40),$(z 6) $(z 56),$(z 6) $(z 56),$(z 20) $(z 64),$(z 20) $(z 48),$(z 36) $(z 32),$(z 20) $(z 40),$(z 20)" \
   "$tmp/copy.png"
 tobmp "$tmp/copy.png" "$out/CopyFiles$sfx.bmp"
+
+# The error report's buttons, 20 x 20 each: a page with a lens, a printer, an envelope, a disk.
+convert -size "$(z 20)x$(z 20)" xc:white -strokewidth "$(z 1)" \
+  -fill white -stroke "$grey" -draw "rectangle $(z 2),$(z 1) $(z 13),$(z 16)" \
+  -stroke '#9a9a9a' -draw "line $(z 4),$(z 5) $(z 11),$(z 5)" -draw "line $(z 4),$(z 8) $(z 9),$(z 8)" \
+  -fill '#d9e6f5' -stroke "$blue" -strokewidth "$(z 2)" -draw "circle $(z 12),$(z 12) $(z 15),$(z 15)" \
+  -draw "line $(z 15),$(z 15) $(z 18),$(z 18)" "$tmp/view.png"
+tobmp "$tmp/view.png" "$out/GlyphViewLog$sfx.bmp"
+convert -size "$(z 20)x$(z 20)" xc:white -strokewidth "$(z 1)" \
+  -fill white -stroke "$grey" -draw "rectangle $(z 5),$(z 1) $(z 14),$(z 7)" \
+  -fill '#8a8f96' -draw "roundrectangle $(z 1),$(z 6) $(z 18),$(z 14) $(z 1),$(z 1)" \
+  -fill white -draw "rectangle $(z 5),$(z 11) $(z 14),$(z 18)" \
+  -stroke none -fill "$orange" -draw "rectangle $(z 15),$(z 8) $(z 16),$(z 9)" "$tmp/print.png"
+tobmp "$tmp/print.png" "$out/GlyphPrintLog$sfx.bmp"
+convert -size "$(z 20)x$(z 20)" xc:white -strokewidth "$(z 1)" \
+  -fill '#f3e7c9' -stroke '#a87412' -draw "rectangle $(z 1),$(z 4) $(z 18),$(z 15)" \
+  -fill none -draw "polyline $(z 1),$(z 4) $(z 10),$(z 11) $(z 18),$(z 4)" "$tmp/send.png"
+tobmp "$tmp/send.png" "$out/GlyphSendLog$sfx.bmp"
+convert -size "$(z 20)x$(z 20)" xc:white -strokewidth "$(z 1)" \
+  -fill "$blue" -stroke '#173f6e' -draw "roundrectangle $(z 1),$(z 1) $(z 18),$(z 18) $(z 1),$(z 1)" \
+  -fill white -stroke none -draw "rectangle $(z 4),$(z 2) $(z 15),$(z 8)" \
+  -fill '#d9e6f5' -draw "rectangle $(z 5),$(z 12) $(z 14),$(z 18)" \
+  -fill "$blue" -draw "rectangle $(z 11),$(z 3) $(z 13),$(z 7)" "$tmp/save.png"
+tobmp "$tmp/save.png" "$out/GlyphSaveLog$sfx.bmp"
 done

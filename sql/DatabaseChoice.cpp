@@ -79,7 +79,11 @@ bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLSer
   std::string name = setupDat.DBName();
   if (!IsKestType(type)) {
     // The larger edition's name is taken as typed; only a name the configuration file could
-    // not hold is refused.
+    // not hold is refused, and no name at all (it would be written as "SystemDB=").
+    if (!DatabaseNameFilled(edDBName.Text())) {
+      ShowError(Msg(msgDatabaseNameNotFilled), "");
+      return false;
+    }
     if (!FitsAnsiCodePage(edDBName.Text())) {
       ShowError(Msg(msgDatabaseNameDisallowedChars), "");
       return false;
@@ -88,6 +92,10 @@ bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLSer
   } else if (rgVolbaDB.ItemIndex() != dbPreset) {
     if (!CheckDatabaseName(edDBName.Text())) return false;
     name = edDBName.Text();
+  } else if (!DatabaseNameFilled(name)) {
+    // A definition without a preset name has nothing to preset.
+    ShowError(Msg(msgDatabaseNameNotFilled), "");
+    return false;
   }
   setupDat.SetDBName(name);
   setupDat.SetSQLServerName(SelectedText(cmbSQLServers));
@@ -99,6 +107,12 @@ bool AcceptNetworkDatabaseChoice(const ui::TComboBox& cmbMSSQLNetList, const ui:
   std::string server = NetworkServerName(cmbMSSQLNetList);
   if (server.empty()) {
     ShowError(Msg(msgMSSQLNotSelected), "");
+    return false;
+  }
+  // A typed name goes into Velmor.INI as well: one the ANSI code page cannot hold is refused
+  // here, with the rule of the database name, not after every package has been extracted.
+  if (!FitsAnsiCodePage(server)) {
+    ShowError(Msg(msgDatabaseNameDisallowedChars), "");
     return false;
   }
   if (!CheckDatabaseName(edtNetDBName.Text())) return false;

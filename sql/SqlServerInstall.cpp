@@ -27,6 +27,17 @@ const TMessage msgRestartNeededAfterMSSQL = {
     "Po dokončení inštalácie systému VELMOR počítač reštartujte.",
 };
 
+const TMessage msgWindowsRestarting = {
+    "Instalace Microsoft SQL Server spustila restart Windows. Instalace systému VELMOR nyní končí; "
+    "po restartu počítače ji spusťte znovu.",
+    "The Microsoft SQL Server setup has started a restart of Windows. The installation of VELMOR ends now; "
+    "start it again after the computer has restarted.",
+    "Das Setup von Microsoft SQL Server hat einen Neustart von Windows eingeleitet. Die Installation von VELMOR "
+    "endet jetzt; starten Sie sie nach dem Neustart des Computers erneut.",
+    "Inštalácia Microsoft SQL Server spustila reštart Windows. Inštalácia systému VELMOR teraz končí; "
+    "po reštarte počítača ju spustite znova.",
+};
+
 bool IsFile(const std::string& path) {
   std::error_code ec;
   return std::filesystem::is_regular_file(platform::PathFromUtf8(path), ec);
@@ -155,7 +166,12 @@ TInstallOutcome TSQLServerInstall::InstallMSSQL(const std::string& fileName, con
   int code = Execute(FPage.Owner ? FPage.Owner() : nullptr, program, command.Parameters, RunWait);
   CloseWait();
   if (code == 0) return TInstallOutcome::Installed;
-  if (code == ExitCodeRestartRequired || code == ExitCodeRestartInitiated) {
+  if (code == ExitCodeRestartInitiated) {
+    InstallLog().Add(productName + " installed; exit code " + std::to_string(code) +
+                     ": its setup has started a restart of Windows");
+    return TInstallOutcome::RestartInitiated;
+  }
+  if (code == ExitCodeRestartRequired) {
     InstallLog().Add(productName + " installed; exit code " + std::to_string(code) + ": Windows must be restarted");
     return TInstallOutcome::InstalledRestartNeeded;
   }
@@ -173,9 +189,16 @@ TInstallOutcome TSQLServerInstall::InstallSelected() {
   if (entry.FileName.empty()) return TInstallOutcome::Failed;
   TInstallOutcome sql = InstallMSSQL(entry.FileName, entry.ParamSQL, "MSSQL Server", Msg(msgMSSQLInstallationError));
   TInstallOutcome studio = TInstallOutcome::Installed;
-  if (sql != TInstallOutcome::Failed && !entry.FileSQLManStudio.empty())
+  if (sql != TInstallOutcome::Failed && sql != TInstallOutcome::RestartInitiated && !entry.FileSQLManStudio.empty())
     studio = InstallMSSQL(entry.FileSQLManStudio, " /install /quiet /norestart ", "MS SQL Server Management Studio",
                           Msg(msgManagementStudioInstallationError));
+  if (sql == TInstallOutcome::RestartInitiated || studio == TInstallOutcome::RestartInitiated) {
+    // Windows is going down: nothing here can go on, and the log is saved as the program ends.
+    ShowInfo(Msg(msgWindowsRestarting), "");
+    InstallLog().Add("The installer ends: Windows is restarting");
+    Application().Terminate();
+    return TInstallOutcome::RestartInitiated;
+  }
   // The restart is needed whether or not Management Studio then installed.
   if (sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded)
     ShowInfo(Msg(msgRestartNeededAfterMSSQL), "");

@@ -10,12 +10,13 @@
 #include "support/SystemUtil.h"
 #include "ui/Controls.h"
 
-// Exit codes of an installer that finished but wants Windows restarted (ERROR_SUCCESS_REBOOT_
-// REQUIRED, ERROR_SUCCESS_REBOOT_INITIATED): the product is installed.
+// Exit codes of an installer that finished but wants Windows restarted: the product is
+// installed and the restart is up to the user (ERROR_SUCCESS_REBOOT_REQUIRED), or the installer
+// has started the restart itself (ERROR_SUCCESS_REBOOT_INITIATED): Windows is going down now.
 constexpr int ExitCodeRestartRequired = 3010;
 constexpr int ExitCodeRestartInitiated = 1641;
 
-enum class TInstallOutcome { Failed, Installed, InstalledRestartNeeded };
+enum class TInstallOutcome { Failed, Installed, InstalledRestartNeeded, RestartInitiated };
 
 // The companions of an installer at its source: the base name (without extension) with
 // ".ini", ".bat" and ".cmd".
@@ -58,13 +59,15 @@ class TSQLServerInstall {
   bool GetMSSQLInstallINI(const std::string& fileName, bool terminateOnFailure);
 
   // Fetches one installer with its companions, runs it and waits. Installed when it ended
-  // with 0, InstalledRestartNeeded with 3010 or 1641; every other end has been shown to the
-  // user with errorMessage and the exit code.
+  // with 0, InstalledRestartNeeded with 3010, RestartInitiated with 1641 (logged, nothing
+  // shown); every other end has been shown to the user with errorMessage and the exit code.
   TInstallOutcome InstallMSSQL(const std::string& fileName, const std::string& parameters,
                                const std::string& product, const std::string& errorMessage);
 
   // Next on the installation page: SQL Server of the selected edition, then its Management
   // Studio when it names one and SQL Server was installed. A needed restart is told and logged.
+  // A restart the installer has started ends the installer: the user is told, and the
+  // application is asked to end (RestartInitiated); nothing more is installed.
   TInstallOutcome InstallSelected();
 
   const std::vector<TMSSQLini>& Entries() const { return FEntries; }

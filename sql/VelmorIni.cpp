@@ -106,3 +106,39 @@ bool CreateVelmorINI(const std::string& adrInstall, const std::string& server, c
   platform::WriteWholeFile(path, VelmorIniBytes(server, database));
   return true;
 }
+
+std::string VelmorIniBackupPath(const std::string& adrInstall) { return VelmorIniPath(adrInstall) + ".bak"; }
+
+bool CreateVelmorINI(const std::string& adrInstall, const std::string& server, const std::string& database,
+                     const std::function<bool()>& replaceExisting) {
+  namespace fs = std::filesystem;
+  std::string path = VelmorIniPath(adrInstall);
+  std::error_code ec;
+  bool exists = fs::exists(fs::symlink_status(platform::PathFromUtf8(path), ec));
+  if (!exists || !replaceExisting) return CreateVelmorINI(adrInstall, server, database);
+  LogProcedure log("CreateVelmorINI");
+  if (!replaceExisting()) {
+    InstallLog().Add(path + " is already there: kept as it is (the user chose not to replace it); the chosen "
+                     "server " + server + " and database " + database + " are not written");
+    return false;
+  }
+  std::string bytes = VelmorIniBytes(server, database);  // a name it cannot hold changes nothing
+  std::string previous;
+  if (!platform::ReadWholeFile(path, previous))
+    throw std::runtime_error("Velmor.INI in " + adrInstall + " cannot be read to keep it as Velmor.INI.bak");
+  // The old file is kept first; the new one is written beside it and then takes its place, so
+  // the folder never lacks a configuration.
+  platform::WriteWholeFile(VelmorIniBackupPath(adrInstall), previous);
+  std::string fresh = path + ".new";
+  platform::WriteWholeFile(fresh, bytes);
+  std::error_code renamed;
+  fs::rename(platform::PathFromUtf8(fresh), platform::PathFromUtf8(path), renamed);
+  if (renamed) {
+    std::error_code ignored;
+    fs::remove(platform::PathFromUtf8(fresh), ignored);
+    throw std::runtime_error("Velmor.INI cannot be replaced in " + adrInstall + ": " + renamed.message());
+  }
+  InstallLog().Add(path + " was already there: replaced with the server " + server + " and the database " +
+                   database + " (the user chose so); the previous file is kept as " + VelmorIniBackupPath(adrInstall));
+  return true;
+}

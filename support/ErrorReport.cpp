@@ -131,9 +131,10 @@ void TFInstallErrDlg::btnViewLogClick() { FLogView->ShowModal(); }
 void TFInstallErrDlg::btnSaveLogClick() {
   std::string fileName;
   if (Backend().SaveFileDialog(this, fileName)) {
-    // As the log itself is saved: CR LF after each line, the ANSI code page, no byte-order mark.
+    // As the log itself is saved: CR LF after each line, the ANSI code page, or UTF-8 with its
+    // byte-order mark when that code page cannot hold every letter.
     try {
-      platform::WriteWholeFile(fileName, platform::AnsiFromUtf8(InstallLogText()));
+      platform::WriteWholeFile(fileName, LogFileBytes(InstallLogText()));
     } catch (const std::exception& e) {
       // The report must not end in a second error: say what failed and keep the dialog open.
       ShowError(e.what(), "");

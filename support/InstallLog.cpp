@@ -66,15 +66,16 @@ std::string TInstallLog::SaveAs(const std::string& prefix) const {
     text += line;
     text += "\r\n";
   }
-  // The log is ANSI text as before, unless a line holds a letter the ANSI code page lacks (a
-  // folder named in Greek on a Czech system): then UTF-8 with its byte-order mark, which keeps
-  // the name and which Notepad and every editor recognise.
-  std::string ansi = platform::AnsiFromUtf8(text);
-  if (platform::Utf8FromAnsi(ansi) == text)
-    platform::WriteWholeFile(path, ansi);
-  else
-    platform::WriteWholeFile(path, "\xEF\xBB\xBF" + text);
+  platform::WriteWholeFile(path, LogFileBytes(text));
   return path;
+}
+
+std::string LogFileBytes(const std::string& text) {
+  // ANSI text as before, unless a line holds a letter the ANSI code page lacks: then UTF-8 with
+  // its byte-order mark, which keeps the name and which Notepad and every editor recognise.
+  std::string ansi = platform::AnsiFromUtf8(text);
+  if (platform::Utf8FromAnsi(ansi) == text) return ansi;
+  return "\xEF\xBB\xBF" + text;
 }
 
 std::string TInstallLog::Save() const { return SaveAs("VelmorInst"); }

@@ -45,6 +45,10 @@ class TInstallLog {
   Clock FClock;
 };
 
+// The bytes of a log file for the text: the ANSI code page when it holds every letter, else
+// UTF-8 with its byte-order mark (a folder named in Greek on a Czech system keeps its name).
+std::string LogFileBytes(const std::string& text);
+
 // The program-wide log, created before anything else of the installer runs.
 TInstallLog& InstallLog();
 

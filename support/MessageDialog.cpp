@@ -1,5 +1,6 @@
 #include "support/MessageDialog.h"
 
+#include "support/Application.h"
 #include "support/InstallLog.h"
 
 namespace {
@@ -25,6 +26,12 @@ TMessagePresenter& MessagePresenter() { return *currentPresenter; }
 
 bool ShowMessageForm(const std::string& text, const std::string& title, const std::string& caption,
                      TMessageKind kind, int cursor, const TNotifyEvent& runProc) {
+  // Once the program is ending (its window was closed) nothing comes up any more: a step that
+  // is winding down writes to the log, a question gets No.
+  if (Application().Terminated()) {
+    if (kind != mkWait) InstallLog().Add("Not shown, the program is ending: " + text);
+    return kind != mkQuestion;
+  }
   return currentPresenter->ShowMessageForm(text, title, caption, kind, cursor, runProc);
 }
 

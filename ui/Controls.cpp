@@ -905,7 +905,9 @@ TRect TForm::AlignRect() const {
 void TForm::ApplyPosition() {
   TRect area{0, 0, Screen().Width(), Screen().Height()};
   if (FPosition == TPosition::poOwnerFormCenter || FPosition == TPosition::poMainFormCenter) {
-    if (FOwner && FOwner->Visible()) area = FOwner->BoundsRect();
+    TForm* over = FOwner;
+    if (FPosition == TPosition::poMainFormCenter && !(over && over->Visible())) over = MainForm();
+    if (over && over != this && over->Visible()) area = over->BoundsRect();
   } else if (FPosition != TPosition::poScreenCenter) {
     return;
   }
@@ -1107,7 +1109,15 @@ std::vector<std::string> WrapText(const std::string& text, int maxWidth,
   return lines;
 }
 
+namespace {
+TForm* mainFormInstance = nullptr;
+}  // namespace
+
+void SetMainForm(TForm* form) { mainFormInstance = form; }
+TForm* MainForm() { return mainFormInstance; }
+
 void RunApplication(TForm& mainForm) {
+  SetMainForm(&mainForm);
   mainForm.ShowForm();
   Backend().RunMainLoop(mainForm);
 }

@@ -642,5 +642,8 @@ std::vector<std::string> WrapText(const std::string& text, int maxWidth,
 
 // Runs the main window: shows it and processes input until it closes.
 void RunApplication(TForm& mainForm);
+// The application's main window (the wizard): forms placed poMainFormCenter are centred on it.
+void SetMainForm(TForm* form);
+TForm* MainForm();
 
 }  // namespace ui

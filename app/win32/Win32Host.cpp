@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <delayimp.h>
 
+#include "app/CommandLine.h"
 #include "app/Style.h"
 #include "platform/win32/Wide.h"
 #include "setup/ProductIndex.h"
@@ -49,6 +50,39 @@ void HardenDllSearch() {
   SetDllDirectoryW(L"");
 }
 
+// The installer's one lock, kept until the process ends (Windows releases it then). In the
+// Global namespace, so a second copy in another session of the same computer is refused too.
+bool TWin32StartupHost::TakeSingleInstanceLock() {
+  HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\VelSetup.TFInstall");
+  DWORD error = GetLastError();
+  // Access denied: the lock exists, made by a copy of another user.
+  if (!lock) return error != ERROR_ACCESS_DENIED;
+  if (error == ERROR_ALREADY_EXISTS) {
+    CloseHandle(lock);
+    return false;
+  }
+  if (FLock) CloseHandle(FLock);
+  FLock = lock;
+  return true;
+}
+
+TWin32StartupHost::~TWin32StartupHost() {
+  if (FLock) CloseHandle(FLock);
+}
+
+std::vector<std::string> TWin32StartupHost::Arguments() {
+  // The program's own name comes first, quoted or up to the first blank.
+  std::wstring line = GetCommandLineW();
+  size_t at = 0;
+  if (!line.empty() && line[0] == L'"') {
+    size_t close = line.find(L'"', 1);
+    at = close == std::wstring::npos ? line.size() : close + 1;
+  } else {
+    while (at < line.size() && line[at] != L' ' && line[at] != L'\t') ++at;
+  }
+  return SplitCommandLine(platform::win32::Utf8(line.substr(at)));
+}
+
 void TWin32StartupHost::InitializeApplication() {
   ui::win32::UseWin32Backend();
   UseMessageForm();  // every message, question and wait notice in the installer's own window
@@ -84,7 +118,14 @@ void TWin32StartupHost::WriteSSLLibraries() {}
 // The wizard is a top-level window of its own: it owns its taskbar button already.
 void TWin32StartupHost::MainFormOnTaskbar() {}
 
-void TWin32StartupHost::CreateSetupDat() { ::CreateSetupDat(); }
+void TWin32StartupHost::CreateSetupDat(bool loadBesideProgram) {
+  if (loadBesideProgram)
+    ::CreateSetupDat();
+  else
+    ReplaceSetupDat(std::make_unique<TSetupDat>(false));
+}
+
+bool TWin32StartupHost::LoadSetupDatFile(const std::string& path) { return SetupDat().LoadSetupDat(path); }
 
 TStartupDefinition TWin32StartupHost::Definition() {
   const TSetupDat& d = SetupDat();

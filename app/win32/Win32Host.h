@@ -2,19 +2,26 @@
 // Start-up on Windows: the platform's side of the start-up sequence (app/Startup.h).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Install.h"
 #include "app/Startup.h"
 
 class TWin32StartupHost : public TStartupHost {
  public:
+  TWin32StartupHost() = default;
+  // Gives the lock back (the host lives as long as the program's run).
+  ~TWin32StartupHost() override;
+  bool TakeSingleInstanceLock() override;
+  std::vector<std::string> Arguments() override;
   void InitializeApplication() override;
   bool ApplyStyle(const std::string& styleName) override;
   bool FindRunningWizard(const std::string& windowClass) override;
   void BringRunningWizardToFront() override;
   void WriteSSLLibraries() override;
   void MainFormOnTaskbar() override;
-  void CreateSetupDat() override;
+  void CreateSetupDat(bool loadBesideProgram) override;
+  bool LoadSetupDatFile(const std::string& path) override;
   TStartupDefinition Definition() override;
   bool DownloadFile(const std::string& url, std::string& localPath) override;
   void WindowsVersion(int& major, int& minor) override;
@@ -33,6 +40,7 @@ class TWin32StartupHost : public TStartupHost {
 
  private:
   void* FRunning = nullptr;
+  void* FLock = nullptr;
   std::string FIcon;
   std::unique_ptr<TFInstall> FWizard;
 };

@@ -355,6 +355,47 @@ HWND MessageWindow(DWORD timeout) {
   return m;
 }
 
+// %NAME% in a path takes a variable the hooks exported (a folder of the run).
+std::wstring ExpandedPath(const std::wstring& path) {
+  wchar_t expanded[1024] = {};
+  DWORD n = ExpandEnvironmentStringsW(path.c_str(), expanded, 1024);
+  return n > 0 && n <= 1024 ? std::wstring(expanded) : path;
+}
+
+void SaveScreen(const std::wstring& file) {
+  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  DWORD row = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+  std::vector<char> pixels(static_cast<size_t>(row) * static_cast<size_t>(h));
+  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  BITMAPFILEHEADER head{};
+  head.bfType = 0x4D42;
+  head.bfOffBits = sizeof head + sizeof info;
+  head.bfSize = head.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  if (!f) Fail(L"cannot write " + file);
+  fwrite(&head, sizeof head, 1, f);
+  fwrite(&info, sizeof info, 1, f);
+  fwrite(pixels.data(), 1, pixels.size(), f);
+  fclose(f);
+  Say(L"picture: " + file);
+}
+
 void Run(const Args& a) {
   const std::wstring& cmd = a[0];
   if (cmd == L"window") {
@@ -509,6 +550,21 @@ void Run(const Args& a) {
     HWND w = Current();
     if (!WaitFor([&]() -> HWND { return IsWindow(w) ? nullptr : w; }, TimeoutArg(a, 1))) Fail(L"the window is still open");
     current = nullptr;
+  } else if (cmd == L"shot") {  // a picture of the whole screen, as a BMP file
+    NeedArgs(a, 2, L"shot FILE.bmp");
+    SaveScreen(ExpandedPath(a[1]));
+  } else if (cmd == L"wait-file") {  // a file another program writes when it has got so far
+    NeedArgs(a, 2, L"wait-file PATH [TIMEOUT]");
+    std::wstring path = ExpandedPath(a[1]);
+    HWND any = GetDesktopWindow();
+    if (!WaitFor([&]() -> HWND { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? nullptr : any; },
+                 TimeoutArg(a, 2)))
+      Fail(L"the file " + path + L" did not appear");
+  } else if (cmd == L"expect-windows") {  // how many visible top-level windows of a class there are
+    NeedArgs(a, 3, L"expect-windows CLASS COUNT");
+    size_t found = TopWindows(a[1]).size();
+    if (found != static_cast<size_t>(_wtoi(a[2].c_str())))
+      Fail(std::to_wstring(found) + L" visible windows of class " + a[1] + L", not " + a[2]);
   } else if (cmd == L"when") {  // when NAME=VALUE COMMAND ARGS...: the command only in that case of the run
     NeedArgs(a, 3, L"when NAME=VALUE COMMAND ARGS...");
     size_t eq = a[1].find(L'=');

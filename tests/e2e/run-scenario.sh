@@ -107,6 +107,8 @@ drive_c=$WINEPREFIX/drive_c
 check() { "$@" || { echo "FAIL: $*" >&2; return 1; }; }
 # winpath UNIXPATH: the path as the Windows programs see it (Z:\...).
 winpath() { local p="Z:$1"; echo "${p//\//\\}"; }
+# The installer's command line; hooks may set it (velsetup_args=("/INDEX=...")).
+velsetup_args=()
 if [ -n "$hooks" ]; then
   source "$hooks"
 fi
@@ -119,7 +121,7 @@ cp "$build/VelSetup.exe" "$kit/"
 if declare -F prepare >/dev/null; then
   prepare
 fi
-(cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe >"$work/velsetup.out" 2>&1 </dev/null) &
+(cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe "${velsetup_args[@]}" >"$work/velsetup.out" 2>&1 </dev/null) &
 wine_pid=$!
 
 status=0

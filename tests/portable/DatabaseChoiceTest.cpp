@@ -167,6 +167,8 @@ TEST_F(DatabaseChoice, LocalAcceptanceCheck) {
       {"Kest Empty not in the ANSI code page", tiKest, 0, dbEmpty, "数据", kDisallowed.c_str(), "VelmorData"},
       {"Kest Empty Czech", tiKest, 0, dbEmpty, "Účetnictví_2024", nullptr, "Účetnictví_2024"},
       {"Kest Empty underscore first", tiKest, 1, dbEmpty, "_2024Data", nullptr, "_2024Data"},
+      {"Tarpel nothing", tiTarpel, 0, dbEmpty, "", kNotFilled.c_str(), "VelmorData"},
+      {"Tarpel blanks", tiTarpelUpdate, 0, dbPreset, "  \t", kNotFilled.c_str(), "VelmorData"},
       {"Tarpel takes a space unchanged", tiTarpel, 0, dbEmpty, "My Data", nullptr, "My Data"},
       {"Tarpel takes a leading digit", tiVelmorDemo, 0, dbPreset, "2024 x", nullptr, "2024 x"},
       {"Tarpel refuses what the ANSI code page cannot hold", tiTarpelUpdate, 0, dbEmpty, "数据",
@@ -248,6 +250,8 @@ TEST_F(DatabaseChoice, NetworkServerTypedIntoTheBox) {
       {"a name not in the list", {"SRV1"}, "ELSEWHERE", nullptr, "ELSEWHERE"},
       {"blanks only", {}, " \t ", kNotSelected.c_str(), ""},
       {"nothing", {"SRV1"}, "", kNotSelected.c_str(), ""},
+      {"a Czech name the code page holds", {}, "ÚČTÁRNA\\SQL", nullptr, "ÚČTÁRNA\\SQL"},
+      {"a name the code page cannot hold", {}, "服务器\\SQL", kDisallowed.c_str(), ""},
   };
   servers.SetStyle(ui::TComboStyle::csDropDown);
   for (const TypedCase& c : cases) {

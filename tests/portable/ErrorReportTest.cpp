@@ -127,6 +127,32 @@ TEST_F(ErrorReport, SavedLogIsTheLogInAnsiWithCrLf) {
   // A file that cannot be created: the user is told, the dialog stays.
   headless::Instance().QueueSaveDialogAnswer(dir / "no/such/folder\x01/x.txt");
   EXPECT_NO_THROW(FInstallErrDlg().btnSaveLogClick());
+
+  // A letter the ANSI code page lacks: the saved copy follows the log's own rule, UTF-8 with
+  // its byte-order mark, so the name survives instead of turning into question marks.
+  InstallLog().Add("Složka Δεδομένα");
+  std::string greek = dir / "greek.txt";
+  headless::Instance().QueueSaveDialogAnswer(greek);
+  FInstallErrDlg().btnSaveLogClick();
+  EXPECT_EQ(testing_support::ReadFile(greek), "\xEF\xBB\xBF" + InstallLogText());
+  EXPECT_EQ(testing_support::ReadFile(greek), LogFileBytes(InstallLogText()));
+}
+
+// The report and the system information window come up over the wizard, wherever it is.
+TEST_F(ErrorReport, ReportsAreCentredOnTheMainWindow) {
+  TForm main("Main");
+  main.SetBounds(40, 30, 800, 700);
+  main.ShowForm();
+  SetMainForm(&main);
+  TFInstallErrDlg& dlg = FInstallErrDlg();
+  dlg.ApplyPosition();
+  EXPECT_NEAR(dlg.Left() + dlg.Width() / 2, 40 + 800 / 2, 1);
+  EXPECT_NEAR(dlg.Top() + dlg.Height() / 2, 30 + 700 / 2, 1);
+  // Without a visible main window: the screen.
+  main.Hide();
+  dlg.ApplyPosition();
+  EXPECT_NEAR(dlg.Left() + dlg.Width() / 2, Screen().Width() / 2, 1);
+  SetMainForm(nullptr);
 }
 
 TEST_F(ErrorReport, SendLogPreparesTheSupportMail) {

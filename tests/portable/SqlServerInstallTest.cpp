@@ -131,6 +131,7 @@ TEST_F(SqlServerInstallTest, MissingListIsReportedAndEndsTheInstallerOnlyWhenAsk
               std::vector<std::string>{"Failed to download MSSQL.ini file (Information for installing MSSQL Server)"});
     EXPECT_EQ(Application().Terminated(), terminate);
   }
+  Application().ResetTerminated();  // once the program is ending, nothing is shown
   ServeKitFromWeb();  // 404 from the web source: the same message, the downloader stays silent
   messages.Clear();
   EXPECT_FALSE(install.GetMSSQLInstallINI("MSSQL.ini", false));
@@ -268,11 +269,12 @@ TEST_F(SqlServerInstallTest, ExitCodesDecideTheOutcome) {
       {-1, TInstallOutcome::Failed, "An Microsoft SQL Installation Error Occurred, or prematurely Interrupted\n\rError Code-1"},
       {259, TInstallOutcome::Failed, "An Microsoft SQL Installation Error Occurred, or prematurely Interrupted\n\rError Code259"},
       {3010, TInstallOutcome::InstalledRestartNeeded, "Microsoft SQL Server has been installed, but Windows must be restarted"},
-      {1641, TInstallOutcome::InstalledRestartNeeded, "Microsoft SQL Server has been installed, but Windows must be restarted"},
+      {1641, TInstallOutcome::RestartInitiated, "The Microsoft SQL Server setup has started a restart of Windows."},
   };
   for (const Case& c : cases) {
     messages.Clear();
     InstallLog().Reset();
+    Application().ResetTerminated();
     codes = {c.code};
     EXPECT_EQ(install.InstallSelected(), c.outcome) << c.code;
     std::vector<TShownMessage> boxes;
@@ -285,8 +287,12 @@ TEST_F(SqlServerInstallTest, ExitCodesDecideTheOutcome) {
     ASSERT_EQ(boxes.size(), 1u) << c.code;
     EXPECT_THAT(boxes[0].Text, testing::StartsWith(c.message));
     EXPECT_EQ(boxes[0].Kind, c.outcome == TInstallOutcome::Failed ? mkError : mkInformation) << c.code;
+    // Only a restart already under way ends the installer.
+    EXPECT_EQ(Application().Terminated(), c.outcome == TInstallOutcome::RestartInitiated) << c.code;
     if (c.outcome == TInstallOutcome::InstalledRestartNeeded)
       EXPECT_TRUE(LogHas("exit code " + std::to_string(c.code) + ": Windows must be restarted")) << c.code;
+    else if (c.outcome == TInstallOutcome::RestartInitiated)
+      EXPECT_TRUE(LogHas("exit code 1641: its setup has started a restart of Windows")) << c.code;
     else
       EXPECT_TRUE(LogHas("Error Code" + std::to_string(c.code))) << c.code;
   }
@@ -307,11 +313,14 @@ TEST_F(SqlServerInstallTest, ManagementStudioOnlyAfterSqlServerInstalled) {
       {{3010, 0}, 2, TInstallOutcome::InstalledRestartNeeded, nullptr},
       {{0, 3010}, 2, TInstallOutcome::InstalledRestartNeeded, nullptr},
       {{1603}, 1, TInstallOutcome::Failed, "An Microsoft SQL Installation Error"},
+      {{1641}, 1, TInstallOutcome::RestartInitiated, nullptr},  // no Management Studio while Windows goes down
+      {{0, 1641}, 2, TInstallOutcome::RestartInitiated, nullptr},
       {{0, 1602}, 2, TInstallOutcome::Failed, "An Microsoft Management Studio Installation Error Occurred, or prematurely Interrupted\n\rError Code1602"},
   };
   for (const Case& c : cases) {
     runs.clear();
     messages.Clear();
+    Application().ResetTerminated();
     codes = c.codes;
     EXPECT_EQ(install.InstallSelected(), c.outcome);
     ASSERT_EQ(runs.size(), c.runs);

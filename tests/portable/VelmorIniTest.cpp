@@ -6,6 +6,7 @@
 
 namespace {
 
+using testing_support::Exists;
 using testing_support::ReadFile;
 using testing_support::TempFolder;
 
@@ -53,6 +54,48 @@ TEST(VelmorIniTest, WritesOnceAndNeverOverAnExistingFile) {
   dir.Write("Velmor.INI", kept);
   EXPECT_FALSE(CreateVelmorINI(dir.Path() + "/", "NEW", "Other"));
   EXPECT_EQ(ReadFile(dir / "Velmor.INI"), kept);
+}
+
+TEST(VelmorIniTest, AnExistingFileOnANewInstallationIsReplacedOnlyWhenTheUserSaysSo) {
+  const std::string old = "[SQLServer]\r\nServer=OLD\r\nSystemDB=Keep\r\n";
+  struct Case {
+    const char* what;
+    bool existing, staleBackup, answer;
+    bool asked, written;
+  } cases[] = {
+      {"no file: written without a question", false, false, false, false, true},
+      {"Yes: replaced, the old one kept as .bak", true, false, true, true, true},
+      {"Yes over an older .bak", true, true, true, true, true},
+      {"No: left as it is", true, false, false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder dir;
+    if (c.existing) dir.Write("Velmor.INI", old);
+    if (c.staleBackup) dir.Write("Velmor.INI.bak", "stale");
+    int asked = 0;
+    bool written = CreateVelmorINI(dir.Path(), "PC01\\VELMOR", "Nova", [&] {
+      ++asked;
+      return c.answer;
+    });
+    EXPECT_EQ(written, c.written);
+    EXPECT_EQ(asked, c.asked ? 1 : 0);
+    EXPECT_EQ(ReadFile(dir / "Velmor.INI"), c.written ? VelmorIniBytes("PC01\\VELMOR", "Nova") : old);
+    if (c.existing && c.answer)
+      EXPECT_EQ(ReadFile(dir / "Velmor.INI.bak"), old);
+    else if (!c.staleBackup)
+      EXPECT_FALSE(Exists(dir / "Velmor.INI.bak"));
+    EXPECT_FALSE(Exists(dir / "Velmor.INI.new"));
+  }
+}
+
+TEST(VelmorIniTest, AReplacementTheFileCannotHoldChangesNothing) {
+  TempFolder dir;
+  const std::string old = "[SQLServer]\r\nServer=OLD\r\n";
+  dir.Write("Velmor.INI", old);
+  EXPECT_THROW(CreateVelmorINI(dir.Path(), "服务器", "D", [] { return true; }), std::runtime_error);
+  EXPECT_EQ(ReadFile(dir / "Velmor.INI"), old);
+  EXPECT_FALSE(Exists(dir / "Velmor.INI.bak"));
 }
 
 TEST(VelmorIniTest, AFolderThatCannotTakeTheFileIsAnError) {

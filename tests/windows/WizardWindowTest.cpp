@@ -97,6 +97,28 @@ TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
   EXPECT_STREQ(title, L"Instalace software VELMOR");
 }
 
+// A definition of the other product generation changes the icon on the window as it is: the
+// same handle, still visible (a handle made anew would be a hidden window).
+TEST_F(WizardWindowTest, TheIconChangesOnTheWindowThatIsThere) {
+  CountingWizard w;
+  w.SetIcon("IcoVel2");
+  w.FormCreate();
+  w.ShowForm();
+  Pump(50);
+  HWND before = static_cast<HWND>(w.Handle());
+  auto icon = [&] { return SendMessageW(before, WM_GETICON, ICON_BIG, 0); };
+  LRESULT first = icon();
+  EXPECT_NE(first, 0);
+  w.LoadApplicationIcon("IcoVel3");
+  Pump(50);
+  EXPECT_EQ(static_cast<HWND>(w.Handle()), before);
+  EXPECT_TRUE(IsWindow(before));
+  EXPECT_TRUE(IsWindowVisible(before));
+  EXPECT_NE(icon(), 0);
+  EXPECT_NE(icon(), first);
+  EXPECT_EQ(FindWindowW(L"TFInstall", nullptr), before);
+}
+
 TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
   CountingWizard w;
   w.FormCreate();
@@ -196,6 +218,38 @@ TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   EXPECT_EQ(log.find(MsgIn(msgInitializing, langCZ)), std::string::npos);
 }
 
+// Two copies started together: neither has a wizard window yet, the lock alone decides.
+TEST_F(WizardWindowTest, TheLockRefusesASecondCopyBeforeAnyWizardWindowExists) {
+  ASSERT_EQ(FindWindowW(L"TFInstall", nullptr), nullptr);
+  {
+    TWin32StartupHost first, second;
+    EXPECT_TRUE(first.TakeSingleInstanceLock());
+    EXPECT_FALSE(second.TakeSingleInstanceLock());
+    EXPECT_FALSE(TWin32StartupHost().TakeSingleInstanceLock());
+  }
+  // The first host gave the lock back: the next copy would be the only one.
+  {
+    TWin32StartupHost next;
+    EXPECT_TRUE(next.TakeSingleInstanceLock());
+  }
+  // The real exe while this process holds the lock: refused.
+  TWin32StartupHost holder;
+  ASSERT_TRUE(holder.TakeSingleInstanceLock());
+  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
+  std::wstring cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << GetLastError();
+  int closed = 0;
+  DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 1u);
+  EXPECT_GE(closed, 1);  // the refusal was shown
+}
+
 // Records the messages instead of showing them.
 class RecordedMessages : public TMessagePresenter {
  public:
@@ -218,7 +272,9 @@ class FailingHost : public TWin32StartupHost {
     SetMessagePresenter(&messages);
   }
   bool ApplyStyle(const std::string&) override { return true; }  // the test program has no style resource
-  void CreateSetupDat() override {}
+  // The test program's own arguments (--gtest_filter) are not the installer's.
+  std::vector<std::string> Arguments() override { return {}; }
+  void CreateSetupDat(bool) override {}
   TStartupDefinition Definition() override { return {true, -1, 0, 0}; }
   bool HasAdminRights() override { return true; }
   // The error report dialog is closed as soon as it shows, as a user would.

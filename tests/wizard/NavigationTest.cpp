@@ -2,6 +2,8 @@
 // the stop buttons, pressed as a user would on the headless backend.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <string>
 #include <vector>
 
@@ -127,13 +129,162 @@ TEST_F(NavigationTest, VersionPreselection) {
     w->idxVerzeSW = c.remembered;
     w->ShowPage(w->tsVolbaSW);
     EXPECT_EQ(w->rgVerzeSW.ItemIndex(), c.selected);
+    // Next leads nowhere without a version.
+    EXPECT_EQ(w->btnNext.Enabled(), c.sections > 0);
     if (c.sections == 0) {
-      // Next does nothing without a version.
-      ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+      EXPECT_FALSE(ui::headless::UserClick(w->btnNext));
       EXPECT_EQ(Page(*w), "tsVolbaSW");
       EXPECT_TRUE(w->downloads.empty());
     }
   }
+}
+
+TEST_F(NavigationTest, AnIndexWithoutVersionsSaysWhereItCameFromAndWhy) {
+  struct Case {
+    const char* name;
+    std::string content;  // empty: no file at all
+    std::string source;   // where start-up took it from
+    const char* reason;
+  } cases[] = {
+      {"gap before the first", "[Velmor2]\r\nURL=u\r\nName=n\r\n", "https://mirror.example/dats.ini",
+       "the file has no section [Velmor1]."},
+      {"empty file", " ", "C:\\Mirror\\dats.ini", "the file has no section [Velmor1]."},
+      {"html error page", "<html><body>Not found</body></html>", "https://mirror.example/dats.ini",
+       "the file has no section [Velmor1]."},
+      {"no file", "", "", "the file cannot be read."},
+      {"too large", std::string(kMaxProductIndexSize + 1, ';'), "https://mirror.example/big.ini",
+       "the file is larger than the 1024 KiB an index may have."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DatsIniFile = c.content.empty() ? temp / "absent.ini" : temp.Write(std::string(c.name) + ".ini", c.content);
+    ProductIndexSource = c.source;
+    auto w = Create();
+    messages->Clear();
+    w->ShowPage(w->tsVolbaSW);
+    std::string named = c.source.empty() ? DatsIniFile : c.source;
+    ASSERT_EQ(messages->Shown().size(), 1u);
+    EXPECT_EQ(messages->Shown()[0].Kind, mkError);
+    EXPECT_EQ(messages->Texts()[0], "The product index " + named + " offers no product version: " + c.reason);
+    EXPECT_FALSE(w->btnNext.Enabled());
+    EXPECT_TRUE(w->btnPrevious.Enabled());  // the way back stays open
+  }
+  ProductIndexSource.clear();
+}
+
+// The version load downloads while messages run: Next and Previous are grey meanwhile, a click
+// queued before they went grey does nothing, and they come back afterwards.
+TEST_F(NavigationTest, TheButtonsRestWhileAVersionLoads) {
+  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  struct LoadingWizard : wizard_test::TestWizard {
+    std::vector<bool> enabledDuringLoad;
+    bool DownloadDefinition(const std::string& url, std::string& local) override {
+      enabledDuringLoad = {btnNext.Enabled(), btnPrevious.Enabled()};
+      btnNextClick(&btnNext);  // clicks that reached the handler anyway
+      btnPreviousClick(&btnPrevious);
+      return TestWizard::DownloadDefinition(url, local);
+    }
+  } w;
+  w.FormCreate();
+  w.ShowForm();
+  w.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+  w.ShowPage(w.tsVolbaSW);
+  ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
+  EXPECT_EQ(w.enabledDuringLoad, (std::vector<bool>{false, false}));
+  EXPECT_EQ(w.downloads.size(), 1u);  // the inner Next started no second load
+  EXPECT_EQ(Page(w), "tsAdresar");     // nor did the inner Previous lead back
+  EXPECT_TRUE(w.btnPrevious.Enabled());  // (Next there is the directory check's)
+
+  // A load that fails gives both buttons back too.
+  ASSERT_TRUE(ui::headless::UserClick(w.btnPrevious));
+  w.definitions.clear();
+  ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
+  EXPECT_EQ(Page(w), "tsVolbaSW");
+  EXPECT_TRUE(w.btnNext.Enabled());
+  EXPECT_TRUE(w.btnPrevious.Enabled());
+}
+
+// The close box during a version load ends the program: the load stops, no message follows,
+// the window stays hidden and no page is shown after it.
+TEST_F(NavigationTest, ClosingTheWindowDuringAVersionLoadEndsTheProgram) {
+  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  struct ClosedWizard : wizard_test::TestWizard {
+    bool DownloadDefinition(const std::string&, std::string&) override {
+      Close();  // the close box, pressed while the download lets messages run
+      return !StopRequested;
+    }
+  } w;
+  w.FormCreate();
+  w.ShowForm();
+  w.ShowPage(w.tsVolbaSW);
+  messages->Clear();
+  ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_TRUE(StopRequested);
+  EXPECT_FALSE(w.Visible());
+  EXPECT_EQ(Page(w), "tsVolbaSW");
+  for (const auto& shown : messages->Shown()) EXPECT_EQ(shown.Kind, mkWait) << shown.Text;
+  EXPECT_FALSE(messages->Wait());
+  EXPECT_TRUE(LogHas("The wizard window was closed"));
+  EXPECT_TRUE(LogHas("Not shown, the program is ending: " + Msg(msgCannotRetrieveConfiguration)));
+}
+
+// A definition chosen from the index gets the Windows test of a definition found at start.
+TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) {
+  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  struct Case {
+    int sysMajor, sysMinor;
+    bool message;
+  } cases[] = {{10, 0, false}, {6, 0, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sysMajor);
+    struct OldWindows : wizard_test::TestWizard {
+      int major = 10, minor = 0;
+      void WindowsVersion(int& ma, int& mi) override {
+        ma = major;
+        mi = minor;
+      }
+    } w;
+    w.major = c.sysMajor;
+    w.minor = c.sysMinor;
+    w.FormCreate();
+    w.ShowForm();
+    w.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+    w.ShowPage(w.tsVolbaSW);
+    messages->Clear();
+    ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
+    ASSERT_EQ(SetupDat().WinVerzeMajor(), 6);  // the fixture asks for Windows 6.1
+    bool shown = false;
+    for (const std::string& t : messages->Texts()) shown |= t == Msg(msgNewerWindowsRequired);
+    EXPECT_EQ(shown, c.message);
+    EXPECT_EQ(Page(w), "tsAdresar");  // the user may go on, as at start
+  }
+}
+
+// An error escaping a handler that ran while a long step let messages through goes to the
+// wizard's ApplicationEvents1Exception, not into the step's own error handling.
+TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicationHandler) {
+  struct ReportingWizard : wizard_test::TestWizard {
+    std::vector<std::string> reports;
+    void RunErrorReport(const std::string& error) override {
+      reports.push_back(error);
+      Close();
+    }
+  } w;
+  w.FormCreate();
+  w.ShowForm();
+  ui::headless::QueueAction([] { throw std::runtime_error("Chyba v obsluze"); });
+  std::string caughtByStep;
+  try {
+    // What a backup or an extraction does between two files.
+    Application().ProcessMessages();
+  } catch (const std::exception& e) {
+    caughtByStep = e.what();
+  }
+  EXPECT_EQ(caughtByStep, "");
+  EXPECT_EQ(w.reports, (Names{"Chyba v obsluze"}));
+  EXPECT_TRUE(Application().Terminated());  // the step sees the program ending
+  EXPECT_TRUE(StopRequested);
 }
 
 TEST_F(NavigationTest, VersionThatCannotBeDownloadedKeepsThePage) {

@@ -77,6 +77,12 @@ class SqlInstallPageTest : public testing::Test {
   bool stopDownloadVisibleWhileRunning = true;
 };
 
+bool LogContains(const std::string& text) {
+  for (const std::string& l : InstallLog().Log())
+    if (l.find(text) != std::string::npos) return true;
+  return false;
+}
+
 TEST_F(SqlInstallPageTest, NextInstallsAndMovesOnByTheOutcome) {
   struct Case {
     int code;
@@ -85,7 +91,6 @@ TEST_F(SqlInstallPageTest, NextInstallsAndMovesOnByTheOutcome) {
   } cases[] = {
       {0, "tsSQL", {"btnPrevious", "btnNext"}},
       {3010, "tsSQL", {"btnPrevious", "btnNext"}},
-      {1641, "tsSQL", {"btnPrevious", "btnNext"}},
       {1603, "tsSQLInstall", {"btnPrevious"}},
   };
   for (const Case& c : cases) {
@@ -100,6 +105,26 @@ TEST_F(SqlInstallPageTest, NextInstallsAndMovesOnByTheOutcome) {
     EXPECT_EQ(w.pgcInstall.ActivePage()->Name(), c.page) << c.code;
     EXPECT_EQ(VisibleButtons(), c.buttons) << c.code;
   }
+}
+
+// Exit code 1641: the setup has started a restart of Windows. The user is told, the wizard
+// closes and the program ends, with the restart in the log.
+TEST_F(SqlInstallPageTest, ARestartStartedBySetupEndsTheInstaller) {
+  OnInstallPage("[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n");
+  codes = {1641};
+  messages.Clear();
+  w.btnNext.Click();
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_FALSE(w.Visible());
+  EXPECT_EQ(w.pgcInstall.ActivePage()->Name(), "tsSQLInstall");  // no page after it
+  std::vector<TShownMessage> boxes;
+  for (const TShownMessage& m : messages.Shown())
+    if (m.Kind != mkWait) boxes.push_back(m);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Kind, mkInformation);
+  EXPECT_THAT(boxes[0].Text, testing::HasSubstr("has started a restart of Windows"));
+  EXPECT_TRUE(LogContains("The installer ends: Windows is restarting"));
+  Application().ResetTerminated();
 }
 
 TEST_F(SqlInstallPageTest, AnEmptyEditionListSaysWhyAndKeepsNextDisabled) {
@@ -133,10 +158,30 @@ TEST_F(SqlInstallPageTest, TheRunsConfigureStepWritesTheChosenServerAndDatabase)
   std::string text = platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI"));
   EXPECT_NE(text.find("\r\n[SQLServer]\r\nServer=PC01\\VELMOR\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nSystemDB=Účetnictví_2024\r\n"), std::string::npos);
-  // A second run into the same folder keeps the file.
+  // An update into the folder keeps the file without a question.
   SetupDat().SetDBName("Other");
+  w.UpdateVerion = true;
+  messages.Clear();
   w.CreateVelmorINI();
+  EXPECT_TRUE(messages.Shown().empty());
   EXPECT_EQ(platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI")), text);
+
+  // A new installation asks; No keeps the file, and the answer is in the log.
+  w.UpdateVerion = false;
+  messages.Answer(false);
+  w.CreateVelmorINI();
+  ASSERT_EQ(messages.Shown().size(), 1u);
+  EXPECT_EQ(messages.Shown()[0].Kind, mkQuestion);
+  EXPECT_NE(messages.Shown()[0].Text.find("server PC01\\VELMOR and database Other"), std::string::npos);
+  EXPECT_EQ(platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI")), text);
+  EXPECT_TRUE(LogContains("kept as it is"));
+  // Yes writes the chosen database and keeps the previous file.
+  messages.Answer(true);
+  w.CreateVelmorINI();
+  EXPECT_NE(platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI")).find("\r\nSystemDB=Other\r\n"),
+            std::string::npos);
+  EXPECT_EQ(platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI.bak")), text);
+  EXPECT_TRUE(LogContains("the previous file is kept as"));
 }
 
 // ---- completion -------------------------------------------------------------------------------

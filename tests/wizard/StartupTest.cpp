@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "platform/Text.h"
 #include "support/Catalogue.h"
@@ -46,12 +47,18 @@ class RecordingPresenter : public TMessagePresenter {
 
 struct FakeHost : TStartupHost {
   Trace trace;
-  bool running = false, styleOk = true, downloadOk = true, admin = true;
+  bool running = false, locked = false, styleOk = true, downloadOk = true, admin = true, definitionFileOk = true;
+  std::vector<std::string> arguments;
   TStartupDefinition def;
   int sysMajor = 10, sysMinor = 0;
   bool throwInSsl = false;
   std::string unhandled;
 
+  bool TakeSingleInstanceLock() override {
+    trace.push_back("TakeSingleInstanceLock");
+    return !locked;
+  }
+  std::vector<std::string> Arguments() override { return arguments; }
   void InitializeApplication() override { trace.push_back("InitializeApplication"); }
   bool ApplyStyle(const std::string& name) override {
     trace.push_back("ApplyStyle " + name);
@@ -67,7 +74,14 @@ struct FakeHost : TStartupHost {
     if (throwInSsl) throw std::runtime_error("libeay32.dll is locked");
   }
   void MainFormOnTaskbar() override { trace.push_back("MainFormOnTaskbar"); }
-  void CreateSetupDat() override { trace.push_back("CreateSetupDat"); }
+  void CreateSetupDat(bool besideProgram) override {
+    trace.push_back(besideProgram ? "CreateSetupDat" : "CreateSetupDat empty");
+  }
+  bool LoadSetupDatFile(const std::string& path) override {
+    trace.push_back("LoadSetupDatFile " + path);
+    if (definitionFileOk) def.LoadedSetupDat = true;
+    return definitionFileOk;
+  }
   TStartupDefinition Definition() override { return def; }
   bool DownloadFile(const std::string& url, std::string& local) override {
     trace.push_back("DownloadFile " + url);
@@ -101,6 +115,7 @@ class StartupTest : public testing::Test {
     setenv("TMPDIR", temp.Path().c_str(), 1);
     SetMessagePresenter(&presenter);
     DatsIniFile.clear();
+    ProductIndexSource.clear();
     IconVariant = 0;
   }
   void TearDown() override {
@@ -134,7 +149,7 @@ std::string ErrorLine(const TMessage& m) { return "ShowError " + MsgIn(m, langCZ
 TEST_F(StartupTest, LocalDefinitionRunsEveryStepInOrder) {
   host.def = {true, -1, 0, 0};
   EXPECT_EQ(RunVelSetup(host), 0);
-  Trace expected = {"InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
+  Trace expected = {"TakeSingleInstanceLock", "InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
                     kWait, "WriteSSLLibraries", "MainFormOnTaskbar", "CreateSetupDat", "WindowsVersion",
                     "HasAdminRights", "SetApplicationIcon IcoVel2", "CreateWizard", "CloseWait",
                     "RunMessageLoop"};
@@ -147,7 +162,7 @@ TEST_F(StartupTest, LocalDefinitionRunsEveryStepInOrder) {
 TEST_F(StartupTest, WithoutLocalDefinitionTheIndexIsDownloadedAndWindowsIsNotTested) {
   host.def = {false, 99, 0, 0};
   EXPECT_EQ(RunVelSetup(host), 0);
-  Trace expected = {"InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
+  Trace expected = {"TakeSingleInstanceLock", "InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
                     kWait, "WriteSSLLibraries", "MainFormOnTaskbar", "CreateSetupDat",
                     std::string("DownloadFile ") + ProductIndexURL, "HasAdminRights",
                     "SetApplicationIcon IcoVel2", "CreateWizard", "CloseWait", "RunMessageLoop"};
@@ -167,10 +182,92 @@ TEST_F(StartupTest, AStyleThatCannotBeAppliedDoesNotStopStartUp) {
 TEST_F(StartupTest, SecondCopyOnlyReportsAndBringsTheFirstToFront) {
   host.running = true;
   EXPECT_EQ(RunVelSetup(host), 1);
-  Trace expected = {"InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
+  Trace expected = {"TakeSingleInstanceLock", "InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
                     ErrorLine(msgInstallationAlreadyRunning), "BringRunningWizardToFront", "Terminate"};
   EXPECT_EQ(host.trace, expected);  // no wait window, no TLS files, no definition, no wizard
   EXPECT_NE(SavedLog().find(Platform1250(msgInstallationAlreadyRunning)), std::string::npos);
+}
+
+TEST_F(StartupTest, TheLockRefusesASecondCopyBeforeItsWizardWindowExists) {
+  struct Case {
+    bool locked, windowFound;
+    int exit;
+  } cases[] = {{false, false, 0}, {true, false, 1}, {false, true, 1}, {true, true, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.locked) + " " + std::to_string(c.windowFound));
+    FakeHost h;
+    RecordingPresenter p(h.trace);
+    SetMessagePresenter(&p);
+    h.def = {true, -1, 0, 0};
+    h.locked = c.locked;
+    h.running = c.windowFound;
+    EXPECT_EQ(RunVelSetup(h), c.exit);
+    EXPECT_EQ(h.trace.front(), "TakeSingleInstanceLock");  // before anything else
+    bool refused = std::find(h.trace.begin(), h.trace.end(), ErrorLine(msgInstallationAlreadyRunning)) != h.trace.end();
+    EXPECT_EQ(refused, c.exit == 1);
+    if (refused) {
+      Trace tail(h.trace.end() - 2, h.trace.end());
+      EXPECT_EQ(tail, (Trace{"BringRunningWizardToFront", "Terminate"}));
+      EXPECT_EQ(std::find(h.trace.begin(), h.trace.end(), kWait), h.trace.end());
+    }
+  }
+  SetMessagePresenter(&presenter);
+}
+
+TEST_F(StartupTest, CommandLineNamesTheIndexOrTheDefinition) {
+  std::string localIndex = temp.Write("mirror dats.ini", "[Velmor1]\r\nURL=x\r\n");
+  const std::string absent = temp.Path() + "/absent.ini";
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    bool definitionFileOk;
+    int exit;
+    std::vector<std::string> steps;  // in this order, others between them
+    std::string datsIni, source;
+  } cases[] = {
+      {"index address", {"/INDEX=https://mirror.example/dats.ini"}, true, 0,
+       {"CreateSetupDat empty", "DownloadFile https://mirror.example/dats.ini", "CreateWizard"}, "/tmp/dats.ini",
+       "https://mirror.example/dats.ini"},
+      {"index file", {"/index=" + localIndex}, true, 0, {"CreateSetupDat empty", "HasAdminRights", "CreateWizard"},
+       localIndex, localIndex},
+      {"index file missing", {"-Index=" + absent}, true, 1, {"CreateSetupDat empty", ErrorLine(msgSetupDatNotFound), "Terminate"}, "", ""},
+      {"definition file", {"/SETUPDAT=C:\\Kit\\setup.dat"}, true, 0,
+       {"CreateSetupDat empty", "LoadSetupDatFile C:\\Kit\\setup.dat", "WindowsVersion", "CreateWizard"}, "", ""},
+      {"definition file broken", {"/SETUPDAT=C:\\Kit\\setup.dat"}, false, 1,
+       {"LoadSetupDatFile C:\\Kit\\setup.dat", "ShowError", "Terminate"}, "", ""},
+      {"unknown argument", {"/SILENT"}, true, 1, {"FindRunningWizard TFInstall", "Terminate"}, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost h;
+    RecordingPresenter p(h.trace);
+    SetMessagePresenter(&p);
+    DatsIniFile.clear();
+    ProductIndexSource.clear();
+    h.arguments = c.arguments;
+    h.definitionFileOk = c.definitionFileOk;
+    EXPECT_EQ(RunVelSetup(h), c.exit);
+    auto at = h.trace.begin();
+    for (const std::string& step : c.steps) {
+      at = std::find_if(at, h.trace.end(), [&](const std::string& t) { return t.rfind(step, 0) == 0; });
+      EXPECT_NE(at, h.trace.end()) << step;
+      if (at == h.trace.end()) break;
+    }
+    EXPECT_EQ(DatsIniFile, c.datsIni);
+    EXPECT_EQ(ProductIndexSource, c.source);
+  }
+  SetMessagePresenter(&presenter);
+}
+
+TEST_F(StartupTest, AWrongCommandLineIsRefusedWithTheAcceptedArguments) {
+  host.arguments = {"/INDEX=https://a/dats.ini", "/SETUP"};
+  EXPECT_EQ(RunVelSetup(host), 1);
+  auto error = std::find_if(host.trace.begin(), host.trace.end(),
+                            [](const std::string& t) { return t.rfind("ShowError", 0) == 0; });
+  ASSERT_NE(error, host.trace.end());
+  EXPECT_NE(error->find("/SETUP"), std::string::npos);
+  EXPECT_NE(error->find(AcceptedArguments()), std::string::npos);
+  EXPECT_EQ(std::find(host.trace.begin(), host.trace.end(), kWait), host.trace.end());  // nothing started
 }
 
 TEST_F(StartupTest, IndexThatCannotBeDownloadedEndsBeforeTheRightsTest) {

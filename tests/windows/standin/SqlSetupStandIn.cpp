@@ -2,6 +2,8 @@
 // It registers an instance the way SQL Server setup does and ends with the exit code it is
 // asked for:
 //   SqlSetupStandIn.exe /INSTANCENAME=VELMOR /VIEW=32|64 /EXITCODE=3010 /ConfigurationFile="x.ini"
+// /WAITFOR=path makes it wait (up to ten minutes) until that file exists before it goes on, as a
+// long setup does: a test closes the wizard meanwhile.
 // INSTANCENAME (MSSQLSERVER = the default instance) may also come from the configuration
 // file's [OPTIONS] section, as with the real setup. Every run appends its command line to
 // "<own path>.ran" (or to /RECORD=path), so a test sees what was started, and how. An exit
@@ -94,6 +96,9 @@ int wmain(int argc, wchar_t** argv) {
   if (record == std::wstring(argv[0]) + L".ran" && GetModuleFileNameW(nullptr, self, MAX_PATH))
     record = std::wstring(self) + L".ran";
   Record(record, GetCommandLineW());
+  std::wstring waitFor = Option(args, L"WAITFOR");
+  for (int i = 0; !waitFor.empty() && i < 6000 && GetFileAttributesW(waitFor.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+    Sleep(100);
 
   std::wstring instance = Option(args, L"INSTANCENAME");
   std::wstring config = Option(args, L"ConfigurationFile");
