@@ -2,12 +2,14 @@
 
 #include <filesystem>
 #include <set>
+#include <stdexcept>
 #include <system_error>
 
 #include "engine/ZipArchive.h"
 #include "engine/ZipEntryName.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "setup/PackageHash.h"
 
 namespace engine {
 
@@ -128,6 +130,8 @@ PackageSetResult ExtractPackageSet(const PackageSetRequest& request, PackageSetE
       if (events.OnExtract) events.OnExtract(package);
       entries.SetTotal(0);
       try {
+        // An archive that is not the one the definition names is never opened.
+        if (std::string fault = PackageHashFault(package, archivePath); !fault.empty()) throw std::runtime_error(fault);
         ExtractPackage(request, package, archivePath, entries);
         installed = true;
       } catch (const std::exception& e) {

@@ -47,7 +47,8 @@ struct PackageSetEvents {
   // One package handled (obtained or not): the overall bar moves on.
   std::function<void(const TZipFileCFG& package)> OnPackageDone;
   // An archive could not be extracted (damaged, wrong password, unwritable file, no entry at
-  // all); the text names the archive and the error. The run goes on with the next package.
+  // all, or not the archive the package's SHA-256 names: then it is not opened at all); the text
+  // names the archive and the error. The run goes on with the next package.
   std::function<void(const TZipFileCFG& package, const std::string& archivePath, const std::string& error)> OnError;
 };
 
