@@ -161,6 +161,18 @@ TEST_F(DefinitionToolsTest, PackFillsTheHashesFromAPackageFolder) {
   EXPECT_FALSE(testing_support::Exists(dir / "m.dat"));
 }
 
+// velkit archive hash prints what sha256sum prints; a file that is not there fails.
+TEST_F(DefinitionToolsTest, ArchiveHashReadsLikeSha256sum) {
+  dir.Write("a.zip", "");
+  dir.Write("b.zip", testing_support::RandomBytes((4u << 20) + 5, 7));
+  std::string ours, theirs, err;
+  ASSERT_EQ(Capture("cd " + Quote(dir.Path()) + " && " + kVelkit + " archive hash a.zip b.zip", &ours), 0);
+  ASSERT_EQ(Capture("cd " + Quote(dir.Path()) + " && sha256sum a.zip b.zip", &theirs), 0);
+  EXPECT_EQ(ours, theirs);
+  EXPECT_EQ(Capture(kVelkit + " archive hash " + Quote(dir / "none.zip"), &ours, &err), 1);
+  EXPECT_NE(err.find("none.zip"), std::string::npos) << err;
+}
+
 TEST_F(DefinitionToolsTest, ShowPrintsTheDefinitionOrWhyItFailed) {
   std::string out, err;
   ASSERT_EQ(Capture("VELSETUP_TEST_KITROOT=/kit " + kVelkit + " definition show " +
