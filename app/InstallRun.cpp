@@ -8,6 +8,7 @@
 #include "engine/InstallRun.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "setup/PackageHash.h"
 #include "setup/SetupDat.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
@@ -128,6 +129,10 @@ class WizardRunView : public engine::InstallView {
     if (F.StahniSoubor(package.ArchiveName, archivePath)) return engine::FetchAnswer::Obtained;
     // A failed download has shown its error box and asked the run to stop.
     return StopRequested ? engine::FetchAnswer::Failed : engine::FetchAnswer::Missing;
+  }
+
+  std::string ArchiveProblem(const engine::PlannedPackage& package, const std::string& archivePath) override {
+    return PackageHashFault(SetupDat().ZipFiles().at(static_cast<size_t>(package.Source)), archivePath);
   }
 
   void PackageFailed(const engine::PlannedPackage&, const std::string& archivePath,

@@ -178,7 +178,7 @@ class Run {
       Say(step, "not obtained, passed over");
       return PackageEnds(package, false);
     }
-    if (std::string problem = ObtainedArchiveProblem(package, FArchive); !problem.empty())
+    if (std::string problem = V.ArchiveProblem(package, FArchive); !problem.empty())
       return Failed(step, package, FArchive, problem);
     Say(step, "done, " + FArchive);
     return true;
@@ -241,8 +241,6 @@ class Run {
 };
 
 }  // namespace
-
-std::string ObtainedArchiveProblem(const PlannedPackage&, const std::string&) { return {}; }
 
 InstallRunResult ApplyInstallPlan(const InstallPlan& plan, InstallView& view, const std::atomic<bool>& stop) {
   return Run(plan, view, stop).Apply();

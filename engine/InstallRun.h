@@ -33,6 +33,11 @@ class InstallView {
   // One package handled, installed or not: the overall bar moves on.
   virtual void PackageDone(const PlannedPackage& /*package*/) {}
   virtual FetchAnswer Fetch(const PlannedPackage& package, std::string& archivePath, ProgressSink& progress) = 0;
+  // The check of an obtained archive before it is opened (the kit's SHA-256 of the package): a
+  // non-empty text says why the archive is not the one the kit names, and fails the package.
+  virtual std::string ArchiveProblem(const PlannedPackage& /*package*/, const std::string& /*archivePath*/) {
+    return {};
+  }
   // A package could not be installed: its archive (empty when none was obtained) and why.
   virtual void PackageFailed(const PlannedPackage& /*package*/, const std::string& /*archivePath*/,
                              const std::string& /*error*/) {}
@@ -60,9 +65,6 @@ struct InstallRunResult {
   std::string Error;                      // PackageFailed, BackupFailed: why (empty for a stop)
   std::vector<std::string> ProgramsInUse;  // Cancelled: the programs that held files
 };
-
-// The check of an obtained archive before it is opened: a non-empty text fails the package.
-std::string ObtainedArchiveProblem(const PlannedPackage& package, const std::string& archivePath);
 
 // Carries the plan out, step by step. `stop` is asked before each package, right after each
 // archive is obtained and before the configuration (and, with the backup sink's own request,

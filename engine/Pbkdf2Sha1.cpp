@@ -16,6 +16,10 @@ namespace engine {
 #ifdef VELSETUP_SHA_NI
 namespace {
 
+// The 32-bit build realigns the stack of every function that needs it (-mstackrealign), except
+// functions with a target attribute, for which GCC drops that option: they stay file-local and
+// are entered through a function without one, and the 32-bit stackrealign test reads the exe
+// for an SSE stack access that nothing realigned.
 #define VELSETUP_SHA __attribute__((target("sha,sse4.1,ssse3")))
 
 // A SHA-1 state as the SHA instructions hold it: A, B, C, D from the highest lane down, and E in

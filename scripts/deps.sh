@@ -16,7 +16,7 @@ packages=(
   zlib1g-dev libzip-dev libpcre2-dev libpugixml-dev libcurl4-openssl-dev libssl-dev
   libgtest-dev googletest
   wine wine64 xvfb xdotool imagemagick x11-utils fonts-dejavu-core
-  zip unzip p7zip-full curl python3 openssl strace
+  zip unzip p7zip-full curl python3 openssl osslsigncode strace
   util-linux iproute2
   clang libclang-rt-14-dev
 )

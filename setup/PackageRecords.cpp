@@ -7,6 +7,8 @@ void TZipFileCFG::Clear() {
   FDirInstall.clear();
   FTypeInstall = tiKest;
   FFiles.clear();
+  // The hash belongs to the archive the record named.
+  FSha256.clear();
 }
 
 TTypeInstall TZipFileCFG::TypeInstallFromInteger(long long Typ) {

@@ -15,7 +15,7 @@ class TZipFileCFG {
  public:
   TZipFileCFG() = default;
 
-  // Empties FileName, DirInstall and Files and sets TypeInstall to tiKest; the Boolean
+  // Empties FileName, DirInstall, Files and Sha256 and sets TypeInstall to tiKest; the Boolean
   // properties and JazykKod keep their values.
   void Clear();
 
@@ -50,6 +50,10 @@ class TZipFileCFG {
   void SetInstallEnableExistFileOrNew(bool v) { FInstallEnableExistFileOrNew = v; }
   bool ForOnlyVersion() const { return FForOnlyVersion; }
   void SetForOnlyVersion(bool v) { FForOnlyVersion = v; }
+  // The SHA-256 of the archive as 64 lower-case hexadecimal digits; empty when the definition
+  // gives none (the archive is then taken as it is). XML form only.
+  const std::string& Sha256() const { return FSha256; }
+  void SetSha256(const std::string& v) { FSha256 = v; }
 
  private:
   std::string FFileName;
@@ -61,6 +65,7 @@ class TZipFileCFG {
   std::string FJazykKod;
   bool FInstallEnableExistFileOrNew = false;
   bool FForOnlyVersion = false;
+  std::string FSha256;
 };
 
 // The package as an installation plan reads it.

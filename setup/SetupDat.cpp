@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <pugixml.hpp>
 #include <ostream>
 #include <streambuf>
@@ -11,6 +12,7 @@
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
+#include "setup/PackageHash.h"
 #include "setup/XmlText.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
@@ -102,6 +104,19 @@ void ReadPackage(pugi::xml_node node, TZipFileCFG& z, size_t number) {
   z.SetJazykKod(TextOf(Child(node, "JazykKod")));
   z.SetInstallEnableExistFileOrNew(BoolOf(node, "InstallEnableExistFileOrNew"));
   z.SetForOnlyVersion(BoolOf(node, "ForOnlyVersion"));
+  // A hash that cannot be read would leave the package unchecked: the definition is refused.
+  std::string sha = TextOf(Child(node, "Sha256"));
+  std::optional<std::string> digits = ParseSha256Text(sha);
+  if (!digits) {
+    if (sha.size() > 100) {
+      std::size_t cut = 100;
+      while (cut > 0 && (static_cast<unsigned char>(sha[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+      sha = sha.substr(0, cut) + "...";
+    }
+    throw std::runtime_error("Package " + std::to_string(number) + " (" + z.FileName() + "): \"Sha256\" value \"" + sha +
+                             "\" is not a SHA-256 (64 hexadecimal digits)");
+  }
+  z.SetSha256(*digits);
 }
 
 void ReadBanner(pugi::xml_node node, TReklamaType& r) {

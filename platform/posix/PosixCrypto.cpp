@@ -39,6 +39,27 @@ std::array<std::uint8_t, 20> Sha1Hash::Final() {
   return digest;
 }
 
+Sha256Hash::Sha256Hash() : FState(EVP_MD_CTX_new()) {
+  if (!FState || EVP_DigestInit_ex(Ctx(FState), EVP_sha256(), nullptr) != 1) {
+    EVP_MD_CTX_free(Ctx(FState));
+    throw std::runtime_error("SHA-256 is not available");
+  }
+}
+
+Sha256Hash::~Sha256Hash() { EVP_MD_CTX_free(Ctx(FState)); }
+
+void Sha256Hash::Update(const void* data, std::size_t size) {
+  if (EVP_DigestUpdate(Ctx(FState), data, size) != 1) throw std::runtime_error("SHA-256 failed");
+}
+
+std::array<std::uint8_t, 32> Sha256Hash::Final() {
+  std::array<std::uint8_t, 32> digest{};
+  unsigned int length = 0;
+  if (EVP_DigestFinal_ex(Ctx(FState), digest.data(), &length) != 1 || length != digest.size())
+    throw std::runtime_error("SHA-256 failed");
+  return digest;
+}
+
 AesEcbEncryptor::AesEcbEncryptor(std::string_view key) {
   const EVP_CIPHER* cipher = key.size() == 16   ? EVP_aes_128_ecb()
                              : key.size() == 24 ? EVP_aes_192_ecb()

@@ -68,6 +68,44 @@ std::array<std::uint8_t, 20> Sha1Hash::Final() {
   return digest;
 }
 
+namespace {
+BCRYPT_ALG_HANDLE Sha256Provider() {
+  static BCRYPT_ALG_HANDLE provider = [] {
+    BCRYPT_ALG_HANDLE h = nullptr;
+    if (BCryptOpenAlgorithmProvider(&h, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return BCRYPT_ALG_HANDLE(nullptr);
+    return h;
+  }();
+  if (!provider) throw std::runtime_error("SHA-256 is not available");
+  return provider;
+}
+}  // namespace
+
+Sha256Hash::Sha256Hash() {
+  BCRYPT_HASH_HANDLE h = nullptr;
+  if (BCryptCreateHash(Sha256Provider(), &h, nullptr, 0, nullptr, 0, 0) != 0) throw std::runtime_error("SHA-256 failed");
+  FState = h;
+}
+
+Sha256Hash::~Sha256Hash() {
+  if (FState) BCryptDestroyHash(Hash(FState));
+}
+
+void Sha256Hash::Update(const void* data, std::size_t size) {
+  auto p = static_cast<PUCHAR>(const_cast<void*>(data));
+  while (size > 0) {
+    ULONG n = size > 0x40000000 ? 0x40000000 : static_cast<ULONG>(size);
+    if (BCryptHashData(Hash(FState), p, n, 0) != 0) throw std::runtime_error("SHA-256 failed");
+    p += n;
+    size -= n;
+  }
+}
+
+std::array<std::uint8_t, 32> Sha256Hash::Final() {
+  std::array<std::uint8_t, 32> digest{};
+  if (BCryptFinishHash(Hash(FState), digest.data(), 32, 0) != 0) throw std::runtime_error("SHA-256 failed");
+  return digest;
+}
+
 AesEcbEncryptor::AesEcbEncryptor(std::string_view key) {
   static BCRYPT_ALG_HANDLE aes = [] {
     BCRYPT_ALG_HANDLE h = nullptr;

@@ -93,6 +93,86 @@ TEST_F(DefinitionToolsTest, PackRefusesADefinitionTheInstallerCannotRead) {
   EXPECT_FALSE(testing_support::Exists(dir / "bad.dat"));
 }
 
+// --hash-from: each package's Sha256 from its archive in a folder, as sha256sum computes it; the
+// document is otherwise the same text, and a missing archive packs nothing.
+TEST_F(DefinitionToolsTest, PackFillsTheHashesFromAPackageFolder) {
+  std::string packages = dir / "packages";
+  dir.Write("packages/Program.zip", "program archive");
+  dir.Write("packages/Lang_EN.zip", "language archive");
+  dir.Write("packages/Tarpel.zip", "edition archive");
+  // A stale hash of the third package is replaced.
+  std::string original = ReadFile(xml);
+  std::string withStale = original;
+  withStale.insert(withStale.find("<TypInstalace>2</TypInstalace>"),
+                   "<Sha256>" + std::string(64, 'A') + "</Sha256><!-- stale -->\n      ");
+  std::string input = dir.Write("input.xml", withStale);
+  std::string out, err;
+  ASSERT_EQ(Capture(kVelkit + " definition pack --hash-from " + Quote(packages) + " " + Quote(input) + " " +
+                        Quote(dir / "h.dat"),
+                    &out, &err),
+            0)
+      << err;
+  EXPECT_NE(out.find("3 packages, 3 with SHA-256"), std::string::npos) << out;
+  std::string sums;
+  ASSERT_EQ(Capture("cd " + Quote(packages) + " && sha256sum Program.zip Lang_EN.zip Tarpel.zip", &sums), 0);
+  TSetupDat dat(false);
+  ASSERT_TRUE(dat.LoadSetupDat(dir / "h.dat"));
+  ASSERT_EQ(dat.ZipFiles().size(), 3u);
+  for (const TZipFileCFG& z : dat.ZipFiles()) {
+    std::string archive = z.FileName().find('.') == std::string::npos ? z.FileName() + ".zip" : z.FileName();
+    EXPECT_NE(sums.find(z.Sha256() + "  " + archive), std::string::npos) << archive << "\n" << sums;
+  }
+  // The packed text is the input with a line per new element and the stale value replaced.
+  std::string packed;
+  ASSERT_EQ(Capture("unzip -P _MorkaTablin_ -p " + Quote(dir / "h.dat") + " setup.dat", &packed), 0);
+  std::string expected = withStale;
+  for (const TZipFileCFG& z : dat.ZipFiles()) {
+    std::string line = "\n      <FileName>" + z.FileName() + "</FileName>";
+    size_t at = expected.find(line);
+    ASSERT_NE(at, std::string::npos) << z.FileName();
+    if (z.FileName() == "Tarpel.zip")
+      expected.replace(expected.find(std::string(64, 'A')), 64, z.Sha256());
+    else
+      expected.insert(at + line.size(), "\n      <Sha256>" + z.Sha256() + "</Sha256>");
+  }
+  EXPECT_EQ(packed, expected);
+
+  // An 8-bit document comes out in UTF-8, saying so, with its text unchanged.
+  std::string czech = "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<D><Main><DBName>\xC8\x9Akola \x9Akola</DBName>"
+                      "</Main><ZipFiles><ZipFile><FileName>Program</FileName></ZipFile></ZipFiles></D>\n";
+  std::string czechXml = dir.Write("czech.xml", czech);
+  ASSERT_EQ(Capture(kVelkit + " definition pack --hash-from " + Quote(packages) + " " + Quote(czechXml) + " " +
+                        Quote(dir / "c.dat"),
+                    &out, &err),
+            0)
+      << err;
+  ASSERT_EQ(Capture("unzip -P _MorkaTablin_ -p " + Quote(dir / "c.dat") + " setup.dat", &packed), 0);
+  EXPECT_EQ(packed, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<D><Main><DBName>Č\xC5\xA1kola \xC5\xA1kola</DBName>"
+                    "</Main><ZipFiles><ZipFile><FileName>Program</FileName><Sha256>" +
+                        dat.ZipFiles()[0].Sha256() + "</Sha256></ZipFile></ZipFiles></D>\n");
+
+  // Without the folder's archive of a package nothing is written, and the package is named.
+  std::remove((dir / "packages/Lang_EN.zip").c_str());
+  EXPECT_EQ(Capture(kVelkit + " definition pack --hash-from " + Quote(packages) + " " + Quote(xml) + " " +
+                        Quote(dir / "m.dat"),
+                    &out, &err),
+            1);
+  EXPECT_NE(err.find("Lang_EN.zip"), std::string::npos) << err;
+  EXPECT_FALSE(testing_support::Exists(dir / "m.dat"));
+}
+
+// velkit archive hash prints what sha256sum prints; a file that is not there fails.
+TEST_F(DefinitionToolsTest, ArchiveHashReadsLikeSha256sum) {
+  dir.Write("a.zip", "");
+  dir.Write("b.zip", testing_support::RandomBytes((4u << 20) + 5, 7));
+  std::string ours, theirs, err;
+  ASSERT_EQ(Capture("cd " + Quote(dir.Path()) + " && " + kVelkit + " archive hash a.zip b.zip", &ours), 0);
+  ASSERT_EQ(Capture("cd " + Quote(dir.Path()) + " && sha256sum a.zip b.zip", &theirs), 0);
+  EXPECT_EQ(ours, theirs);
+  EXPECT_EQ(Capture(kVelkit + " archive hash " + Quote(dir / "none.zip"), &ours, &err), 1);
+  EXPECT_NE(err.find("none.zip"), std::string::npos) << err;
+}
+
 TEST_F(DefinitionToolsTest, ShowPrintsTheDefinitionOrWhyItFailed) {
   std::string out, err;
   ASSERT_EQ(Capture("VELSETUP_TEST_KITROOT=/kit " + kVelkit + " definition show " +

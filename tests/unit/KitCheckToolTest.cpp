@@ -62,11 +62,29 @@ struct Fault {
 
 void Sh(const std::string& command) { ASSERT_EQ(Run(command), 0) << command; }
 
+// The kit's definition packed again with the SHA-256 of each package in the kit.
+void PackWithHashes(const std::string& kit) {
+  Sh(kVelkit + " definition pack --hash-from " + Quote(kit) + " " + Quote(kit + "/setup.xml") + " " +
+     Quote(kit + "/setup.dat") + " >/dev/null");
+}
+
 const std::vector<Fault>& Faults() {
   static const std::vector<Fault> faults = {
       {"sound kit", [](const std::string&, const std::string&) {}, {},
        {"ok: Program.zip: 3 files read, CRC and password checked", "ok: Lang_EN.zip: 1 file read",
-        "note: MSSQL.ini: the kit has none", "is sound"}},
+        "note: Program.zip: the definition gives no SHA-256", "note: MSSQL.ini: the kit has none", "is sound"}},
+      {"hashes filled in", [](const std::string& kit, const std::string&) { PackWithHashes(kit); }, {},
+       {"ok: Program.zip: 3 files read, SHA-256, CRC and password checked", "ok: Lang_EN.zip: 1 file read, SHA-256",
+        "is sound"}},
+      {"package replaced after its hash was taken",
+       [](const std::string& kit, const std::string&) {
+         PackWithHashes(kit);
+         // Another archive with the kit's password: it opens, but it is not the one packed.
+         Sh("cd " + Quote(kit) + " && mkdir -p r && echo changed >r/Velmor_EN.lng && rm Lang_EN.zip && "
+            "cd r && zip -q -P 'Demo#Kit2024' ../Lang_EN.zip Velmor_EN.lng");
+       },
+       {"problem: Lang_EN.zip: wrong SHA-256: the archive's is "},
+       {"ok: Program.zip: 3 files read, SHA-256, CRC and password checked", ", the definition gives "}},
       {"package missing", [](const std::string& kit, const std::string&) { Sh("rm " + Quote(kit + "/Lang_EN.zip")); },
        {"problem: Lang_EN.zip: not found (needed by tiKest, tiKestUpdate, tiTarpel, tiTarpelUpdate, tiVelmorDemo)"}},
       {"wrong password",

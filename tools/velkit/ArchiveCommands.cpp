@@ -2,6 +2,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 
 #include <filesystem>
 
@@ -9,8 +10,10 @@
 #include "engine/BackupRestore.h"
 #include "engine/ZipArchive.h"
 #include "platform/Clock.h"
+#include "platform/Crypto.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "setup/PackageHash.h"
 #include "support/SystemUtil.h"
 
 namespace velkit {
@@ -114,6 +117,23 @@ int Restore(const std::vector<std::string>& args) {
   return ExitFailed;
 }
 
+// The SHA-256 the definition's "Sha256" element wants, computed as the installer computes it; the
+// lines read like sha256sum's.
+int Hash(const std::vector<std::string>& args) {
+  Options o = ParseOptions(args, {});
+  if (o.positional.empty()) throw UsageError{"expected ARCHIVE..."};
+  int status = ExitOk;
+  for (const std::string& file : o.positional) {
+    try {
+      std::printf("%s  %s\n", Sha256Hex(platform::Sha256OfFile(file)).c_str(), file.c_str());
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "velkit archive hash: %s\n", e.what());
+      status = ExitFailed;
+    }
+  }
+  return status;
+}
+
 Registrar extractCommand({"archive", "extract", "ARCHIVE DIR [--password P] [--mask M]",
                           "extracts the entries of a ZIP archive (all, or those matching the mask) below DIR", Extract});
 Registrar listCommand({"archive", "list", "ARCHIVE",
@@ -127,6 +147,10 @@ Registrar restoreCommand({"archive", "restore", "ARCHIVE DIR",
                           "restore does (a line per file); a file it cannot write is left as it was and named, and "
                           "the exit status is then 1",
                           Restore});
+Registrar hashCommand({"archive", "hash", "ARCHIVE...",
+                       "prints the SHA-256 of each file as the installer computes it (the text of a package's "
+                       "Sha256 element)",
+                       Hash});
 
 }  // namespace
 

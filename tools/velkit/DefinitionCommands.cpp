@@ -1,16 +1,23 @@
 // velkit definition show / pack, password scramble / unscramble, index show: setup definitions
 // and product indexes read and made with the installer's own code.
 #include <cstdio>
+#include <exception>
 #include <filesystem>
+#include <pugixml.hpp>
+#include <sstream>
 #include <string>
 
 #include "Capture.h"
 #include "Command.h"
+#include "engine/PackageExtraction.h"
 #include "engine/ZipWriter.h"
+#include "platform/Crypto.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
+#include "setup/PackageHash.h"
 #include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
+#include "setup/XmlText.h"
 
 namespace velkit {
 
@@ -122,7 +129,7 @@ void WriteDefinitionJson(std::FILE* out, const TSetupDat& d) {
                 ", \"DirInstall\": " + Json(z.DirInstall()) + ", \"Povinny\": " + Json(z.Povinny()) +
                 ", \"Jazyk\": " + Json(z.Jazyk()) + ", \"JazykKod\": " + Json(z.JazykKod()) +
                 ", \"InstallEnableExistFileOrNew\": " + Json(z.InstallEnableExistFileOrNew()) +
-                ", \"ForOnlyVersion\": " + Json(z.ForOnlyVersion()) + "}";
+                ", \"ForOnlyVersion\": " + Json(z.ForOnlyVersion()) + ", \"Sha256\": " + Json(z.Sha256()) + "}";
   }
   packages += d.ZipFiles().empty() ? "]" : "\n  ]";
   field("ZipFiles", packages);
@@ -147,8 +154,66 @@ int Show(const std::vector<std::string>& args) {
   return ExitOk;
 }
 
+// The document with the "Sha256" element of every package filled from the archives in a
+// folder: the same document otherwise, byte for byte where the parser keeps it (text, layout,
+// comments), now in UTF-8. Each new element goes after the package's "FileName", on a line of its
+// own when the document has one per element. Empty with a message on stderr when a package's
+// archive is not in the folder or cannot be read.
+std::string FillHashes(const std::string& xml, const std::vector<TZipFileCFG>& loaded, const std::string& folder) {
+  TXmlInput input = PrepareXmlInput(xml);
+  pugi::xml_document doc;
+  pugi::xml_parse_result parsed =
+      doc.load_buffer(input.bytes.data(), input.bytes.size(), pugi::parse_full | pugi::parse_ws_pcdata,
+                      input.encoding == TXmlInputEncoding::Utf8 ? pugi::encoding_utf8 : pugi::encoding_auto);
+  if (!parsed) return {};  // the installer's own check has said why
+  pugi::xml_node root = doc.document_element();
+  int missing = 0;
+  // The elements the loader made its packages of, in the same order: the archive names are the
+  // loader's own reading of each "FileName".
+  std::size_t index = 0;
+  for (pugi::xml_node package : root.child("ZipFiles").children()) {
+    if (package.type() != pugi::node_element || !platform::SameTextAscii(package.name(), "ZipFile")) continue;
+    if (index >= loaded.size()) return {};
+    std::string archive = engine::PackageArchiveName(loaded[index++].FileName());
+    std::string path = platform::IncludeTrailingPathDelimiter(folder) + archive;
+    std::string hash;
+    try {
+      hash = Sha256Hex(platform::Sha256OfFile(path));
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "velkit definition pack: package %s: %s\n", archive.c_str(), e.what());
+      ++missing;
+      continue;
+    }
+    pugi::xml_node element = package.child("Sha256");
+    if (!element) {
+      pugi::xml_node after = package.child("FileName");
+      pugi::xml_node indent = after ? after.previous_sibling() : pugi::xml_node();
+      if (after && indent.type() == pugi::node_pcdata &&
+          std::string_view(indent.value()).find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        after = package.insert_copy_after(indent, after);
+        element = package.insert_child_after("Sha256", after);
+      } else {
+        element = after ? package.insert_child_after("Sha256", after) : package.append_child("Sha256");
+      }
+    }
+    element.text().set(hash.c_str());
+  }
+  if (missing > 0) return {};
+  if (pugi::xml_node declaration = doc.first_child(); declaration.type() == pugi::node_declaration &&
+                                                       declaration.attribute("encoding"))
+    declaration.attribute("encoding").set_value("UTF-8");
+  // The parser keeps no blanks between the nodes around the document element: one line each.
+  std::ostringstream out;
+  const unsigned format = pugi::format_raw | pugi::format_no_declaration | pugi::format_no_empty_element_tags;
+  for (pugi::xml_node node : doc.children()) {
+    node.print(out, "", format, pugi::encoding_utf8);
+    if (node != root || (!input.bytes.empty() && input.bytes.back() == '\n')) out << '\n';
+  }
+  return out.str();
+}
+
 int Pack(const std::vector<std::string>& args) {
-  Options o = ParseOptions(args, {}, {"aes"});
+  Options o = ParseOptions(args, {"hash-from"}, {"aes"});
   if (o.positional.size() != 2) throw UsageError{"expected XML and OUT"};
   const std::string& xmlPath = o.positional[0];
   const std::string& out = o.positional[1];
@@ -157,23 +222,38 @@ int Pack(const std::vector<std::string>& args) {
     std::fprintf(stderr, "velkit definition pack: cannot read %s\n", xmlPath.c_str());
     return ExitFailed;
   }
-  {
-    // A definition the installer could not read is not packed.
+  // A definition the installer could not read is not packed: checked as written, and again with
+  // its hashes filled in.
+  auto loads = [&xml](std::vector<TZipFileCFG>* packages) {
     PresenterScope scope;
     InstallLog().Reset();
     TSetupDat check(false);
     if (!check.LoadSetupDatFromXml(xml)) {
       std::fprintf(stderr, "%s\n%s\n", scope.presenter.errorText.c_str(), LastLoggedError().c_str());
+      return false;
+    }
+    if (packages) *packages = check.ZipFiles();
+    return true;
+  };
+  std::vector<TZipFileCFG> packages;
+  if (!loads(&packages)) return ExitFailed;
+  if (const std::string* folder = o.Get("hash-from")) {
+    xml = FillHashes(xml, packages, *folder);
+    if (xml.empty()) {
+      std::fprintf(stderr, "velkit definition pack: the hashes cannot be filled from %s\n", folder->c_str());
       return ExitFailed;
     }
+    if (!loads(nullptr)) return ExitFailed;
   }
   bool aes = o.Has("aes");
   engine::WriteSingleEntryArchive(out, "setup.dat", xml, SetupDatPassword,
                                   aes ? engine::ZipEncryption::Aes256 : engine::ZipEncryption::TraditionalPkware);
   TSetupDat back(false);
   if (!LoadOrExplain(back, out, "definition pack")) return ExitFailed;
-  std::printf("%s: entry setup.dat, %zu bytes, %s encryption, %zu packages\n", out.c_str(), xml.size(),
-              aes ? "AES-256" : "traditional PKWARE", back.ZipFiles().size());
+  std::size_t hashed = 0;
+  for (const TZipFileCFG& z : back.ZipFiles()) hashed += z.Sha256().empty() ? 0 : 1;
+  std::printf("%s: entry setup.dat, %zu bytes, %s encryption, %zu packages, %zu with SHA-256\n", out.c_str(), xml.size(),
+              aes ? "AES-256" : "traditional PKWARE", back.ZipFiles().size(), hashed);
   return ExitOk;
 }
 
@@ -255,9 +335,10 @@ int IndexShow(const std::vector<std::string>& args) {
 
 Registrar showCommand({"definition", "show", "FILE",
                        "loads a setup definition (setup.dat) as the installer does and prints it as JSON", Show});
-Registrar packCommand({"definition", "pack", "XML OUT [--aes]",
+Registrar packCommand({"definition", "pack", "XML OUT [--aes] [--hash-from DIR]",
                        "checks a definition's XML and packs it into a setup.dat container (traditional "
-                       "PKWARE encryption, or AES-256)",
+                       "PKWARE encryption, or AES-256); --hash-from fills each package's Sha256 from its "
+                       "archive in DIR",
                        Pack});
 Registrar scrambleCommand({"password", "scramble", "TEXT",
                            "prints the text of the definition's Password element for a package password", Scramble});

@@ -14,6 +14,7 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/Downloader.h"
+#include "setup/PackageHash.h"
 #include "setup/SetupDat.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
@@ -66,7 +67,8 @@ class ConsoleProgress : public engine::ProgressSink {
 // The run on the console: a line per step, per backed-up file, per package and per entry.
 class ConsoleRunView : public engine::InstallView {
  public:
-  ConsoleRunView(DownloadSources sources, const engine::InstallPlan& plan) : FSources(std::move(sources)) {
+  ConsoleRunView(DownloadSources sources, const std::vector<TZipFileCFG>& packages, const engine::InstallPlan& plan)
+      : FSources(std::move(sources)), FKitPackages(packages) {
     FPackages.SetTotal(static_cast<std::uint64_t>(plan.OverallTotal));
   }
   // The run's story, step by step, between the progress lines.
@@ -81,6 +83,10 @@ class ConsoleRunView : public engine::InstallView {
     std::fprintf(stderr, "velkit install: the package archive %s was not found\n", path.c_str());
     return engine::FetchAnswer::Missing;
   }
+  // A package of a kit with hashes is opened only when it is the archive the kit names.
+  std::string ArchiveProblem(const engine::PlannedPackage& package, const std::string& archive) override {
+    return PackageHashFault(FKitPackages.at(static_cast<size_t>(package.Source)), archive);
+  }
   void PackageFailed(const engine::PlannedPackage& package, const std::string& archive,
                      const std::string& error) override {
     if (archive.empty())
@@ -91,6 +97,7 @@ class ConsoleRunView : public engine::InstallView {
 
  private:
   DownloadSources FSources;
+  const std::vector<TZipFileCFG>& FKitPackages;
   ConsoleProgress FBackup{"backup"};
   ConsoleProgress FEntries{"extract"};
   ConsoleProgress FPackages{"package"};
@@ -161,7 +168,7 @@ int Install(const std::vector<std::string>& args) {
   engine::InstallChoices choices{target, type, engine::InstallTypeFiles(type), found,
                                  TimeStampText(platform::NowLocal())};
   const engine::InstallPlan plan = engine::PlanInstall(KitPackages(dat.ZipFiles()), dat.ZipPassword(), choices);
-  ConsoleRunView view(DownloadSources{kit, dat.InstallServer(), dat.MSSQLInstall()}, plan);
+  ConsoleRunView view(DownloadSources{kit, dat.InstallServer(), dat.MSSQLInstall()}, dat.ZipFiles(), plan);
   engine::InstallRunResult result = engine::ApplyInstallPlan(plan, view, StopRequested);
 
   switch (result.Outcome) {

@@ -3,6 +3,7 @@
 // password, its entry names and the data of every entry, MSSQL.ini and the files it names, and
 // the product index — so a kit author sees every problem at once instead of one per installation.
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -16,9 +17,11 @@
 #include "engine/InstallPlan.h"
 #include "engine/ZipArchive.h"
 #include "engine/ZipEntryName.h"
+#include "platform/Crypto.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/Downloader.h"
+#include "setup/PackageHash.h"
 #include "setup/HttpClient.h"
 #include "setup/IniFile.h"
 #include "setup/ProductIndex.h"
@@ -180,8 +183,32 @@ class KitChecker {
         FReport.Problem(archive, "cannot be downloaded from " + at.where + ": " + error);
         continue;
       }
-      CheckArchive(archive, local, at.where);
+      if (!CheckHash(package, archive, local)) continue;
+      CheckArchive(archive, local, at.where, !package.Sha256().empty());
     }
+  }
+
+  // The archive against the definition's SHA-256: the installer refuses it when they differ.
+  // A package without one is installed unchecked, which is worth a note.
+  bool CheckHash(const TZipFileCFG& package, const std::string& archive, const std::string& local) {
+    if (package.Sha256().empty()) {
+      FReport.Note(archive, "the definition gives no SHA-256: the installer takes the archive unchecked "
+                            "(velkit definition pack --hash-from DIR fills it)");
+      return true;
+    }
+    std::string actual;
+    try {
+      actual = Sha256Hex(platform::Sha256OfFile(local));
+    } catch (const std::exception& e) {
+      FReport.Problem(archive, std::string("its SHA-256 cannot be computed: ") + e.what());
+      return false;
+    }
+    if (actual != package.Sha256()) {
+      FReport.Problem(archive, "wrong SHA-256: the archive's is " + actual + ", the definition gives " +
+                                   package.Sha256() + "; the installer refuses it");
+      return false;
+    }
+    return true;
   }
 
   void CheckMssqlIni() {
@@ -423,7 +450,7 @@ class KitChecker {
     return false;
   }
 
-  void CheckArchive(const std::string& archive, const std::string& path, const std::string& where) {
+  void CheckArchive(const std::string& archive, const std::string& path, const std::string& where, bool sha256) {
     engine::ZipArchive zip;
     zip.FileName = path;
     zip.Password = platform::AnsiFromUtf8(FDat.ZipPassword());
@@ -477,8 +504,8 @@ class KitChecker {
       return;
     }
     if (failures.empty())
-      FReport.Ok(archive, Counted(files, "file") + " read, CRC" + (encrypted ? " and password" : "") +
-                              " checked (" + where + ")");
+      FReport.Ok(archive, Counted(files, "file") + " read, " + (sha256 ? "SHA-256, " : "") + "CRC" +
+                              (encrypted ? " and password" : "") + " checked (" + where + ")");
   }
 };
 
