@@ -15,12 +15,15 @@ namespace ui::win32 {
 
 namespace {
 
-// Everything made here lives as long as the program and is freed when it ends.
+// Everything made here lives as long as the program and is freed when it ends. A window that
+// outlives it (a form held by another static object) still gets usable stock objects then.
 struct TGdiCache {
   std::map<std::tuple<std::string, int, bool>, TFontHandle> fonts;
   std::map<TColor, TBrushHandle> brushes;
   std::map<std::pair<std::string, int>, TBitmapHandle> pictures;
   TMemoryDC measure;
+  ~TGdiCache() { gone = true; }
+  static inline bool gone = false;
 };
 
 TGdiCache& Cache() {
@@ -89,6 +92,7 @@ TBitmapHandle LoadPicture(const std::string& name) {
 COLORREF Rgb(TColor c) { return static_cast<COLORREF>(c & 0xFFFFFF); }
 
 HFONT FontHandle(const TFont& font) {
+  if (TGdiCache::gone) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   auto key = std::make_tuple(font.Name, S(font.Height), font.Bold);
   TFontHandle& f = Cache().fonts[key];
   if (!f)
@@ -99,13 +103,14 @@ HFONT FontHandle(const TFont& font) {
 }
 
 HBRUSH Brush(TColor color) {
+  if (TGdiCache::gone) return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   TBrushHandle& b = Cache().brushes[color];
   if (!b) b.Reset(CreateSolidBrush(Rgb(color)));
   return b.Get();
 }
 
 HBITMAP Picture(const std::string& name) {
-  if (name.empty()) return nullptr;
+  if (name.empty() || TGdiCache::gone) return nullptr;
   auto key = std::make_pair(name, ProgramDpi());
   auto& pictures = Cache().pictures;
   auto it = pictures.find(key);
@@ -113,7 +118,7 @@ HBITMAP Picture(const std::string& name) {
   return it->second.Get();
 }
 
-HDC MeasureDC() { return Cache().measure.Get(); }
+HDC MeasureDC() { return TGdiCache::gone ? nullptr : Cache().measure.Get(); }
 
 SIZE BitmapSize(HBITMAP bmp) {
   BITMAP info{};
