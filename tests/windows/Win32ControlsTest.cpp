@@ -211,6 +211,65 @@ TEST_F(Win32Controls, PropertiesReachTheWindowsAndUserInputReachesTheModel) {
   EXPECT_EQ(events, (std::vector<std::string>{"ed=C:\\Velmor", "ed=D:\\Jinde", "cmb=MSSQLSERVER", "btn"}));
 }
 
+// A notification goes to the control whose window sent it, whichever window of the program it
+// reaches (the form or a panel); one from a window the program did not make changes nothing.
+TEST_F(Win32Controls, NotificationsReachTheControlThatOwnsTheWindow) {
+  TForm form("F");
+  form.SetBounds(0, 0, 500, 400);
+  TPanel panel(&form, "panel");
+  panel.SetBounds(0, 0, 480, 300);
+  TListBox list(&panel, "list");
+  TMemo memo(&panel, "memo");
+  TCheckBox chk(&panel, "chk");
+  TRadioButton radio(&form, "radio");
+  list.SetBounds(10, 10, 150, 80);
+  memo.SetBounds(10, 100, 200, 80);
+  chk.SetBounds(10, 200, 150, 17);
+  radio.SetBounds(10, 320, 150, 17);
+  form.ShowForm();
+
+  std::vector<std::string> events;
+  list.OnClick = [&](TControl*) { events.push_back("list=" + std::to_string(list.ItemIndex())); };
+  memo.OnChange = [&](TControl*) { events.push_back("memo=" + memo.Text()); };
+  chk.OnClick = [&](TControl*) { events.push_back(chk.Checked() ? "chk=on" : "chk=off"); };
+  radio.OnClick = [&](TControl*) { events.push_back("radio"); };
+
+  // The program's own changes: reported by the model once, never again by the windows.
+  list.SetItems({"Kest", "Tarpel", "Demo"});
+  list.SetItemIndex(2);
+  memo.SetText("first");
+  EXPECT_EQ(SendMessageW(H(list), LB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(H(list), LB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(Text(H(memo)), L"first");
+  EXPECT_EQ(events, (std::vector<std::string>{"memo=first"}));
+  events.clear();
+
+  // The user's: each through the window it happens in.
+  SendMessageW(H(list), LB_SETCURSEL, 0, 0);
+  SendMessageW(H(panel), WM_COMMAND, MAKEWPARAM(0, LBN_SELCHANGE), reinterpret_cast<LPARAM>(H(list)));
+  // A multi-line edit sends no EN_CHANGE for WM_SETTEXT: the notification comes as typing sends it.
+  SendMessageW(H(memo), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed"));
+  SendMessageW(H(panel), WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), reinterpret_cast<LPARAM>(H(memo)));
+  SendMessageW(H(chk), BM_CLICK, 0, 0);
+  SendMessageW(H(radio), BM_CLICK, 0, 0);
+  EXPECT_EQ(list.ItemIndex(), 0);
+  EXPECT_EQ(memo.Text(), "typed");
+  EXPECT_TRUE(chk.Checked());
+  EXPECT_TRUE(radio.Checked());
+  EXPECT_EQ(events, (std::vector<std::string>{"list=0", "memo=typed", "chk=on", "radio"}));
+  events.clear();
+
+  // A button the program did not make, on the form: its click reaches no control.
+  HWND stranger = CreateWindowExW(0, L"BUTTON", L"x", WS_CHILD | BS_PUSHBUTTON, 0, 0, 10, 10, H(form), nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(stranger, nullptr);
+  SendMessageW(stranger, BM_CLICK, 0, 0);
+  SendMessageW(H(form), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(stranger));
+  DestroyWindow(stranger);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(form.ModalResult(), mrNone);
+}
+
 TEST_F(Win32Controls, MeasuringTextUsesTheRealFont) {
   TFont segoe{"Segoe UI", 19, false, clBlack};
   TFont bold = segoe;

@@ -9,7 +9,6 @@ namespace ui::headless {
 class HeadlessPeer : public IControlPeer {
  public:
   HeadlessPeer(THeadlessBackend& backend, TControl& control) : FBackend(backend), FControl(control) {}
-  void Sync(TProp) override {}
   void SetFocus() override {}
   void Repaint() override { ++FBackend.FRepaints[&FControl]; }
   void* Handle() const override { return nullptr; }
