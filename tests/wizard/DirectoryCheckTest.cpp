@@ -413,7 +413,9 @@ TEST_F(DirectoryCheckTest, ShortTemporaryDriveSendsTheDownloadsToTheTargetsTempF
   EXPECT_EQ(saved, folder + "package.zip");
   EXPECT_EQ(testing_support::ReadFile(saved).size(), 5000u);
 
+  // The folder now holds the download, so the check asks before it takes the folder again.
   w->freeMiB[TempDirectory()] = 501;
+  messages->Answer(true);
   ASSERT_TRUE(w->KontrolaAdresare());
   EXPECT_EQ(DownloadFolder(), TempDirectory());
   SetDownloadFolder("");
