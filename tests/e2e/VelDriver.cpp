@@ -461,7 +461,16 @@ void Run(const Args& a) {
   } else if (cmd == L"answer") {  // a button of the message window
     NeedArgs(a, 2, L"answer BUTTON [TIMEOUT]");
     HWND m = MessageWindow(TimeoutArg(a, 2));
-    Press(One(m, a[1], IsPushButton, L"button of the message window"));
+    // Another program's wait window (also a TFMessage, without buttons) may be open beside the
+    // message, as when two copies start together: answer the window that has the button.
+    HWND asking = WaitFor(
+        [&]() -> HWND {
+          for (HWND w : TopWindows(L"TFMessage"))
+            if (!Find(w, a[1], IsPushButton).empty()) return w;
+          return nullptr;
+        },
+        TimeoutArg(a, 2));
+    Press(One(asking ? asking : m, a[1], IsPushButton, L"button of the message window"));
   } else if (cmd == L"expect-message") {
     NeedArgs(a, 2, L"expect-message TEXT [TIMEOUT]");
     // A wait window (also a TFMessage) may come first: wait for the one that says TEXT.
