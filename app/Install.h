@@ -211,7 +211,8 @@ class TFInstall : public ui::TForm {
   // The platform's plain message box (not the installer's message window).
   virtual void PlainMessageBox(const std::string& text);
   // Gets one package archive (local kit, folder or web location) with the download's bar.
-  virtual bool StahniSoubor(const std::string& fileName, std::string& fileNameWithPath);
+  virtual bool StahniSoubor(const std::string& fileName, std::string& fileNameWithPath,
+                            const std::string& sha256 = "");
   // Downloads a version's definition into the temporary folder.
   virtual bool DownloadDefinition(const std::string& url, std::string& localPath);
   // The running Windows version, for the definition's lowest version.

@@ -126,7 +126,8 @@ class WizardRunView : public engine::InstallView {
 
   engine::FetchAnswer Fetch(const engine::PlannedPackage& package, std::string& archivePath,
                             engine::ProgressSink&) override {
-    if (F.StahniSoubor(package.ArchiveName, archivePath)) return engine::FetchAnswer::Obtained;
+    const std::string& sha256 = SetupDat().ZipFiles().at(static_cast<size_t>(package.Source)).Sha256();
+    if (F.StahniSoubor(package.ArchiveName, archivePath, sha256)) return engine::FetchAnswer::Obtained;
     // A failed download has shown its error box and asked the run to stop.
     return StopRequested ? engine::FetchAnswer::Failed : engine::FetchAnswer::Missing;
   }

@@ -75,11 +75,11 @@ class RestoreProgress : public engine::ProgressSink {
 
 }  // namespace
 
-bool TFInstall::StahniSoubor(const std::string& fileName, std::string& fileNameWithPath) {
+bool TFInstall::StahniSoubor(const std::string& fileName, std::string& fileNameWithPath, const std::string& sha256) {
   const TSetupDat& def = SetupDat();
   DownloadSources sources{def.LocalPath(), def.InstallServer(), def.MSSQLInstall()};
   DownloadBar bar([this](int position) { ProgressCopyFile.SetPosition(position); });
-  return ::StahniSoubor(sources, fileName, fileNameWithPath, &bar, true, false);
+  return ::StahniSoubor(sources, fileName, fileNameWithPath, &bar, true, false, sha256);
 }
 
 bool TFInstall::RecoveryPrevVelmor() {

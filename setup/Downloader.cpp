@@ -4,10 +4,12 @@
 #include <stdexcept>
 
 #include "engine/ZipEntryName.h"
+#include "platform/Crypto.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
 #include "platform/Text.h"
 #include "setup/DownloadRetry.h"
+#include "setup/PackageHash.h"
 #include "setup/ResumableDownload.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
@@ -208,8 +210,35 @@ bool DownloadFile(const std::string& urlFileName, std::string& saveFileName, eng
   return result;
 }
 
+namespace {
+
+// A whole download of an earlier attempt lies under the file's own name in the download folder
+// (a broken one never does: it stays under its partial name); its hash decides whether it is the
+// file the kit names.
+bool VerifiedEarlierDownload(const std::string& fileName, const std::string& sha256, std::string& path) {
+  std::string candidate = DownloadFolder() + fileName;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(platform::PathFromUtf8(candidate), ec)) return false;
+  std::string actual;
+  try {
+    actual = Sha256Hex(platform::Sha256OfFile(candidate));
+  } catch (const std::exception& e) {
+    InstallLog().Add(candidate + " cannot be read (" + e.what() + "): it is downloaded again");
+    return false;
+  }
+  if (actual != sha256) {
+    InstallLog().Add(candidate + " from an earlier attempt is not the file the kit names: it is downloaded again");
+    return false;
+  }
+  InstallLog().Add(candidate + " from an earlier attempt has the kit's SHA-256: it is not downloaded again");
+  path = candidate;
+  return true;
+}
+
+}  // namespace
+
 bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, std::string& fileNameWithPath,
-                  engine::ProgressSink* progress, bool hlasitChybu, bool mssql) {
+                  engine::ProgressSink* progress, bool hlasitChybu, bool mssql, const std::string& sha256) {
   LogProcedure log("StahniSoubor");
   std::string base = sources.LocalPath.empty() ? platform::ExecutableDir()
                                                : platform::IncludeTrailingPathDelimiter(sources.LocalPath);
@@ -220,6 +249,7 @@ bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, s
   }
   const std::string& location = mssql ? sources.MSSQLInstall : sources.InstallServer;
   if (IsURL(location)) {
+    if (!sha256.empty() && VerifiedEarlierDownload(fileName, sha256, fileNameWithPath)) return true;
     std::string address = location;
     if (address.empty() || address.back() != '\\') address += '\\';
     return DownloadFile(address + fileName, fileNameWithPath, progress, hlasitChybu);

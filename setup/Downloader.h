@@ -82,8 +82,10 @@ struct DownloadSources {
 
 // A local copy in the kit folder wins; otherwise the file is downloaded from a web location or
 // taken where it lies in a folder location. True when a usable local file is at fileNameWithPath.
+// With the file's SHA-256 (64 lower-case hex digits), a copy that an earlier attempt downloaded
+// whole into the download folder and whose hash is that one is taken instead of downloading again.
 bool StahniSoubor(const DownloadSources& sources, const std::string& fileName, std::string& fileNameWithPath,
-                  engine::ProgressSink* progress, bool hlasitChybu, bool mssql);
+                  engine::ProgressSink* progress, bool hlasitChybu, bool mssql, const std::string& sha256 = "");
 
 // Kept in start-up's order: the TLS layer is the platform's, so there is nothing to write.
 void WriteSSLLibraries();

@@ -81,8 +81,8 @@ class RunWizard : public TFInstall {
  public:
   bool stopAfterSecondFetch = false;
   int fetches = 0;
-  bool StahniSoubor(const std::string& fileName, std::string& path) override {
-    bool ok = TFInstall::StahniSoubor(fileName, path);
+  bool StahniSoubor(const std::string& fileName, std::string& path, const std::string& sha256) override {
+    bool ok = TFInstall::StahniSoubor(fileName, path, sha256);
     if (++fetches == 2) {
       Settle(static_cast<HWND>(Handle()));
       SaveWindow(static_cast<HWND>(Handle()), L"4-copy");

@@ -7,14 +7,17 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "LoopbackServer.h"
 #include "TestSupport.h"
+#include "platform/Crypto.h"
 #include "platform/Files.h"
 #include "setup/DownloadRetry.h"
 #include "setup/Downloader.h"
 #include "setup/HttpClient.h"
+#include "setup/PackageHash.h"
 #include "setup/ResumableDownload.h"
 #include "setup/SetupDat.h"
 #include "ui/Controls.h"
@@ -715,6 +718,39 @@ TEST_F(StahniSouborTest, FolderLocationIsUsedWhereItLies) {
   EXPECT_EQ(path, platform::IncludeTrailingPathDelimiter(folder.Path()) + missing);
   EXPECT_TRUE(presenter.Shown().empty());
   EXPECT_FALSE(LogHas(DownloadErrorLogText()));
+}
+
+// A package that an earlier attempt downloaded whole lies in the download folder under its own
+// name: with the kit's hash of it, it is taken as it is; without a hash, or when its hash is
+// another, it is downloaded again.
+TEST_F(StahniSouborTest, AVerifiedEarlierDownloadIsNotDownloadedAgain) {
+  const std::string earlier = "an earlier attempt's download";
+  auto sha256 = [](const std::string& bytes) {
+    platform::Sha256Hash hash;
+    hash.Update(bytes.data(), bytes.size());
+    return Sha256Hex(hash.Final());
+  };
+  const std::string earlierHash = sha256(earlier), otherHash = sha256("another archive");
+  struct Case {
+    const char* label;
+    std::string hash;
+    bool downloaded;
+  } cases[] = {{"hash of the copy", earlierHash, false}, {"hash of another file", otherHash, true},
+               {"no hash", "", true}};
+  DownloadSources sources{kit.Path(), TestServer().Http("/file/"), "C:\\nowhere"};
+  for (const Case& c : cases) {
+    std::string name = Unique("Program.zip");
+    std::ofstream(platform::PathFromUtf8(Temp(name)), std::ios::binary) << earlier;
+    std::string path;
+    ASSERT_TRUE(StahniSoubor(sources, name, path, &bar, true, false, c.hash)) << c.label;
+    EXPECT_EQ(path, Temp(name)) << c.label;
+    EXPECT_EQ(testing_support::ReadFile(path) != earlier, c.downloaded) << c.label;
+    EXPECT_EQ(ServerRequests(name).find("GET /file/" + name) != std::string::npos, c.downloaded) << c.label;
+    std::error_code ec;
+    std::filesystem::remove(platform::PathFromUtf8(path), ec);
+  }
+  EXPECT_TRUE(LogHas("from an earlier attempt has the kit's SHA-256: it is not downloaded again"));
+  EXPECT_TRUE(LogHas("from an earlier attempt is not the file the kit names: it is downloaded again"));
 }
 
 // The definition's operations: its locations and the wizard's bar.

@@ -78,7 +78,9 @@ class ConsoleRunView : public engine::InstallView {
   void PackageDone(const engine::PlannedPackage& package) override { FPackages.Item(++FHandled, package.FileName); }
   engine::FetchAnswer Fetch(const engine::PlannedPackage& package, std::string& path,
                             engine::ProgressSink& progress) override {
-    if (StahniSoubor(FSources, package.ArchiveName, path, &progress, true, false)) return engine::FetchAnswer::Obtained;
+    const std::string& sha256 = FKitPackages.at(static_cast<size_t>(package.Source)).Sha256();
+    if (StahniSoubor(FSources, package.ArchiveName, path, &progress, true, false, sha256))
+      return engine::FetchAnswer::Obtained;
     if (StopRequested) return engine::FetchAnswer::Failed;
     std::fprintf(stderr, "velkit install: the package archive %s was not found\n", path.c_str());
     return engine::FetchAnswer::Missing;
