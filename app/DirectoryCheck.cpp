@@ -183,20 +183,20 @@ bool TFInstall::PathSyntaxValid() {
 
 bool TFInstall::KontrolaVerze() {
   LogProcedure log("KontrolaVerze");
-  FCheckErrors = {};
+  State.FCheckErrors = {};
   lblErrorDirVer.SetCaption("");
   lblErrorDirVer.Repaint();
   lblVerze.SetCaption("");
   lblVerze.Repaint();
   lblVersioInfo.SetVisible(false);
-  UpdateVerion = false;
+  State.UpdateVerion = false;
 
   if (!PathSyntaxValid()) {
     lblErrorDirVer.SetCaption(Msg(msgInstallationDirectoryNotFilled));
     lblErrorDirVer.SetFontColor(FindingRed);
     lblErrorDirVer.SetVisible(true);
     lblVerze.SetVisible(false);
-    FCheckErrors.Include(ceErrPath);
+    State.FCheckErrors.Include(ceErrPath);
     return false;
   }
 
@@ -208,14 +208,14 @@ bool TFInstall::KontrolaVerze() {
     if (order == 0) {
       lblErrorDirVer.SetCaption(FormatMsg(msgSameVersionInLocation, found.FVersionEXE));
       lblErrorDirVer.SetFontColor(FindingGreen);
-      UpdateVerion = true;
+      State.UpdateVerion = true;
     } else if (order < 0) {
-      UpdateVerion = true;
+      State.UpdateVerion = true;
     } else {
       lblErrorDirVer.SetCaption(FormatMsg(msgNewerVersionInLocation, found.FVersion));
       lblErrorDirVer.SetFontColor(FindingRed);
-      FCheckErrors.Include(ceErrVersion);
-      UpdateVerion = false;
+      State.FCheckErrors.Include(ceErrVersion);
+      State.UpdateVerion = false;
     }
   }
 
@@ -240,9 +240,9 @@ bool TFInstall::KontrolaVerze() {
   lblVerze.SetVisible(!lblVerze.Caption().empty());
   lblVersioInfo.SetVisible(lblVerze.Visible());
   VisibleButton({btvPrevious, btvNext});
-  btnNext.SetEnabled(FCheckErrors.Empty());
-  btnUpdate.SetEnabled(FCheckErrors.Empty());
-  return FCheckErrors.Empty();
+  btnNext.SetEnabled(State.FCheckErrors.Empty());
+  btnUpdate.SetEnabled(State.FCheckErrors.Empty());
+  return State.FCheckErrors.Empty();
 }
 
 bool TFInstall::KontrolaAdresare() {
@@ -256,7 +256,7 @@ bool TFInstall::KontrolaAdresare() {
   // Before anything is written: a folder of the system is refused, and a folder full of other
   // files is taken only when the user says so (its files would go into the backup and the
   // packages would land among them).
-  if (IsSystemFolderTarget(edDir.Text(), SystemFolders())) {
+  if (IsSystemFolderTarget(edDir.Text(), FHost.SystemFolders())) {
     ShowError(FormatMsg(msgTargetNotInstallationFolder, edDir.Text(),
                         platform::IncludeTrailingPathDelimiter(edDir.Text()) + "Velmor"),
               "");
@@ -272,33 +272,33 @@ bool TFInstall::KontrolaAdresare() {
   }
   const std::int64_t required = SetupDat().MinDiskFree();
   if (required <= 0) {
-    AdrInstall = edDir.Text();
+    State.AdrInstall = edDir.Text();
     return true;
   }
 
-  std::int64_t free = MiB(FreeDiskSpace(FreeSpaceVolumeOf(edDir.Text())));
+  std::int64_t free = MiB(FHost.FreeDiskSpace(FreeSpaceVolumeOf(edDir.Text())));
   if (required > free) {
     ShowError(FormatMsg(msgNotEnoughDiskSpace, std::to_string(required)), "");
     return false;
   }
 
-  AdrInstall = edDir.Text();
+  State.AdrInstall = edDir.Text();
   auto create = [](const std::string& folder) {
     std::error_code ec;
     std::filesystem::create_directories(platform::PathFromUtf8(folder), ec);
     return std::filesystem::is_directory(platform::PathFromUtf8(folder), ec);
   };
-  if (!create(AdrInstall)) {
-    ShowError(FormatMsg(msgCannotCreateDestinationFolder, AdrInstall), "");
+  if (!create(State.AdrInstall)) {
+    ShowError(FormatMsg(msgCannotCreateDestinationFolder, State.AdrInstall), "");
     return false;
   }
 
   // With little room on the drive of the temporary folder the downloads go to the target.
-  std::int64_t tempFree = MiB(FreeDiskSpace(FreeSpaceVolumeOf(TempDirectory())));
+  std::int64_t tempFree = MiB(FHost.FreeDiskSpace(FreeSpaceVolumeOf(TempDirectory())));
   if (tempFree <= required) {
-    const std::string downloads = platform::IncludeTrailingPathDelimiter(AdrInstall) + "Temp";
+    const std::string downloads = platform::IncludeTrailingPathDelimiter(State.AdrInstall) + "Temp";
     if (!create(downloads)) {
-      ShowError(FormatMsg(msgCannotCreateDestinationFolder, AdrInstall), "");
+      ShowError(FormatMsg(msgCannotCreateDestinationFolder, State.AdrInstall), "");
       return false;
     }
     SetDownloadFolder(downloads);
@@ -307,15 +307,15 @@ bool TFInstall::KontrolaAdresare() {
   } else {
     SetDownloadFolder("");
   }
-  AdrInstall = edDir.Text();
+  State.AdrInstall = edDir.Text();
   return true;
 }
 
 void TFInstall::ShowCheckError() {
   LogProcedure log("ShowCheckError");
   std::string text;
-  if (FCheckErrors.Contains(ceErrPath)) text += "\n\r\n\r" + Msg(msgInstallationDirectoryNotFilled);
-  if (FCheckErrors.Contains(ceErrVersion)) text += "\n\r\n\r" + Msg(msgLaterVersionInDestination);
+  if (State.FCheckErrors.Contains(ceErrPath)) text += "\n\r\n\r" + Msg(msgInstallationDirectoryNotFilled);
+  if (State.FCheckErrors.Contains(ceErrVersion)) text += "\n\r\n\r" + Msg(msgLaterVersionInDestination);
   if (!text.empty()) ShowError(text, Msg(msgErrorsFoundDuringChecking));
 }
 
@@ -342,16 +342,6 @@ void TFInstall::Button2Click(ui::TControl*) {
   std::error_code ec;
   std::string initial = std::filesystem::is_directory(platform::PathFromUtf8(text), ec) ? text : std::string();
   std::string folder;
-  if (BrowseForFolder(Msg(msgSelectTargetDirectory), root, initial, folder)) edDir.SetText(folder);
+  if (FHost.BrowseForFolder(*this, Msg(msgSelectTargetDirectory), root, initial, folder)) edDir.SetText(folder);
 }
 
-std::int64_t TFInstall::FreeDiskSpace(const std::string& path) { return DiskFreeBytes(path); }
-
-TSystemFolders TFInstall::SystemFolders() { return CurrentSystemFolders(); }
-
-bool TFInstall::BrowseForFolder(const std::string& title, const std::string& root, const std::string& initial,
-                                std::string& folder) {
-  return ui::Backend().BrowseForFolder(this, title, root, initial, folder);
-}
-
-void TFInstall::PlainMessageBox(const std::string& text) { ui::Backend().PlainMessageBox(this, text); }

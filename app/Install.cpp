@@ -16,8 +16,6 @@
 #include "support/MessageDialog.h"
 #include "support/SetupInfo.h"
 
-TFInstall* FInstall = nullptr;
-
 namespace {
 
 // Sizes of the window and its three bands.
@@ -80,7 +78,8 @@ void TextLabel(ui::TLabel& l, int left, int top, const ui::TFont& font) {
 
 }  // namespace
 
-TFInstall::TFInstall() : ui::TForm("FInstall") {
+TFInstall::TFInstall(TWizardHost& host, TWizardState start)
+    : ui::TForm("FInstall"), State(std::move(start)), FHost(host) {
   SetWindowClassName(WizardWindowClass);
   SetCaption("Instalace software VELMOR");
   SetBorderStyle(ui::TBorderStyle::bsSingle);
@@ -92,6 +91,11 @@ TFInstall::TFInstall() : ui::TForm("FInstall") {
   // that escapes a handler run while a long step lets messages through comes here, not to the
   // step that was waiting.
   ui::SetMainForm(this);
+  // The SQL Server files come the way every other file of the definition comes.
+  SQLServerInstall.Fetch = [this](const std::string& fileName, std::string& path, engine::ProgressSink* progress,
+                                  bool reportError) {
+    return FHost.StahniSoubor(SetupDat(), fileName, path, progress, reportError, true, "");
+  };
   Application().OnException = [this](const std::string& error) { ApplicationEvents1Exception(nullptr, error); };
   ui::TFont f;
   f.Name = "Tahoma";
@@ -106,7 +110,6 @@ TFInstall::TFInstall() : ui::TForm("FInstall") {
 }
 
 TFInstall::~TFInstall() {
-  if (FInstall == this) FInstall = nullptr;
   if (ui::MainForm() == this) {
     ui::SetMainForm(nullptr);
     Application().OnException = nullptr;
@@ -366,16 +369,16 @@ void TFInstall::WireEvents() {
 
 void TFInstall::FormCreate() {
   LogProcedure log("FormCreate");
-  idxVerzeSW = -1;
+  State.idxVerzeSW = -1;
   SetHeadingText("");
   pgcLogo.SetTabHeight(1);
   pgcLogo.SetTabWidth(1);
   btnPrevious.SetAlign(ui::TAlign::alLeft);
-  AdrInstall = "C:\\Velmor";
+  State.AdrInstall = "C:\\Velmor";
   {
     // The field's design text: the directory check runs once the page is in use.
     ui::TControlEvent onChange = std::move(edDir.OnChange);
-    edDir.SetText(AdrInstall);
+    edDir.SetText(State.AdrInstall);
     edDir.OnChange = std::move(onChange);
   }
   VisibleButton({});
@@ -384,9 +387,9 @@ void TFInstall::FormCreate() {
   chkPlocha.SetChecked(true);
   pgcInstall.SetActivePage(&tsJazyk);
   pgcLogo.SetActivePage(&tsLogov2);
-  BackupVelmor.clear();
+  State.BackupVelmor.clear();
   DetectMSSQLLocal();
-  ObnovaPrevVelmor = false;
+  State.ObnovaPrevVelmor = false;
   if (SetupDat().LoadedSetupDat()) ApplySetupDat(true, true);
 }
 
@@ -417,25 +420,19 @@ void TFInstall::FormDestroy() { LogProcedure log("FormDestroy"); }
 
 void TFInstall::FormKeyDown(int& key, ui::TShiftState shift) {
   LogProcedure log("FormKeyDown");
-  if (shift == ui::ssCtrl && key == 'I') ShowSystemInformation();
+  if (shift == ui::ssCtrl && key == 'I') FHost.ShowSystemInformation(*this);
 }
 
 void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& error) { RunErrorReport(error); }
 
 void TFInstall::RunErrorReport(const std::string& error) {
-  HandleUnhandledError(error);  // log, error log, report dialog, terminate
+  FHost.ReportError(error);  // log, error log, report dialog, terminate
   Close();
 }
 
-void TFInstall::ShowSystemInformation() { ShowSetupInfo(this); }
+void TFInstall::LoadApplicationIcon(const std::string& resourceName) { FHost.LoadApplicationIcon(*this, resourceName); }
 
-void TFInstall::LoadApplicationIcon(const std::string& resourceName) {
-  // The window takes the new icon on its existing handle; a handle made anew would be a new,
-  // hidden window, and the wizard would vanish.
-  SetIcon(resourceName);
-}
-
-void TFInstall::Image1Click(ui::TControl*) { OpenAddress(Image1.Hint()); }
+void TFInstall::Image1Click(ui::TControl*) { FHost.OpenAddress(*this, Image1.Hint()); }
 
 // --- Services ----------------------------------------------------------------------------------
 
@@ -448,21 +445,21 @@ bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
   }
   const TSetupDat& def = SetupDat();
   if (def.VersionProd() == 1) {
-    if (IconVariant != 3) {
+    if (State.IconVariant != 3) {
       LoadApplicationIcon("IcoVel3");
-      IconVariant = 3;
+      State.IconVariant = 3;
     }
-  } else if (IconVariant != 2) {
+  } else if (State.IconVariant != 2) {
     LoadApplicationIcon("IcoVel2");
-    IconVariant = 2;
+    State.IconVariant = 2;
   }
 
   std::error_code ec;
   if (!def.InstallPathAlter().empty() && std::filesystem::is_directory(platform::PathFromUtf8(def.InstallPathAlter()), ec))
-    AdrInstall = def.InstallPathAlter();
+    State.AdrInstall = def.InstallPathAlter();
   else
-    AdrInstall = def.InstallPath();
-  edDir.SetText(AdrInstall);
+    State.AdrInstall = def.InstallPath();
+  edDir.SetText(State.AdrInstall);
 
   if (applyLanguage) {
     TLanguageChoice choice = LanguageFromInstallLang(def.InstallLang());
@@ -474,7 +471,7 @@ bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
 }
 
 void TFInstall::ApplyInstallType(TTypeInstall type) {
-  FInstallType = type;
+  State.FInstallType = type;
   switch (SetupDat().VersionProd()) {
     case 0:
       pgcLogo.SetActivePage(&tsLogov2);
@@ -528,7 +525,7 @@ void TFInstall::DatabaseOptions(ui::TRadioGroup& group) {
   group.AddItem(DatabaseOptionIndent + Msg(msgPresetDatabase));
   group.AddItem(DatabaseOptionIndent + Msg(msgEmptyDatabase));
   // After both items: adding an item makes the group's buttons anew.
-  group.Buttons(0).SetEnabled(FInstallType == tiKest || FInstallType == tiKestUpdate);
+  group.Buttons(0).SetEnabled(State.FInstallType == tiKest || State.FInstallType == tiKestUpdate);
   group.SetItemIndex(1);
 }
 
@@ -558,7 +555,7 @@ void TFInstall::Language() {
   lblRecovery.SetCaption(Msg(msgRestoringFromBackup));
   lblFileNameRecov.SetCaption(Msg(msgFileName));
   labTSQLNetFind.SetCaption(Msg(msgUseExistingMSSQLNetwork));
-  Label1.SetCaption(FormatMsg(msgSystemInstalledSuccessfully, ProductDisplayName(FInstallType)));
+  Label1.SetCaption(FormatMsg(msgSystemInstalledSuccessfully, ProductDisplayName(State.FInstallType)));
   chkRunVelmor.SetCaption(Msg(msgRunVelmorAfterInstallation));
   lblNameDBNet.SetCaption(Msg(msgDatabaseName));
   btnPrevious.SetCaption(Msg(msgPrevious));

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/DirectoryCheck.h"
+#include "app/WizardHost.h"
+#include "app/WizardState.h"
 #include "engine/Progress.h"
 #include "setup/Downloader.h"
 #include "setup/ProductIndex.h"  // StopRequested, the program-wide stop request
@@ -41,26 +43,6 @@ class TButtonsVisible {
   unsigned char FBits = 0;
 };
 
-// Findings of the target-directory check: the path is no directory path, or the directory
-// holds a newer version of the product than the one being installed.
-enum TCheckError : unsigned char { ceErrPath, ceErrVersion };
-
-class TCheckErrors {
- public:
-  constexpr TCheckErrors() = default;
-  constexpr TCheckErrors(std::initializer_list<TCheckError> values) {
-    for (TCheckError v : values) Include(v);
-  }
-  constexpr bool Contains(TCheckError v) const { return (FBits >> v) & 1u; }
-  constexpr void Include(TCheckError v) { FBits = static_cast<unsigned char>(FBits | (1u << v)); }
-  constexpr bool Empty() const { return FBits == 0; }
-  constexpr bool operator==(const TCheckErrors&) const = default;
-
- private:
-  unsigned char FBits = 0;
-};
-
-
 // The maker's addresses shown on the completion page and behind the logos.
 namespace maker {
 inline constexpr const char* WebAddress = "https://www.velmor.cz";
@@ -73,24 +55,15 @@ inline constexpr const char* Address = "Dromak Solutions s.r.o.\r\nKřenová 123
 
 class TFInstall : public ui::TForm {
  public:
-  TFInstall();
+  // The wizard asks everything of the computer through host, which outlives the form; start
+  // is what start-up found out (the product index, the icon).
+  explicit TFInstall(TWizardHost& host, TWizardState start = {});
   ~TFInstall() override;
 
+  TWizardHost& Host() const { return FHost; }
+
   // --- Wizard state ------------------------------------------------------------------------
-  TTypeInstall FInstallType = tiKest;
-  TTypeInstallSet SetOfInstallTypeFiles;
-  TCheckErrors FCheckErrors;
-  int idxVerzeSW = -1;
-  bool UpdateVerion = false;
-  std::string AdrInstall;
-  std::string BackupVelmor;
-  std::string AdrBackup;
-  std::string AdrDemoData;
-  bool ObnovaPrevVelmor = false;
-  // The product versions of the index as rgVerzeSW lists them (item i is version i).
-  std::vector<TProductVersion> VerzeSW;
-  // Selected packages the last installation run did not install (not obtained, failed, or after a stop).
-  std::vector<std::string> NotInstalledPackages;
+  TWizardState State;
 
   // --- Window events -----------------------------------------------------------------------
   void FormCreate();
@@ -177,55 +150,35 @@ class TFInstall : public ui::TForm {
   // installed (also in the log); nothing when every package was installed.
   void WarnNotInstalledPackages();
 
-  // Steps that other parts of the installer provide; the form calls them at its points.
-  // Until those parts are in place the defaults lead straight on.
-  virtual void DetectMSSQLLocal();
+  // Fills cmbSQLServers with this computer's instances.
+  void DetectMSSQLLocal();
   // Fetches MSSQL.ini and fills the edition list of tsSQLInstall (app/SqlInstallSteps.cpp).
-  virtual bool GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList);
-  virtual void tsSQLVolbaShow();
-  virtual void tsSQLShow();
-  virtual void tsSQLNetShow();
-  virtual void tsSQLInstallShow();
+  bool GetMSSQLInstallINI(const std::string& fileName, bool stopIfNoServerList);
+  void tsSQLVolbaShow();
+  void tsSQLShow();
+  void tsSQLNetShow();
+  void tsSQLInstallShow();
   // The database-choice refresh of rgVolbaDBNet before tsSQLNet shows its buttons.
-  virtual void RefreshDatabaseChoiceNet();
+  void RefreshDatabaseChoiceNet();
   // The acceptance checks of the local and the network server page; true starts the run.
-  virtual bool KontrolaSQLLocal();
-  virtual bool KontrolaSQLNet();
+  bool KontrolaSQLLocal();
+  bool KontrolaSQLNet();
   // The SQL Server installation sequence of Next on tsSQLInstall; true goes on to tsSQL.
-  virtual bool InstallMSSQLSequence();
+  bool InstallMSSQLSequence();
   // The completion step of Close on tsUkonceni (shortcuts, start of the product); it ends by
   // closing the window.
-  virtual void DokonceniInstalace();
+  void DokonceniInstalace();
   // Writes the product configuration at the end of a complete extraction.
-  virtual void CreateVelmorINI();
+  void CreateVelmorINI();
 
-  // Platform seams the tests answer themselves.
-  // Free bytes available on the volume that holds path (a drive root, a network path or,
-  // on the native build, a folder); negative when it cannot be queried.
-  virtual std::int64_t FreeDiskSpace(const std::string& path);
-  // The folders of this computer that can never be the target (app/DirectoryCheck.h).
-  virtual TSystemFolders SystemFolders();
-  // The platform's folder browser; true with the chosen folder.
-  virtual bool BrowseForFolder(const std::string& title, const std::string& root, const std::string& initial,
-                               std::string& folder);
-  // The platform's plain message box (not the installer's message window).
-  virtual void PlainMessageBox(const std::string& text);
   // Gets one package archive (local kit, folder or web location) with the download's bar.
-  virtual bool StahniSoubor(const std::string& fileName, std::string& fileNameWithPath,
-                            const std::string& sha256 = "");
-  // Downloads a version's definition into the temporary folder.
-  virtual bool DownloadDefinition(const std::string& url, std::string& localPath);
-  // The running Windows version, for the definition's lowest version.
-  virtual void WindowsVersion(int& major, int& minor);
-
-  virtual void ShowSystemInformation();
-  virtual void RunErrorReport(const std::string& error);
-  // Asks the shell to open the address, with the wizard as owner window.
-  virtual void OpenAddress(const std::string& address);
+  bool StahniSoubor(const std::string& fileName, std::string& fileNameWithPath, const std::string& sha256 = "");
+  // Logged, reported through the host, and the window closed: the program ends.
+  void RunErrorReport(const std::string& error);
+  // Loads an icon resource as the application's and the window's icon.
+  void LoadApplicationIcon(const std::string& resourceName);
   void Label6Click(ui::TControl* sender);
   void Label11Click(ui::TControl* sender);
-  // Loads an icon resource as the application's and the window's icon.
-  virtual void LoadApplicationIcon(const std::string& resourceName);
 
   // --- Controls, parents before their children ---------------------------------------------
   ui::TPageControl pgcLogo{this, "pgcLogo"};
@@ -354,6 +307,7 @@ class TFInstall : public ui::TForm {
   ui::TRadioButton* btnJazyk[4] = {nullptr, nullptr, nullptr, nullptr};
 
  private:
+  TWizardHost& FHost;
   void LayOut();
   void LayOutHeading();
   void LayOutButtons();
@@ -365,6 +319,3 @@ class TFInstall : public ui::TForm {
   bool FRunning = false;  // an installation run is in progress
   bool FLoadingVersion = false;  // the version page's Next is loading a definition
 };
-
-// The program's wizard window; null before start-up creates it.
-extern TFInstall* FInstall;

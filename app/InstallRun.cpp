@@ -91,7 +91,7 @@ class WizardRunView : public engine::InstallView {
       case engine::StepKind::Restore:
         return;
       case engine::StepKind::Backup:
-        F.ObnovaPrevVelmor = false;
+        F.State.ObnovaPrevVelmor = false;
         F.ShowPage(F.tsZaloha);
         StopRequested = false;
         FProcedure.emplace("BackUpPreviousVelmor");
@@ -172,13 +172,13 @@ class WizardRunView : public engine::InstallView {
 
 void TFInstall::RunInstall() {
   LogProcedure log("RunInstall");
-  engine::InstallChoices choices{AdrInstall, FInstallType, SetOfInstallTypeFiles, UpdateVerion,
+  engine::InstallChoices choices{State.AdrInstall, State.FInstallType, State.SetOfInstallTypeFiles, State.UpdateVerion,
                                  TimeStampText(platform::NowLocal())};
   const TSetupDat& def = SetupDat();
   const engine::InstallPlan plan = engine::PlanInstall(KitPackages(def.ZipFiles()), def.ZipPassword(), choices);
-  NotInstalledPackages.clear();
-  BackupVelmor.clear();
-  AdrBackup = platform::IncludeTrailingPathDelimiter(plan.Target) + "Backup" + platform::PathDelimiter();
+  State.NotInstalledPackages.clear();
+  State.BackupVelmor.clear();
+  State.AdrBackup = platform::IncludeTrailingPathDelimiter(plan.Target) + "Backup" + platform::PathDelimiter();
   FRunning = true;
   struct RunningFlag {
     bool& flag;
@@ -191,8 +191,8 @@ void TFInstall::RunInstall() {
     result = engine::ApplyInstallPlan(plan, view, StopRequested);
     view.End();
   }
-  NotInstalledPackages = result.NotInstalled;
-  BackupVelmor = result.BackupArchive;
+  State.NotInstalledPackages = result.NotInstalled;
+  State.BackupVelmor = result.BackupArchive;
   if (Application().Terminated()) return;
 
   switch (result.Outcome) {
@@ -207,7 +207,7 @@ void TFInstall::RunInstall() {
     case engine::RunOutcome::BackupFailed:
       if (!result.Error.empty()) {
         std::string text = Msg(msgErrorBackingUp) + result.Error;
-        PlainMessageBox(text);
+        FHost.PlainMessageBox(*this, text);
         InstallLog().AddError(text);
       }
       ProgressBackup.SetPosition(0);
@@ -222,12 +222,12 @@ void TFInstall::RunInstall() {
   }
 
   // The undo of an interrupted extraction is the restore of the backup, when there is one.
-  if (BackupVelmor.empty()) {
+  if (State.BackupVelmor.empty()) {
     ShowPage(tsAdresar);
     return;
   }
-  ObnovaPrevVelmor = ShowQuestion(Msg(msgInstallationInterrupted), "");
-  if (!ObnovaPrevVelmor) {
+  State.ObnovaPrevVelmor = ShowQuestion(Msg(msgInstallationInterrupted), "");
+  if (!State.ObnovaPrevVelmor) {
     InstallLog().Add("Step Restore: declined, the wizard ends");
     Close();
     return;
@@ -239,9 +239,9 @@ void TFInstall::RunInstall() {
 }
 
 void TFInstall::WarnNotInstalledPackages() {
-  if (NotInstalledPackages.empty()) return;
+  if (State.NotInstalledPackages.empty()) return;
   std::string text = Msg(msgPackagesNotInstalled);
-  for (const std::string& name : NotInstalledPackages) text += "\n\r" + name;
+  for (const std::string& name : State.NotInstalledPackages) text += "\n\r" + name;
   InstallLog().AddError(text);
   ShowMessageForm(text, "", Msg(msgWarning), mkWarning);
 }

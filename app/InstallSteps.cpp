@@ -44,13 +44,13 @@ void ReportFilesLeft(TFInstall& form, const std::vector<engine::RestoreSkippedFi
   for (std::size_t i = 0; i < skipped.size(); ++i) {
     std::string name = skipped[i].Name;
     std::replace(name.begin(), name.end(), '\\', platform::PathDelimiter());
-    std::string path = platform::IncludeTrailingPathDelimiter(form.AdrInstall) + name;
+    std::string path = platform::IncludeTrailingPathDelimiter(form.State.AdrInstall) + name;
     InstallLog().AddError(path + " : " + skipped[i].Why);
     if (i < listed) text.append("\n").append(path);
   }
   if (listed < skipped.size())
     text.append("\n").append(FormatMsg(msgRestoreMoreFilesLeft, std::to_string(skipped.size() - listed)));
-  form.PlainMessageBox(text);
+  form.Host().PlainMessageBox(form, text);
 }
 
 // The restore page: nothing on it can stop the restore.
@@ -76,10 +76,8 @@ class RestoreProgress : public engine::ProgressSink {
 }  // namespace
 
 bool TFInstall::StahniSoubor(const std::string& fileName, std::string& fileNameWithPath, const std::string& sha256) {
-  const TSetupDat& def = SetupDat();
-  DownloadSources sources{def.LocalPath(), def.InstallServer(), def.MSSQLInstall()};
   DownloadBar bar([this](int position) { ProgressCopyFile.SetPosition(position); });
-  return ::StahniSoubor(sources, fileName, fileNameWithPath, &bar, true, false, sha256);
+  return FHost.StahniSoubor(SetupDat(), fileName, fileNameWithPath, &bar, true, false, sha256);
 }
 
 bool TFInstall::RecoveryPrevVelmor() {
@@ -92,12 +90,12 @@ bool TFInstall::RecoveryPrevVelmor() {
     ProgressBarRecov.SetMin(0);
     ProgressBarRecov.SetPosition(0);
     RestoreProgress progress(*this);
-    engine::RestoreResult restored = engine::RestoreBackup(BackupVelmor, AdrInstall, progress);
+    engine::RestoreResult restored = engine::RestoreBackup(State.BackupVelmor, State.AdrInstall, progress);
     outcome = restored.Skipped.empty();
     if (!outcome) ReportFilesLeft(*this, restored.Skipped);
   } catch (const std::exception& e) {
     std::string text = Msg(msgErrorRestoringPrevious) + e.what();
-    PlainMessageBox(text);
+    FHost.PlainMessageBox(*this, text);
     InstallLog().AddError(text);
   }
   ProgressBarRecov.SetPosition(0);

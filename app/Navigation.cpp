@@ -51,13 +51,13 @@ void NextCaption(TFInstall& f, const TMessage& caption, bool enabled) {
 
 void PlainNext(TFInstall& f) { NextCaption(f, msgNext, true); }
 // An index without versions leaves nothing to go on with.
-void VersionNext(TFInstall& f) { NextCaption(f, msgNext, !f.VerzeSW.empty()); }
+void VersionNext(TFInstall& f) { NextCaption(f, msgNext, !f.State.VerzeSW.empty()); }
 void CloseNext(TFInstall& f) { NextCaption(f, msgClose, true); }
 
 void DirectoryNext(TFInstall& f) {
-  // The check decides UpdateVerion, so it runs before the caption is chosen.
+  // The check decides State.UpdateVerion, so it runs before the caption is chosen.
   bool ok = f.KontrolaVerze();
-  f.SetNextCaption(Msg(f.UpdateVerion ? msgUpdateVersion : msgConfigureMSSQL));
+  f.SetNextCaption(Msg(f.State.UpdateVerion ? msgUpdateVersion : msgConfigureMSSQL));
   f.btnNext.SetEnabled(ok);
 }
 
@@ -84,7 +84,7 @@ void ServerInstallNext(TFInstall& f) {
 
 void LanguageForward(TFInstall& f) {
   if (auto language = LanguageOfItem(f.rgbJazyk.ItemIndex())) f.SetLanguage(*language);
-  f.ShowPage(DatsIniFile.empty() ? f.tsAdresar : f.tsVolbaSW);
+  f.ShowPage(f.State.DatsIniFile.empty() ? f.tsAdresar : f.tsVolbaSW);
 }
 
 void VersionForward(TFInstall& f) {
@@ -95,8 +95,8 @@ void VersionForward(TFInstall& f) {
 void DirectoryForward(TFInstall& f) {
   if (!f.KontrolaObrAdresare()) return;
   InstallLog().Add("pgcInstall.ActivePage : " + f.tsAdresar.Name() + " -> " +
-                   (f.UpdateVerion ? f.tsZaloha.Name() : f.tsSQLVolba.Name()));
-  if (f.UpdateVerion)
+                   (f.State.UpdateVerion ? f.tsZaloha.Name() : f.tsSQLVolba.Name()));
+  if (f.State.UpdateVerion)
     f.RunInstall();
   else
     f.ShowPage(f.tsSQLVolba);
@@ -128,7 +128,7 @@ void Finish(TFInstall& f) { f.DokonceniInstalace(); }
 void CloseWizard(TFInstall& f) { f.Close(); }
 
 void BackToLanguage(TFInstall& f) { f.ShowPage(f.tsJazyk); }
-void BackFromDirectory(TFInstall& f) { f.ShowPage(DatsIniFile.empty() ? f.tsJazyk : f.tsVolbaSW); }
+void BackFromDirectory(TFInstall& f) { f.ShowPage(f.State.DatsIniFile.empty() ? f.tsJazyk : f.tsVolbaSW); }
 void BackToDirectory(TFInstall& f) { f.ShowPage(f.tsAdresar); }
 void BackToServerChoice(TFInstall& f) { f.ShowPage(f.tsSQLVolba); }
 void BackFromServerInstall(TFInstall& f) {
@@ -285,9 +285,9 @@ void TFInstall::btnInstalovatClick(ui::TControl*) {
 
 void TFInstall::RefillVersionList() {
   std::string problem;
-  VerzeSW = ReadProductIndex(DatsIniFile, &problem);
+  State.VerzeSW = ReadProductIndex(State.DatsIniFile, &problem);
   std::vector<std::string> items;
-  for (const TProductVersion& v : VerzeSW) items.push_back(v.Caption());
+  for (const TProductVersion& v : State.VerzeSW) items.push_back(v.Caption());
   rgVerzeSW.SetItems(items);
   UpdateNextButton(tsVolbaSW.PageIndex());
   if (items.empty()) {
@@ -296,22 +296,22 @@ void TFInstall::RefillVersionList() {
     std::string bytes;
     if (!problem.empty())
       reason = FormatMsg(msgIndexTooLarge, std::to_string(kMaxProductIndexSize >> 10));
-    else if (!platform::ReadWholeFile(DatsIniFile, bytes))
+    else if (!platform::ReadWholeFile(State.DatsIniFile, bytes))
       reason = Msg(msgIndexUnreadable);
     else
       reason = Msg(msgIndexNoFirstVersion);
-    ShowError(FormatMsg(msgIndexWithoutVersions, ProductIndexSource.empty() ? DatsIniFile : ProductIndexSource, reason),
+    ShowError(FormatMsg(msgIndexWithoutVersions, State.ProductIndexSource.empty() ? State.DatsIniFile : State.ProductIndexSource, reason),
               "");
     return;
   }
-  bool remembered = idxVerzeSW >= 1 && idxVerzeSW < static_cast<int>(items.size());
-  rgVerzeSW.SetItemIndex(remembered ? idxVerzeSW : 0);
+  bool remembered = State.idxVerzeSW >= 1 && State.idxVerzeSW < static_cast<int>(items.size());
+  rgVerzeSW.SetItemIndex(remembered ? State.idxVerzeSW : 0);
 }
 
 bool TFInstall::LoadSelectedVersion() {
   int item = rgVerzeSW.ItemIndex();
-  if (item < 0 || item >= static_cast<int>(VerzeSW.size())) return false;
-  idxVerzeSW = item;
+  if (item < 0 || item >= static_cast<int>(State.VerzeSW.size())) return false;
+  State.idxVerzeSW = item;
   // The load lets messages run while it downloads: a second Next or a Previous must not start
   // inside it.
   struct Loading {
@@ -333,34 +333,25 @@ bool TFInstall::LoadSelectedVersion() {
     ~WaitCloser() { CloseWait(); }
   } closer;
   std::string local;
-  if (!DownloadDefinition(VerzeSW[static_cast<size_t>(item)].URL.Value(), local)) {
+  if (!FHost.DownloadDefinition(State.VerzeSW[static_cast<size_t>(item)].URL.Value(), local)) {
     ShowError(Msg(msgCannotRetrieveConfiguration), "");
     return false;
   }
+  // A server and database accepted for the previous definition do not carry over.
+  State.SQLServerName.clear();
+  State.DBName.clear();
   if (!SetupDat().LoadSetupDat(local) || !ApplySetupDat(false, false)) {
     ShowError(Msg(msgUnableToLoadConfiguration), "");
     return false;
   }
   // The same test as for a definition found at start; the user is told and may go on.
   int major = 0, minor = 0;
-  WindowsVersion(major, minor);
+  FHost.WindowsVersion(major, minor);
   if (WindowsTooOld(SetupDat().WinVerzeMajor(), SetupDat().WinVerzeMinor(), major, minor))
     ShowError(Msg(msgNewerWindowsRequired), "");
   return true;
 }
 
-void TFInstall::WindowsVersion(int& major, int& minor) {
-  platform::OsVersionInfo v = platform::OsVersion();
-  major = static_cast<int>(v.major);
-  minor = static_cast<int>(v.minor);
-}
-
-bool TFInstall::DownloadDefinition(const std::string& url, std::string& localPath) {
-  // No bar, but messages run while the definition comes and the download ends on the stop
-  // request: the close box ends a load from a server that has stopped answering.
-  DownloadBar keepAlive;
-  return ::DownloadFile(url, localPath, &keepAlive, false);
-}
 
 // --- The directory page's Next -----------------------------------------------------------------
 
@@ -368,7 +359,7 @@ bool TFInstall::KontrolaObrAdresare() {
   LogProcedure log("KontrolaObrAdresare");
   try {
     if (!KontrolaAdresare()) return false;
-    SetOfInstallTypeFiles = TTypeInstallSet::Range(tiKest, FInstallType);
+    State.SetOfInstallTypeFiles = TTypeInstallSet::Range(tiKest, State.FInstallType);
     if (!KontrolaVerze()) {
       ShowCheckError();
       return false;

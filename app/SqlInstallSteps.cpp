@@ -46,24 +46,24 @@ const TMessage msgReplaceVelmorIni = {
 }  // namespace
 
 void TFInstall::CreateVelmorINI() {
-  const std::string server = SetupDat().SQLServerName(), database = SetupDat().DBName();
-  if (UpdateVerion) {
+  // Without a choice on the SQL pages (an update) the definition's database stands.
+  const std::string server = State.SQLServerName;
+  const std::string database = State.DBName.empty() ? SetupDat().DBName() : State.DBName;
+  if (State.UpdateVerion) {
     // An update keeps the configuration the product has been using.
-    ::CreateVelmorINI(AdrInstall, server, database);
+    FHost.CreateVelmorINI(State.AdrInstall, server, database, {});
     return;
   }
   // A new installation went through the SQL pages: the user decides whether that choice or the
   // file already in the folder wins.
-  ::CreateVelmorINI(AdrInstall, server, database,
-                    [&] { return ShowQuestion(FormatMsg(msgReplaceVelmorIni, server, database), ""); });
+  FHost.CreateVelmorINI(State.AdrInstall, server, database,
+                        [&] { return ShowQuestion(FormatMsg(msgReplaceVelmorIni, server, database), ""); });
 }
 
 void TFInstall::DokonceniInstalace() {
-  RunCompletion(AdrInstall, FInstallType, {chkPlocha.Checked(), chkStartMenu.Checked(), chkRunVelmor.Checked()});
+  FHost.RunCompletion(State.AdrInstall, State.FInstallType, {chkPlocha.Checked(), chkStartMenu.Checked(), chkRunVelmor.Checked()});
   Close();
 }
-
-void TFInstall::OpenAddress(const std::string& address) { OpenMakerWeb(Handle(), address); }
 
 void TFInstall::Label6Click(ui::TControl*) { OpenHotlineMail(Label6.Caption()); }
 

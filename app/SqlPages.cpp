@@ -17,7 +17,7 @@ void TFInstall::WireSqlPages() {
   rgVolbaDBNet.OnClick = [this](ui::TControl*) { RefreshDatabaseChoiceNet(); };
 }
 
-void TFInstall::DetectMSSQLLocal() { ::DetectMSSQLLocal(cmbSQLServers); }
+void TFInstall::DetectMSSQLLocal() { FHost.DetectMSSQLLocal(cmbSQLServers); }
 
 void TFInstall::DetectMSSQLNet() {
   ::DetectMSSQLNet(cmbMSSQLNetList);
@@ -26,7 +26,7 @@ void TFInstall::DetectMSSQLNet() {
 
 void TFInstall::tsSQLVolbaShow() {
   LogProcedure log("tsSQLVolbaShow");
-  bool local = ::DetectMSSQLLocal(cmbSQLServers);
+  bool local = FHost.DetectMSSQLLocal(cmbSQLServers);
   InitSQLChoice(rbExistMSSQL, rbNewMSSQL, rbNetMSSQL, local);
   GenericPageShow(tsSQLVolba);
   ShowAndRepaint();
@@ -36,10 +36,10 @@ void TFInstall::rbExistMSSQLClick(ui::TControl*) { UpdateNextButton(tsSQLVolba.P
 
 void TFInstall::tsSQLShow() {
   LogProcedure log("tsSQLShow");
-  ::DetectMSSQLLocal(cmbSQLServers);
+  FHost.DetectMSSQLLocal(cmbSQLServers);
   Language();
   SetPageCaption(tsSQL.PageIndex());
-  PrepareLocalDatabaseChoice(FInstallType, SetupDat(), cmbSQLServers, rgVolbaDB, edDBName);
+  PrepareLocalDatabaseChoice(State.FInstallType, SetupDat(), State.DBName, cmbSQLServers, rgVolbaDB, edDBName);
   ShowPageButtons(tsSQL.PageIndex(), 0);
   ShowAndRepaint();
   AktivujControl(tsSQL.PageIndex());
@@ -49,7 +49,7 @@ void TFInstall::tsSQLShow() {
 void TFInstall::tsSQLNetShow() {
   LogProcedure log("tsSQLNetShow");
   Language();
-  PrepareNetworkDatabaseChoice(FInstallType, SetupDat(), edtNetDBName);
+  PrepareNetworkDatabaseChoice(State.FInstallType, SetupDat(), edtNetDBName);
   SetPageCaption(tsSQLNet.PageIndex());
   ShowPageButtons(tsSQLNet.PageIndex(), 0);
   // The page is on screen before the scan, which can take a while; every visit rescans.
@@ -76,19 +76,20 @@ void TFInstall::cmbMSSQLNetListChange(ui::TControl*) {
 }
 
 void TFInstall::rgVolbaDBClick(ui::TControl*) {
-  pnlDBName.SetVisible(DatabaseNameFieldVisible(FInstallType, rgVolbaDB.ItemIndex()));
+  pnlDBName.SetVisible(DatabaseNameFieldVisible(State.FInstallType, rgVolbaDB.ItemIndex()));
 }
 
 void TFInstall::RefreshDatabaseChoiceNet() {
-  pnlDBNetName.SetVisible(DatabaseNameFieldVisible(FInstallType, rgVolbaDBNet.ItemIndex()));
+  pnlDBNetName.SetVisible(DatabaseNameFieldVisible(State.FInstallType, rgVolbaDBNet.ItemIndex()));
 }
 
 bool TFInstall::KontrolaSQLLocal() {
   LogProcedure log("KontrolaSQLLocal");
-  return AcceptLocalDatabaseChoice(FInstallType, cmbSQLServers, rgVolbaDB, edDBName, SetupDat());
+  return AcceptLocalDatabaseChoice(State.FInstallType, cmbSQLServers, rgVolbaDB, edDBName, SetupDat(), State.SQLServerName,
+                                   State.DBName);
 }
 
 bool TFInstall::KontrolaSQLNet() {
   LogProcedure log("KontrolaSQLNet");
-  return AcceptNetworkDatabaseChoice(cmbMSSQLNetList, edtNetDBName, SetupDat());
+  return AcceptNetworkDatabaseChoice(cmbMSSQLNetList, edtNetDBName, State.SQLServerName, State.DBName);
 }

@@ -13,9 +13,6 @@
 #include "support/MessageDialog.h"
 
 const char* const ProductIndexURL = "https://download.velmor.cz/velmor/zb/VelmorInstall/DAT/dats.ini";
-std::string ProductIndexSource;
-std::string DatsIniFile;
-unsigned char IconVariant = 0;
 
 
 bool WindowsTooOld(int winVerzeMajor, int winVerzeMinor, int systemMajor, int systemMinor) {
@@ -49,7 +46,7 @@ int Sequence(TStartupHost& host) {
   // yet, but only one of them gets the lock.
   bool onlyCopy = host.TakeSingleInstanceLock();
   host.InitializeApplication();
-  IconVariant = 0;
+  TWizardState start;
   host.ApplyStyle(StyleName);
 
   // The window test still finds a copy of an earlier installer that takes no lock.
@@ -112,8 +109,8 @@ int Sequence(TStartupHost& host) {
       host.Terminate();
       return 1;
     }
-    ProductIndexSource = index;
-    DatsIniFile = local;
+    start.ProductIndexSource = index;
+    start.DatsIniFile = local;
   } else {
     int major = 0, minor = 0;
     host.WindowsVersion(major, minor);
@@ -129,13 +126,13 @@ int Sequence(TStartupHost& host) {
 
   if (def.VersionProd == 1) {
     host.SetApplicationIcon("IcoVel3");
-    IconVariant = 3;
+    start.IconVariant = 3;
   } else {
     host.SetApplicationIcon("IcoVel2");
-    IconVariant = 2;
+    start.IconVariant = 2;
   }
 
-  host.CreateWizard();
+  host.CreateWizard(start);
   CloseWait();
   host.RunMessageLoop();
   CloseWait();

@@ -6,21 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/WizardState.h"
+
 // The look every window of the installer wears.
 inline constexpr const char* StyleName = "Velmor setup white";
 // Window class of the wizard; a second copy finds the first by it.
 inline constexpr const char* WizardWindowClass = "TFInstall";
 // The product index on the maker's download server.
 extern const char* const ProductIndexURL;
-
-// Where the product index came from (the built-in address, or the /INDEX= address or file);
-// empty when a setup definition was loaded.
-extern std::string ProductIndexSource;
-// Local path of the product index downloaded at start; empty when a local setup
-// definition was loaded. Non-empty means the wizard offers the product-version page.
-extern std::string DatsIniFile;
-// Which icon resource is the application's icon now: 0 none yet, 2 "IcoVel2", 3 "IcoVel3".
-extern unsigned char IconVariant;
 
 // What start-up reads of the setup definition once it is created.
 struct TStartupDefinition {
@@ -59,8 +52,9 @@ class TStartupHost {
   virtual bool HasAdminRights() = 0;
   // Makes the icon stored at the start of the raw-data resource the application's icon.
   virtual void SetApplicationIcon(const std::string& resourceName) = 0;
-  // Creates the wizard window as the application's main window.
-  virtual void CreateWizard() = 0;
+  // Creates the wizard window as the application's main window, starting from what start-up
+  // found out (the product index, the icon).
+  virtual void CreateWizard(const TWizardState& start) = 0;
   // Runs until the main window closes.
   virtual void RunMessageLoop() = 0;
   virtual void Terminate() = 0;

@@ -190,7 +190,6 @@ void TSetupDat::Clear() {
   FInstallServer.clear();
   FInstallLang.clear();
   FInstallPath.clear();
-  FSQLServerName.clear();
   FMinDiskFree = 0;
   FTypInst = 0;
   FOnlyVersion = false;
@@ -261,7 +260,6 @@ void TSetupDat::ReadDefinition(std::string xml) {
   SetDBName(TextOf(Child(main, "DBName")));
   SetDBNameTarpel(TextOf(Child(main, "DBNameTarpel")));
   SetDBNameKest(TextOf(Child(main, "DBNameKest")));
-  FDefaultDBName = FDBName;
   SetTypInst(Int32Of(main, "TypInst"));
   SetOnlyVersion(BoolOf(main, "OnlyVersion"));
   SetVerzeExe(TextOf(Child(main, "Version")));

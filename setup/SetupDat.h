@@ -9,11 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Progress.h"
 #include "setup/PackageRecords.h"
-
-namespace ui {
-class TProgressBar;
-}
 
 // The archive password of every "setup.dat", built into the installer.
 extern const char* const SetupDatPassword;
@@ -28,7 +25,7 @@ class TSetupDat {
   virtual ~TSetupDat() = default;
 
   // Sets LoadedSetupDat false; empties LocalPath, ZipPassword, MSSQLInstall, InstallServer,
-  // InstallLang, InstallPath and SQLServerName; MinDiskFree and TypInst become 0, OnlyVersion
+  // InstallLang and InstallPath; MinDiskFree and TypInst become 0, OnlyVersion
   // false; empties the package and banner lists. The other properties keep their values.
   void Clear();
 
@@ -64,10 +61,9 @@ class TSetupDat {
   // Product generation: 1 third, 0 second.
   int32_t VersionProd() const { return FVersionProd; }
   void SetVersionProd(int32_t v) { FVersionProd = v; }
+  // The database the smaller edition's Preset choice stands for.
   const std::string& DBName() const { return FDBName; }
   void SetDBName(std::string v) { FDBName = std::move(v); }
-  // DBName as loaded, kept while the wizard changes DBName.
-  const std::string& DefaultDBName() const { return FDefaultDBName; }
   const std::string& DBNameTarpel() const { return FDBNameTarpel; }
   void SetDBNameTarpel(std::string v) { FDBNameTarpel = std::move(v); }
   const std::string& DBNameKest() const { return FDBNameKest; }
@@ -90,27 +86,22 @@ class TSetupDat {
   void SetWinVerzeMajor(int32_t v) { FWinVerzeMajor = v; }
   int32_t WinVerzeMinor() const { return FWinVerzeMinor; }
   void SetWinVerzeMinor(int32_t v) { FWinVerzeMinor = v; }
-  // The SQL Server chosen in the wizard (not in the file).
-  const std::string& SQLServerName() const { return FSQLServerName; }
-  void SetSQLServerName(std::string v) { FSQLServerName = std::move(v); }
   // The package archives and the banners, in file order.
   std::vector<TZipFileCFG>& ZipFiles() { return FZipFiles; }
   const std::vector<TZipFileCFG>& ZipFiles() const { return FZipFiles; }
   std::vector<TReklamaType>& Reklamy() { return FReklamy; }
   const std::vector<TReklamaType>& Reklamy() const { return FReklamy; }
 
-  // Downloads (setup/Downloader.h): the bar of the download in progress, or none. DownloadFile
-  // stores its bar here at every call; the download's work event moves it (0-100).
-  ui::TProgressBar* ProgressDownload() const { return FProgressDownload; }
-  // Copies an http(s) address into the temporary folder; SaveFileName gets the local path as soon
-  // as the name is known. True when the whole file arrived and no stop was requested.
+  // Downloads (setup/Downloader.h), each reporting to the progress sink it is given, or to
+  // none. Copies an http(s) address into the temporary folder; SaveFileName gets the local path
+  // as soon as the name is known. True when the whole file arrived and no stop was requested.
   // maxBytes above 0 bounds the size of the file (see ::DownloadFile).
-  bool DownloadFile(const std::string& URLFileName, std::string& SaveFileName, ui::TProgressBar* ProgressDown,
-                    bool HlasitChybu, std::uint64_t maxBytes = 0);
+  bool DownloadFile(const std::string& URLFileName, std::string& SaveFileName, engine::ProgressSink* progress,
+                    bool HlasitChybu, std::uint64_t maxBytes = 0) const;
   // Finds FileName in the local kit folder, else in InstallServer (MSSQLInstall when MSSQL),
   // downloading it when that is a web address. True when a usable file is at FileNameWithPath.
-  bool StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, ui::TProgressBar* ProgessBar,
-                    bool HlasitChybu, bool MSSQL);
+  bool StahniSoubor(const std::string& FileName, std::string& FileNameWithPath, engine::ProgressSink* progress,
+                    bool HlasitChybu, bool MSSQL, const std::string& sha256 = "") const;
 
  private:
   // Fills the object from the XML document; throws std::runtime_error naming what is wrong.
@@ -128,7 +119,6 @@ class TSetupDat {
   std::string FInstallPathAlter;
   int32_t FVersionProd = 0;
   std::string FDBName;
-  std::string FDefaultDBName;
   std::string FDBNameTarpel;
   std::string FDBNameKest;
   int32_t FTypInst = 0;
@@ -138,10 +128,8 @@ class TSetupDat {
   int64_t FMinDiskFree = 0;
   int32_t FWinVerzeMajor = 0;
   int32_t FWinVerzeMinor = 0;
-  std::string FSQLServerName;
   std::vector<TZipFileCFG> FZipFiles;
   std::vector<TReklamaType> FReklamy;
-  ui::TProgressBar* FProgressDownload = nullptr;
 };
 
 // The program-wide definition. Until start-up creates it, it is an empty definition that

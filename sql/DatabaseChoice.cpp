@@ -55,12 +55,13 @@ bool DatabaseNameFilled(std::string_view name) {
 
 bool DatabaseNameFieldVisible(TTypeInstall type, int itemIndex) { return !IsKestType(type) || itemIndex == dbEmpty; }
 
-void PrepareLocalDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, ui::TComboBox& cmbSQLServers,
-                                ui::TRadioGroup& rgVolbaDB, ui::TEdit& edDBName) {
+void PrepareLocalDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, const std::string& chosenDatabase,
+                                ui::TComboBox& cmbSQLServers, ui::TRadioGroup& rgVolbaDB, ui::TEdit& edDBName) {
   if (!cmbSQLServers.Items().empty() && cmbSQLServers.ItemIndex() < 0) cmbSQLServers.SetItemIndex(0);
   if (IsKestType(type)) {
     edDBName.SetText(setupDat.DBNameKest());
-    rgVolbaDB.SetItemIndex(setupDat.DefaultDBName() == setupDat.DBName() ? dbPreset : dbEmpty);
+    bool preset = chosenDatabase.empty() || chosenDatabase == setupDat.DBName();
+    rgVolbaDB.SetItemIndex(preset ? dbPreset : dbEmpty);
   } else {
     edDBName.SetText(setupDat.DBNameTarpel());
   }
@@ -71,7 +72,8 @@ void PrepareNetworkDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, 
 }
 
 bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLServers, const ui::TRadioGroup& rgVolbaDB,
-                               const ui::TEdit& edDBName, TSetupDat& setupDat) {
+                               const ui::TEdit& edDBName, const TSetupDat& setupDat, std::string& server,
+                               std::string& database) {
   if (!Selected(cmbSQLServers)) {
     ShowError(Msg(msgMSSQLNotSelectedOrInstalled), "");
     return false;
@@ -97,26 +99,26 @@ bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLSer
     ShowError(Msg(msgDatabaseNameNotFilled), "");
     return false;
   }
-  setupDat.SetDBName(name);
-  setupDat.SetSQLServerName(SelectedText(cmbSQLServers));
+  server = SelectedText(cmbSQLServers);
+  database = name;
   return true;
 }
 
 bool AcceptNetworkDatabaseChoice(const ui::TComboBox& cmbMSSQLNetList, const ui::TEdit& edtNetDBName,
-                                 TSetupDat& setupDat) {
-  std::string server = NetworkServerName(cmbMSSQLNetList);
-  if (server.empty()) {
+                                 std::string& server, std::string& database) {
+  std::string named = NetworkServerName(cmbMSSQLNetList);
+  if (named.empty()) {
     ShowError(Msg(msgMSSQLNotSelected), "");
     return false;
   }
   // A typed name goes into Velmor.INI as well: one the ANSI code page cannot hold is refused
   // here, with the rule of the database name, not after every package has been extracted.
-  if (!FitsAnsiCodePage(server)) {
+  if (!FitsAnsiCodePage(named)) {
     ShowError(Msg(msgDatabaseNameDisallowedChars), "");
     return false;
   }
   if (!CheckDatabaseName(edtNetDBName.Text())) return false;
-  setupDat.SetSQLServerName(server);
-  setupDat.SetDBName(edtNetDBName.Text());
+  server = named;
+  database = edtNetDBName.Text();
   return true;
 }

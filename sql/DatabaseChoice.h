@@ -1,7 +1,8 @@
 #pragma once
 // The database the product will use: the Preset/Empty choice and the name field of the local
 // page (tsSQL) and the network page (tsSQLNet), and the checks run before the installation
-// starts. The server and database accepted here are stored in the setup definition.
+// starts. The server and database accepted here are handed back to the wizard, which keeps them.
+#include <string>
 #include <string_view>
 
 #include "setup/PackageRecords.h"
@@ -30,16 +31,18 @@ bool DatabaseNameFieldVisible(TTypeInstall type, int itemIndex);
 
 // The local page's preparation after the list was rebuilt and the options reset: the first
 // server selected when none is, the name field filled with the edition's default name, and for
-// the smaller edition Preset chosen while the definition's name is still the loaded one.
-void PrepareLocalDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, ui::TComboBox& cmbSQLServers,
-                                ui::TRadioGroup& rgVolbaDB, ui::TEdit& edDBName);
+// the smaller edition Preset chosen unless a database other than the definition's was accepted
+// before (chosenDatabase, empty when none was).
+void PrepareLocalDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, const std::string& chosenDatabase,
+                                ui::TComboBox& cmbSQLServers, ui::TRadioGroup& rgVolbaDB, ui::TEdit& edDBName);
 // The network page's: the name field filled with the edition's default name.
 void PrepareNetworkDatabaseChoice(TTypeInstall type, const TSetupDat& setupDat, ui::TEdit& edtNetDBName);
 
 // The acceptance checks of the two pages. Each shows the first failure with ShowError (the
 // server before the name) and returns false, changing nothing; on success the chosen server
-// and database are stored in the setup definition and the result is true.
+// and database are in server and database and the result is true.
 bool AcceptLocalDatabaseChoice(TTypeInstall type, const ui::TComboBox& cmbSQLServers, const ui::TRadioGroup& rgVolbaDB,
-                               const ui::TEdit& edDBName, TSetupDat& setupDat);
+                               const ui::TEdit& edDBName, const TSetupDat& setupDat, std::string& server,
+                               std::string& database);
 bool AcceptNetworkDatabaseChoice(const ui::TComboBox& cmbMSSQLNetList, const ui::TEdit& edtNetDBName,
-                                 TSetupDat& setupDat);
+                                 std::string& server, std::string& database);

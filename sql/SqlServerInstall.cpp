@@ -79,12 +79,17 @@ std::string InstallErrorText(const std::string& errorMessage, int exitCode) {
   return errorMessage + "\n\r" + Msg(msgErrorCode) + std::to_string(exitCode);
 }
 
+bool TSQLServerInstall::FetchFromDefinition(const std::string& fileName, std::string& path,
+                                            engine::ProgressSink* progress, bool reportError) {
+  return SetupDat().StahniSoubor(fileName, path, progress, reportError, true);
+}
+
 bool TSQLServerInstall::GetMSSQLInstallINI(const std::string& fileName, bool terminateOnFailure) {
   InstallLog().AddProcedure("GetMSSQLInstallINI");
   std::string path, bytes;
   bool fetched = false;
   try {
-    fetched = SetupDat().StahniSoubor(fileName, path, nullptr, false, true) && platform::ReadWholeFile(path, bytes);
+    fetched = Fetch(fileName, path, nullptr, false) && platform::ReadWholeFile(path, bytes);
   } catch (const std::exception& e) {
     InstallLog().AddError(e.what());
   }
@@ -114,11 +119,11 @@ bool TSQLServerInstall::FetchInstaller(const std::string& fileName, const TCompa
   FPage.PnlDownLoad.Repaint();
   FPage.ShowButtons(true);
   PanelShown panel(FPage.PnlDownLoad);
-  TSetupDat& def = SetupDat();
-  if (!def.StahniSoubor(fileName, installer, &FPage.ProgressDownload, true, true)) return false;
+  DownloadBar bar([this](int position) { FPage.ProgressDownload.SetPosition(position); });
+  if (!Fetch(fileName, installer, &bar, true)) return false;
   for (auto [name, path] : {std::pair{&names.Ini, &local.Ini}, {&names.Bat, &local.Bat}, {&names.Cmd, &local.Cmd}}) {
     std::string found;
-    if (def.StahniSoubor(*name, found, &FPage.ProgressDownload, false, true)) *path = found;
+    if (Fetch(*name, found, &bar, false)) *path = found;
     // Every download starts by clearing the stop request: a Stop pressed during a companion's
     // download must end the attempt here, not let the installer run without that companion.
     if (StopRequested) {

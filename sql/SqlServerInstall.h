@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Progress.h"
 #include "sql/MSSQLIni.h"
 #include "support/SystemUtil.h"
 #include "ui/Controls.h"
@@ -84,6 +85,12 @@ class TSQLServerInstall {
       [](void* owner, const std::string& file, const std::string& parameters, unsigned flags) {
         return ExecuteProgram(owner, file, parameters, flags);
       };
+  // How a file of the SQL Server location (MSSQL.ini, an installer, a companion) is fetched:
+  // from the program's setup definition unless the owner puts in its own.
+  std::function<bool(const std::string& fileName, std::string& path, engine::ProgressSink* progress, bool reportError)>
+      Fetch = FetchFromDefinition;
+  static bool FetchFromDefinition(const std::string& fileName, std::string& path, engine::ProgressSink* progress,
+                                  bool reportError);
 
  private:
   bool FetchInstaller(const std::string& fileName, const TCompanionNames& names, std::string& installer,

@@ -149,11 +149,8 @@ bool TWin32StartupHost::HasAdminRights() { return ::HasAdminRights(); }
 
 void TWin32StartupHost::SetApplicationIcon(const std::string& resourceName) { FIcon = resourceName; }
 
-std::unique_ptr<TFInstall> TWin32StartupHost::MakeWizard() { return std::make_unique<TFInstall>(); }
-
-void TWin32StartupHost::CreateWizard() {
-  FWizard = MakeWizard();
-  FInstall = FWizard.get();
+void TWin32StartupHost::CreateWizard(const TWizardState& start) {
+  FWizard = std::make_unique<TFInstall>(WizardHost(), start);
   if (!FIcon.empty()) FWizard->SetIcon(FIcon);
   FWizard->FormCreate();
 }

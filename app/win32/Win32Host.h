@@ -27,7 +27,7 @@ class TWin32StartupHost : public TStartupHost {
   void WindowsVersion(int& major, int& minor) override;
   bool HasAdminRights() override;
   void SetApplicationIcon(const std::string& resourceName) override;
-  void CreateWizard() override;
+  void CreateWizard(const TWizardState& start) override;
   void RunMessageLoop() override;
   void Terminate() override;
   void UnhandledError(const std::string& message) override;
@@ -35,10 +35,11 @@ class TWin32StartupHost : public TStartupHost {
   TFInstall* Wizard() const { return FWizard.get(); }
 
  protected:
-  // Makes the wizard window; tests put in their own kind.
-  virtual std::unique_ptr<TFInstall> MakeWizard();
+  // What the wizard asks of this computer; tests put in their own.
+  virtual TWizardHost& WizardHost() { return FWizardHost; }
 
  private:
+  TSystemWizardHost FWizardHost;
   void* FRunning = nullptr;
   void* FLock = nullptr;
   std::string FIcon;

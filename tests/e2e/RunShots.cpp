@@ -76,23 +76,25 @@ void Settle(HWND wnd) {
   } while (GetTickCount() < end);
 }
 
-// The wizard with one change: the second package's fetch is followed by a Stop answered Yes.
-class RunWizard : public TFInstall {
+TFInstall* wizard = nullptr;
+
+// The real host with one change: the second package's fetch is pictured and, when asked,
+// followed by a Stop answered Yes.
+class RunHost : public TSystemWizardHost {
  public:
   bool stopAfterSecondFetch = false;
   int fetches = 0;
-  bool StahniSoubor(const std::string& fileName, std::string& path, const std::string& sha256) override {
-    bool ok = TFInstall::StahniSoubor(fileName, path, sha256);
-    if (++fetches == 2) {
-      Settle(static_cast<HWND>(Handle()));
-      SaveWindow(static_cast<HWND>(Handle()), L"4-copy");
+  bool StahniSoubor(const TSetupDat& definition, const std::string& fileName, std::string& path,
+                    engine::ProgressSink* progress, bool reportError, bool mssql, const std::string& sha256) override {
+    bool ok = TSystemWizardHost::StahniSoubor(definition, fileName, path, progress, reportError, mssql, sha256);
+    if (!mssql && ++fetches == 2 && wizard) {
+      Settle(static_cast<HWND>(wizard->Handle()));
+      SaveWindow(static_cast<HWND>(wizard->Handle()), L"4-copy");
       if (stopAfterSecondFetch) StopRequested = true;
     }
     return ok;
   }
 };
-
-RunWizard* wizard = nullptr;
 bool backupShot = false;
 
 // While the backup runs, its page is pictured once.
@@ -131,9 +133,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   SetupDat().SetLocalPath(kit);
 
-  RunWizard w;
+  RunHost runHost;
+  TFInstall w{runHost};
   wizard = &w;
-  FInstall = &w;
   w.SetIcon("IcoVel2");
   w.FormCreate();
   w.ShowForm();
@@ -151,7 +153,7 @@ int wmain(int argc, wchar_t** argv) {
   SaveWindow(wnd, L"2-directory-update");
 
   // First run: stopped during the copy, the backup restored.
-  w.stopAfterSecondFetch = true;
+  runHost.stopAfterSecondFetch = true;
   UINT_PTR watch = SetTimer(nullptr, 0, 15, WatchBackup);
   SetTimer(nullptr, 0, 300, AnswerQuestion);
   w.btnNextClick(&w.btnNext);
@@ -161,8 +163,8 @@ int wmain(int argc, wchar_t** argv) {
   fwprintf(stdout, L"first run ended on %ls\n", Wide(w.pgcInstall.ActivePage()->Name()).c_str());
 
   // Second run: to the end.
-  w.stopAfterSecondFetch = false;
-  w.fetches = 0;
+  runHost.stopAfterSecondFetch = false;
+  runHost.fetches = 0;
   w.RunInstall();
   Settle(wnd);
   SaveWindow(wnd, L"7-completion");

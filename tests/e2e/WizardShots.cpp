@@ -162,8 +162,8 @@ int wmain(int argc, wchar_t** argv) {
   SqlBrowserTarget() = {"127.0.0.1", 1434, 200};
   TWin32StartupHost host;
   host.ApplyStyle("Velmor setup white");
-  TFInstall w;
-  FInstall = &w;
+  TSystemWizardHost wizardHost;
+  TFInstall w{wizardHost};
   w.SetIcon("IcoVel2");
   w.FormCreate();
   w.ShowForm();

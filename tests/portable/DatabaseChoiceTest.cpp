@@ -104,29 +104,31 @@ class DatabaseChoice : public testing::Test {
 
 TEST_F(DatabaseChoice, LocalPagePreparationByInstallationType) {
   Servers({"PC01", "PC01\\SQLEXPRESS"}, -1);
-  PrepareLocalDatabaseChoice(tiKest, def, servers, rg, name);
+  PrepareLocalDatabaseChoice(tiKest, def, "", servers, rg, name);
   EXPECT_EQ(servers.ItemIndex(), 0);
   EXPECT_EQ(name.Text(), "KestData");
   EXPECT_EQ(rg.ItemIndex(), dbPreset);
 
   // A name accepted before makes Empty the choice; the field is still reset.
-  def.SetDBName("Mine");
   rg.SetItemIndex(dbEmpty);
   servers.SetItemIndex(1);
-  PrepareLocalDatabaseChoice(tiKestUpdate, def, servers, rg, name);
+  PrepareLocalDatabaseChoice(tiKestUpdate, def, "Mine", servers, rg, name);
   EXPECT_EQ(servers.ItemIndex(), 1);
   EXPECT_EQ(name.Text(), "KestData");
   EXPECT_EQ(rg.ItemIndex(), dbEmpty);
+  // The definition's own name accepted before is the Preset choice again.
+  PrepareLocalDatabaseChoice(tiKest, def, "VelmorData", servers, rg, name);
+  EXPECT_EQ(rg.ItemIndex(), dbPreset);
 
   for (TTypeInstall t : {tiTarpel, tiTarpelUpdate, tiVelmorDemo}) {
     rg.SetItemIndex(dbEmpty);
-    PrepareLocalDatabaseChoice(t, def, servers, rg, name);
+    PrepareLocalDatabaseChoice(t, def, "", servers, rg, name);
     EXPECT_EQ(name.Text(), "TarpelData");
     EXPECT_EQ(rg.ItemIndex(), dbEmpty);
   }
 
   Servers({}, -1);
-  PrepareLocalDatabaseChoice(tiKest, def, servers, rg, name);
+  PrepareLocalDatabaseChoice(tiKest, def, "", servers, rg, name);
   EXPECT_EQ(servers.ItemIndex(), -1);
 }
 
@@ -177,25 +179,24 @@ TEST_F(DatabaseChoice, LocalAcceptanceCheck) {
   for (const AcceptCase& c : cases) {
     SCOPED_TRACE(c.what);
     messages.Clear();
-    def.SetDBName("VelmorData");
-    def.SetSQLServerName("");
+    std::string server, database = "VelmorData";  // nothing accepted yet
     Servers({"PC01", "PC01\\VELMOR"}, c.selected);
     rg.SetItemIndex(c.option);
     name.SetText(c.typed);
 
-    bool accepted = AcceptLocalDatabaseChoice(c.type, servers, rg, name, def);
+    bool accepted = AcceptLocalDatabaseChoice(c.type, servers, rg, name, def, server, database);
     EXPECT_EQ(accepted, c.message == nullptr);
     if (c.message) {
       ASSERT_EQ(messages.Shown().size(), 1u);
       EXPECT_EQ(messages.Shown()[0].Text, c.message);
       EXPECT_EQ(messages.Shown()[0].Kind, mkError);
-      EXPECT_EQ(def.SQLServerName(), "");
+      EXPECT_EQ(server, "");
       EXPECT_EQ(name.Text(), c.typed);  // what the user typed stays
     } else {
       EXPECT_TRUE(messages.Shown().empty());
-      EXPECT_EQ(def.SQLServerName(), servers.Items()[static_cast<size_t>(c.selected)]);
+      EXPECT_EQ(server, servers.Items()[static_cast<size_t>(c.selected)]);
     }
-    EXPECT_EQ(def.DBName(), c.stored);
+    EXPECT_EQ(database, c.stored);
   }
 }
 
@@ -215,23 +216,22 @@ TEST_F(DatabaseChoice, NetworkAcceptanceCheck) {
   for (const AcceptCase& c : cases) {
     SCOPED_TRACE(c.what);
     messages.Clear();
-    def.SetDBName("VelmorData");
-    def.SetSQLServerName("");
+    std::string server, database = "VelmorData";  // nothing accepted yet
     Servers({"SRV1", "SRV2\\VELMOR"}, c.selected);
     rg.SetItemIndex(c.option);
     name.SetText(c.typed);
 
-    bool accepted = AcceptNetworkDatabaseChoice(servers, name, def);
+    bool accepted = AcceptNetworkDatabaseChoice(servers, name, server, database);
     EXPECT_EQ(accepted, c.message == nullptr);
     if (c.message) {
       ASSERT_EQ(messages.Shown().size(), 1u);
       EXPECT_EQ(messages.Shown()[0].Text, c.message);
-      EXPECT_EQ(def.SQLServerName(), "");
+      EXPECT_EQ(server, "");
     } else {
       EXPECT_TRUE(messages.Shown().empty());
-      EXPECT_EQ(def.SQLServerName(), servers.Items()[static_cast<size_t>(c.selected)]);
+      EXPECT_EQ(server, servers.Items()[static_cast<size_t>(c.selected)]);
     }
-    EXPECT_EQ(def.DBName(), c.stored);
+    EXPECT_EQ(database, c.stored);
   }
 }
 
@@ -257,22 +257,23 @@ TEST_F(DatabaseChoice, NetworkServerTypedIntoTheBox) {
   for (const TypedCase& c : cases) {
     SCOPED_TRACE(c.what);
     messages.Clear();
-    def.SetSQLServerName("");
+    std::string server, database;
     Servers(c.items, -1);
     servers.NotifyTextEdited(c.typed);
     name.SetText("VelmorData");
-    EXPECT_EQ(AcceptNetworkDatabaseChoice(servers, name, def), c.message == nullptr);
+    EXPECT_EQ(AcceptNetworkDatabaseChoice(servers, name, server, database), c.message == nullptr);
     if (c.message) {
       ASSERT_EQ(messages.Shown().size(), 1u);
       EXPECT_EQ(messages.Shown()[0].Text, c.message);
     }
-    EXPECT_EQ(def.SQLServerName(), c.stored);
+    EXPECT_EQ(server, c.stored);
   }
 }
 
 TEST_F(DatabaseChoice, RefusalsAreLogged) {
   Servers({}, -1);
-  AcceptNetworkDatabaseChoice(servers, name, def);
+  std::string server, database;
+  AcceptNetworkDatabaseChoice(servers, name, server, database);
   bool logged = false;
   for (const std::string& line : InstallLog().Log()) logged |= line.find(kNotSelected) != std::string::npos;
   EXPECT_TRUE(logged);

@@ -753,8 +753,8 @@ TEST_F(StahniSouborTest, AVerifiedEarlierDownloadIsNotDownloadedAgain) {
   EXPECT_TRUE(LogHas("from an earlier attempt is not the file the kit names: it is downloaded again"));
 }
 
-// The definition's operations: its locations and the wizard's bar.
-TEST_F(StahniSouborTest, SetupDatUsesItsLocationsAndMovesTheBar) {
+// The definition's operations: its locations, and the progress sink each download is given.
+TEST_F(StahniSouborTest, SetupDatUsesItsLocationsAndReportsToTheGivenSink) {
   std::string name = Unique("setup.zip");
   std::string expected = Temp(name);
   TSetupDat dat(false);
@@ -762,16 +762,17 @@ TEST_F(StahniSouborTest, SetupDatUsesItsLocationsAndMovesTheBar) {
   dat.SetInstallServer(TestServer().Http("/file/web/"));
   dat.SetMSSQLInstall(folder.Path());
   ui::TProgressBar progress(nullptr, "pbDownload");
+  DownloadBar bar([&progress](int position) { progress.SetPosition(position); });
   std::string path;
-  ASSERT_TRUE(dat.StahniSoubor(name + "?size=5000", path, &progress, true, false));
+  ASSERT_TRUE(dat.StahniSoubor(name + "?size=5000", path, &bar, true, false));
   EXPECT_EQ(path, expected);
   EXPECT_EQ(progress.Position(), 100);
-  EXPECT_EQ(dat.ProgressDownload(), &progress);
 
+  // A download without a sink moves no bar of an earlier one.
+  progress.SetPosition(7);
   std::string saved;
   EXPECT_TRUE(dat.DownloadFile(TestServer().Http("/chunked/" + name), saved, nullptr, false));
-  EXPECT_EQ(dat.ProgressDownload(), nullptr) << "every download stores its own bar";
-  EXPECT_EQ(progress.Position(), 100);
+  EXPECT_EQ(progress.Position(), 7);
 }
 
 // The check of a head as WinHTTP hands it back. Whole heads of every shape pass; the message

@@ -81,7 +81,6 @@ TEST_F(SetupDatTest, LoadsEveryValueOfAFullDefinition) {
   EXPECT_EQ(dat.InstallPathAlter(), "D:\\Velmor");
   EXPECT_EQ(dat.VersionProd(), 1);
   EXPECT_EQ(dat.DBName(), "VelmorData");
-  EXPECT_EQ(dat.DefaultDBName(), "VelmorData");
   EXPECT_EQ(dat.DBNameTarpel(), "TarpelData");
   EXPECT_EQ(dat.DBNameKest(), "KestData");
   EXPECT_EQ(dat.TypInst(), 2);
@@ -91,7 +90,6 @@ TEST_F(SetupDatTest, LoadsEveryValueOfAFullDefinition) {
   EXPECT_EQ(dat.MinDiskFree(), 2048);
   EXPECT_EQ(dat.WinVerzeMajor(), 6);
   EXPECT_EQ(dat.WinVerzeMinor(), 1);
-  EXPECT_EQ(dat.SQLServerName(), "");
 
   ASSERT_EQ(dat.ZipFiles().size(), 3u);
   const TZipFileCFG& program = dat.ZipFiles()[0];
@@ -277,7 +275,6 @@ TEST_F(SetupDatTest, TextIsTakenAsItStands) {
       "<Version>4<b>.7</b></Version>"
       "<dbname>lower case is another element</dbname>")));
   EXPECT_EQ(dat.DBName(), "  Data  ");
-  EXPECT_EQ(dat.DefaultDBName(), "  Data  ");
   EXPECT_EQ(dat.DBNameKest(), "   ");
   EXPECT_EQ(dat.DBNameTarpel(), "<Tarpel> & co");
   EXPECT_EQ(dat.TechSupport(), "a&bč<");
@@ -326,14 +323,10 @@ TEST_F(SetupDatTest, MissingListsGiveEmptyLists) {
 
 TEST_F(SetupDatTest, EachLoadStartsFromAClearedDefinition) {
   ASSERT_TRUE(dat.LoadSetupDatFromXml(ReadFile(DataDir() + "/definition/full.xml")));
-  dat.SetSQLServerName("PC\\SQLEXPRESS");
   dat.SetDBName("Chosen");
-  EXPECT_EQ(dat.DefaultDBName(), "VelmorData");
   ASSERT_TRUE(dat.LoadSetupDatFromXml(Definition("<DBName>Other</DBName>", "<ZipFiles>" + Package("<FileName>only.zip</FileName>") +
                                                                                "</ZipFiles>")));
-  EXPECT_EQ(dat.SQLServerName(), "");
   EXPECT_EQ(dat.DBName(), "Other");
-  EXPECT_EQ(dat.DefaultDBName(), "Other");
   EXPECT_EQ(dat.InstallPathAlter(), "");
   ASSERT_EQ(dat.ZipFiles().size(), 1u);
   EXPECT_TRUE(dat.Reklamy().empty()) << "the banners of the first definition are gone";
@@ -341,11 +334,10 @@ TEST_F(SetupDatTest, EachLoadStartsFromAClearedDefinition) {
 
 TEST_F(SetupDatTest, ClearResetsTheLoadedValues) {
   ASSERT_TRUE(dat.LoadSetupDatFromXml(ReadFile(DataDir() + "/definition/full.xml")));
-  dat.SetSQLServerName("S");
   dat.Clear();
   EXPECT_FALSE(dat.LoadedSetupDat());
   for (const std::string* s : {&dat.LocalPath(), &dat.ZipPassword(), &dat.MSSQLInstall(), &dat.InstallServer(),
-                               &dat.InstallLang(), &dat.InstallPath(), &dat.SQLServerName()})
+                               &dat.InstallLang(), &dat.InstallPath()})
     EXPECT_EQ(*s, "");
   EXPECT_EQ(dat.MinDiskFree(), 0);
   EXPECT_EQ(dat.TypInst(), 0);

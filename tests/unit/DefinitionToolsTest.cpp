@@ -182,7 +182,7 @@ TEST_F(DefinitionToolsTest, ShowPrintsTheDefinitionOrWhyItFailed) {
   // The whole document is valid JSON with every property, checked by an independent parser.
   dir.Write("show.json", out);
   EXPECT_EQ(Capture("python3 -c \"import json,sys; d=json.load(open(sys.argv[1])); "
-                    "assert len(d) == 23, len(d); assert d['LocalPath'] == '/kit\\\\Kit'; "
+                    "assert len(d) == 21, len(d); assert d['LocalPath'] == '/kit\\\\Kit'; "
                     "assert d['ZipFiles'][1]['JazykKod'] == 'EN'; assert d['Reklamy'][0]['Nazev'] == 'Jarní akce'; "
                     "assert d['MinDiskFree'] == 2048\" " +
                     Quote(dir / "show.json")),

@@ -29,10 +29,11 @@ using platform::win32::Wide;
 
 namespace {
 
-class CountingWizard : public TFInstall {
+// The real host, but Ctrl+I is counted instead of opening the information window.
+class CountingHost : public TSystemWizardHost {
  public:
   int systemInfoShown = 0;
-  void ShowSystemInformation() override { ++systemInfoShown; }
+  void ShowSystemInformation(ui::TForm&) override { ++systemInfoShown; }
 };
 
 void Pump(int milliseconds) {
@@ -74,7 +75,8 @@ class WizardWindowTest : public testing::Test {
 };
 
 TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
-  CountingWizard w;
+  CountingHost host;
+  TFInstall w{host};
   w.FormCreate();
   w.ShowForm();
   Pump(50);
@@ -100,7 +102,8 @@ TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
 // A definition of the other product generation changes the icon on the window as it is: the
 // same handle, still visible (a handle made anew would be a hidden window).
 TEST_F(WizardWindowTest, TheIconChangesOnTheWindowThatIsThere) {
-  CountingWizard w;
+  CountingHost host;
+  TFInstall w{host};
   w.SetIcon("IcoVel2");
   w.FormCreate();
   w.ShowForm();
@@ -120,7 +123,8 @@ TEST_F(WizardWindowTest, TheIconChangesOnTheWindowThatIsThere) {
 }
 
 TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
-  CountingWizard w;
+  CountingHost host;
+  TFInstall w{host};
   w.FormCreate();
   w.ShowForm();
   Pump(50);
@@ -132,7 +136,7 @@ TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
   } cases[] = {{true, false, false, 1}, {true, true, false, 0}, {false, false, true, 0}, {false, false, false, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.ctrl) + std::to_string(c.shift) + std::to_string(c.alt));
-    w.systemInfoShown = 0;
+    host.systemInfoShown = 0;
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = c.ctrl ? 0x80 : 0;
@@ -147,7 +151,7 @@ TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
     Pump(50);
     keys[VK_CONTROL] = keys[VK_LCONTROL] = keys[VK_SHIFT] = keys[VK_LSHIFT] = keys[VK_MENU] = keys[VK_LMENU] = 0;
     SetKeyboardState(keys);
-    EXPECT_EQ(w.systemInfoShown, c.opened);
+    EXPECT_EQ(host.systemInfoShown, c.opened);
   }
 }
 
@@ -181,7 +185,8 @@ DWORD WaitClosingWindows(HANDLE process, DWORD pid, int* windowsClosed) {
 }
 
 TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
-  CountingWizard w;
+  CountingHost host;
+  TFInstall w{host};
   w.FormCreate();
   w.ShowForm();
   Pump(50);

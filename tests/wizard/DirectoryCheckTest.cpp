@@ -143,7 +143,7 @@ class DirectoryCheckTest : public WizardTest {
     temp.Write(name + "/VELMOR.EXE", exe);
     return dir;
   }
-  std::unique_ptr<TestWizard> OnDirectoryPage() {
+  std::unique_ptr<TFInstall> OnDirectoryPage() {
     auto w = Create();
     w->ShowPage(w->tsAdresar);
     return w;
@@ -185,7 +185,7 @@ TEST_F(DirectoryCheckTest, EveryVersionFinding) {
       EXPECT_EQ(w->lblErrorDirVer.Caption(), FormatMsg(*c.finding, c.argument));
       EXPECT_EQ(w->lblErrorDirVer.Font().Color, c.colour);
     }
-    EXPECT_EQ(w->UpdateVerion, c.update);
+    EXPECT_EQ(w->State.UpdateVerion, c.update);
     EXPECT_EQ(w->btnNext.Enabled(), c.enabled);
     EXPECT_EQ(w->btnNext.Caption(), Msg(c.update ? msgUpdateVersion : msgConfigureMSSQL));
   }
@@ -217,9 +217,9 @@ TEST_F(DirectoryCheckTest, EditionTypeCaptionAndHeading) {
     SetupDat().SetTypInst(c.typInst);
     SetupDat().SetVersionProd(c.versionProd);
     auto w = OnDirectoryPage();
-    w->FInstallType = tiTarpel;
+    w->State.FInstallType = tiTarpel;
     w->edDir.SetText(c.installed ? installed : temp / "new");
-    EXPECT_EQ(w->FInstallType, c.type);
+    EXPECT_EQ(w->State.FInstallType, c.type);
     EXPECT_EQ(w->lblObrazovkaInfov2.Caption(), c.heading);
     std::string product = c.heading.substr(0, c.heading.find(" - "));
     product = product.substr(0, product.find(" ZERDAN"));
@@ -245,8 +245,8 @@ TEST_F(DirectoryCheckTest, DiskSpaceBoundaries) {
     std::string target = temp / ("target" + std::to_string(n++));
     auto w = OnDirectoryPage();
     w->edDir.SetText(target);
-    w->freeMiB[target] = c.targetFree;
-    w->freeMiB[TempDirectory()] = c.tempFree;
+    host.freeMiB[target] = c.targetFree;
+    host.freeMiB[TempDirectory()] = c.tempFree;
     messages->Clear();
     EXPECT_EQ(w->KontrolaAdresare(), c.passes);
     EXPECT_EQ(testing_support::Exists(target), c.passes);
@@ -255,7 +255,7 @@ TEST_F(DirectoryCheckTest, DiskSpaceBoundaries) {
       EXPECT_EQ(messages->Texts(), (std::vector<std::string>{FormatMsg(msgNotEnoughDiskSpace, "500")}));
     }
     if (c.passes) {
-      EXPECT_EQ(w->AdrInstall, target);
+      EXPECT_EQ(w->State.AdrInstall, target);
     }
   }
 }
@@ -266,8 +266,8 @@ TEST_F(DirectoryCheckTest, WithoutARequirementNothingIsMeasuredOrCreated) {
   w->edDir.SetText("  " + (temp / "later") + " ");
   EXPECT_TRUE(w->KontrolaAdresare());
   EXPECT_EQ(w->edDir.Text(), temp / "later");  // trimmed before use
-  EXPECT_EQ(w->AdrInstall, temp / "later");
-  EXPECT_TRUE(w->freeSpaceAsked.empty());
+  EXPECT_EQ(w->State.AdrInstall, temp / "later");
+  EXPECT_TRUE(host.freeSpaceAsked.empty());
   EXPECT_FALSE(testing_support::Exists(temp / "later"));
 }
 
@@ -280,7 +280,7 @@ TEST_F(DirectoryCheckTest, SystemFoldersAndDriveRootsAreRefused) {
   for (const std::string& path : refused) {
     SCOPED_TRACE(path);
     auto w = OnDirectoryPage();
-    w->systemFolders = {{temp / "Windows", temp / "Program Files"}, temp / "Users"};
+    host.systemFolders = {{temp / "Windows", temp / "Program Files"}, temp / "Users"};
     w->edDir.SetText(path);
     ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
     EXPECT_EQ(Page(*w), "tsAdresar");
@@ -288,7 +288,7 @@ TEST_F(DirectoryCheckTest, SystemFoldersAndDriveRootsAreRefused) {
     EXPECT_EQ(messages->Shown().back().Kind, mkError);
     EXPECT_EQ(messages->Texts().back(), FormatMsg(msgTargetNotInstallationFolder, path,
                                                   platform::IncludeTrailingPathDelimiter(path) + "Velmor"));
-    EXPECT_TRUE(w->freeSpaceAsked.empty()) << "refused before anything else is done";
+    EXPECT_TRUE(host.freeSpaceAsked.empty()) << "refused before anything else is done";
   }
   EXPECT_FALSE(testing_support::Exists(temp / "Windows/Temp"));
 }
@@ -302,7 +302,7 @@ TEST_F(DirectoryCheckTest, AFolderOfOtherFilesIsTakenOnlyWhenTheUserSaysSo) {
   for (bool yes : {false, true}) {
     SCOPED_TRACE(yes ? "Yes" : "No");
     auto w = OnDirectoryPage();
-    w->freeMiB[TempDirectory()] = 0;  // the check would create Temp in the target
+    host.freeMiB[TempDirectory()] = 0;  // the check would create Temp in the target
     messages->Clear();
     w->edDir.SetText(temp / "Docs");
     messages->Answer(yes);
@@ -364,19 +364,18 @@ TEST_F(DirectoryCheckTest, EditsAreCheckedOnlyUpToTheDirectoryPage) {
 
 TEST_F(DirectoryCheckTest, FolderBrowser) {
   auto w = OnDirectoryPage();
-  auto& backend = ui::headless::Instance();
   std::filesystem::create_directories(temp / "existing");
   w->edDir.SetText(temp / "existing");
-  backend.QueueFolderAnswer(temp / "chosen");
-  backend.QueueFolderAnswer(std::nullopt);
+  host.folderAnswers.push_back(temp / "chosen");
+  host.folderAnswers.push_back(std::nullopt);
   ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
   EXPECT_EQ(w->edDir.Text(), temp / "chosen");
   ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
   EXPECT_EQ(w->edDir.Text(), temp / "chosen");  // cancelled: unchanged
-  ASSERT_EQ(backend.FolderRequests().size(), 2u);
-  EXPECT_EQ(backend.FolderRequests()[0].Title, Msg(msgSelectTargetDirectory));
-  EXPECT_EQ(backend.FolderRequests()[0].Initial, temp / "existing");
-  EXPECT_EQ(backend.FolderRequests()[1].Initial, "");  // chosen does not exist yet
+  ASSERT_EQ(host.folderRequests.size(), 2u);
+  EXPECT_EQ(host.folderRequests[0].Title, Msg(msgSelectTargetDirectory));
+  EXPECT_EQ(host.folderRequests[0].Initial, temp / "existing");
+  EXPECT_EQ(host.folderRequests[1].Initial, "");  // chosen does not exist yet
 
   // The tree is rooted at the drive or share the path names.
   struct Case {
@@ -386,7 +385,7 @@ TEST_F(DirectoryCheckTest, FolderBrowser) {
   for (const Case& c : cases) {
     w->edDir.SetText(c.text);
     ASSERT_TRUE(ui::headless::UserClick(w->ColorButton2));
-    EXPECT_EQ(backend.FolderRequests().back().Root, c.root) << c.text;
+    EXPECT_EQ(host.folderRequests.back().Root, c.root) << c.text;
   }
 }
 
@@ -398,8 +397,8 @@ TEST_F(DirectoryCheckTest, ShortTemporaryDriveSendsTheDownloadsToTheTargetsTempF
   std::string target = temp / "downloads";
   auto w = OnDirectoryPage();
   w->edDir.SetText(target);
-  w->freeMiB[target] = 1000;
-  w->freeMiB[TempDirectory()] = 300;
+  host.freeMiB[target] = 1000;
+  host.freeMiB[TempDirectory()] = 300;
   InstallLog().Reset();
   ASSERT_TRUE(w->KontrolaAdresare());
   const std::string folder = platform::IncludeTrailingPathDelimiter(target + "/Temp");
@@ -414,7 +413,7 @@ TEST_F(DirectoryCheckTest, ShortTemporaryDriveSendsTheDownloadsToTheTargetsTempF
   EXPECT_EQ(testing_support::ReadFile(saved).size(), 5000u);
 
   // The folder now holds the download, so the check asks before it takes the folder again.
-  w->freeMiB[TempDirectory()] = 501;
+  host.freeMiB[TempDirectory()] = 501;
   messages->Answer(true);
   ASSERT_TRUE(w->KontrolaAdresare());
   EXPECT_EQ(DownloadFolder(), TempDirectory());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeWizardHost.h"
 #include "TestSupport.h"
 #include "app/Install.h"
 #include "app/Startup.h"
@@ -17,27 +18,6 @@
 #include "support/InstallLog.h"
 
 namespace {
-
-// A wizard whose steps owned elsewhere are recorded instead of run.
-class TestWizard : public TFInstall {
- public:
-  bool serverListOk = true;
-  bool serverListThrows = false;
-  int systemInfoShown = 0;
-  std::vector<std::string> iconsLoaded;
-  std::vector<std::string> opened;
-
-  bool GetMSSQLInstallINI(const std::string&, bool) override {
-    if (serverListThrows) throw std::runtime_error("MSSQL.ini is broken");
-    return serverListOk;
-  }
-  void ShowSystemInformation() override { ++systemInfoShown; }
-  void LoadApplicationIcon(const std::string& name) override {
-    iconsLoaded.push_back(name);
-    TFInstall::LoadApplicationIcon(name);
-  }
-  void OpenAddress(const std::string& address) override { opened.push_back(address); }
-};
 
 ui::TControl* FindControl(ui::TWinControl& parent, const std::string& name) {
   for (ui::TControl* c : parent.Controls()) {
@@ -53,14 +33,12 @@ class InstallFormTest : public testing::Test {
   void SetUp() override {
     ReplaceSetupDat(std::make_unique<TSetupDat>(false));
     SetCurrentLanguage(langCZ);
-    DatsIniFile.clear();
-    IconVariant = 0;
     Application().ResetTerminated();
+    host.files["MSSQL.ini"] = kit.Write("MSSQL.ini", "[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n");
   }
   void TearDown() override {
     ReplaceSetupDat(nullptr);
     SetCurrentLanguage(langCZ);
-    DatsIniFile.clear();
   }
   // A definition as start-up would have loaded it.
   void Definition(const std::string& lang, int versionProd = 0, bool onlyVersion = false, int typInst = 2) {
@@ -72,8 +50,13 @@ class InstallFormTest : public testing::Test {
     d.SetOnlyVersion(onlyVersion);
     d.SetTypInst(typInst);
   }
-  std::unique_ptr<TestWizard> Create(bool show = true) {
-    auto w = std::make_unique<TestWizard>();
+  // What start-up hands to the wizards the test creates (the product index).
+  TWizardState start;
+  // Every definition has an SQL Server editions list unless a test says otherwise.
+  testing_support::TempFolder kit;
+  wizard_test::FakeWizardHost host;
+  std::unique_ptr<TFInstall> Create(bool show = true) {
+    auto w = std::make_unique<TFInstall>(host, start);
     w->FormCreate();
     if (show) w->ShowForm();
     return w;
@@ -81,7 +64,7 @@ class InstallFormTest : public testing::Test {
 };
 
 TEST_F(InstallFormTest, WindowIsTheFixedWizardOfTheRightClassAndSize) {
-  TestWizard w;
+  TFInstall w{host};
   EXPECT_EQ(w.WindowClassName(), "TFInstall");
   EXPECT_EQ(w.ClientWidth(), 754);
   EXPECT_EQ(w.ClientHeight(), 711);
@@ -138,7 +121,7 @@ TEST_F(InstallFormTest, WindowIsTheFixedWizardOfTheRightClassAndSize) {
 }
 
 TEST_F(InstallFormTest, ButtonStripDesign) {
-  TestWizard w;
+  TFInstall w{host};
   struct Case {
     ui::TButton& button;
     int width;
@@ -166,11 +149,11 @@ TEST_F(InstallFormTest, ButtonStripDesign) {
 
 TEST_F(InstallFormTest, CreationWithoutDefinitionOpensTheCzechLanguagePage) {
   auto w = Create(false);
-  EXPECT_EQ(w->idxVerzeSW, -1);
-  EXPECT_EQ(w->AdrInstall, "C:\\Velmor");
+  EXPECT_EQ(w->State.idxVerzeSW, -1);
+  EXPECT_EQ(w->State.AdrInstall, "C:\\Velmor");
   EXPECT_EQ(w->edDir.Text(), "C:\\Velmor");
-  EXPECT_EQ(w->BackupVelmor, "");
-  EXPECT_FALSE(w->ObnovaPrevVelmor);
+  EXPECT_EQ(w->State.BackupVelmor, "");
+  EXPECT_FALSE(w->State.ObnovaPrevVelmor);
   EXPECT_TRUE(w->chkPlocha.Checked());
   EXPECT_TRUE(w->chkStartMenu.Checked());
   EXPECT_EQ(w->pgcInstall.ActivePage(), &w->tsJazyk);
@@ -182,7 +165,7 @@ TEST_F(InstallFormTest, CreationWithoutDefinitionOpensTheCzechLanguagePage) {
                          &w->btnStop, &w->btnStopDownload})
     EXPECT_FALSE(b->Visible()) << b->Name();
   EXPECT_EQ(w->lblObrazovkaInfov2.Caption(), "");
-  EXPECT_TRUE(w->iconsLoaded.empty());
+  EXPECT_TRUE(host.iconsLoaded.empty());
 
   w->ShowForm();
   EXPECT_EQ(CurrentLanguage(), langCZ);
@@ -233,7 +216,7 @@ TEST_F(InstallFormTest, DefinitionChoosesTargetDirectory) {
     Definition("CZ");
     SetupDat().SetInstallPathAlter(c.alter);
     auto w = Create(false);
-    EXPECT_EQ(w->AdrInstall, c.expected);
+    EXPECT_EQ(w->State.AdrInstall, c.expected);
     EXPECT_EQ(w->edDir.Text(), c.expected);
   }
 }
@@ -254,12 +237,12 @@ TEST_F(InstallFormTest, HeadingLookFollowsGenerationAndEdition) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.versionProd) + " " + std::to_string(c.typInst));
-    IconVariant = 0;
+    host.iconsLoaded.clear();
     Definition("CZ", c.versionProd, c.onlyVersion, c.typInst);
     auto w = Create(false);
-    EXPECT_EQ(w->FInstallType, c.type);
+    EXPECT_EQ(w->State.FInstallType, c.type);
     EXPECT_EQ(w->pgcLogo.ActivePage()->Name(), c.look);
-    EXPECT_EQ(w->iconsLoaded, std::vector<std::string>{c.icon});
+    EXPECT_EQ(host.iconsLoaded, std::vector<std::string>{c.icon});
   }
 
   // ApplyInstallType alone switches between the two looks of the third generation.
@@ -272,7 +255,7 @@ TEST_F(InstallFormTest, HeadingLookFollowsGenerationAndEdition) {
                {tiTarpelUpdate, "tsLogov3"}, {tiVelmorDemo, "tsLogov3"}};
   for (const TypeCase& t : types) {
     w->ApplyInstallType(t.type);
-    EXPECT_EQ(w->FInstallType, t.type);
+    EXPECT_EQ(w->State.FInstallType, t.type);
     EXPECT_EQ(w->pgcLogo.ActivePage()->Name(), t.look) << int(t.type);
   }
 }
@@ -280,13 +263,13 @@ TEST_F(InstallFormTest, HeadingLookFollowsGenerationAndEdition) {
 TEST_F(InstallFormTest, IconIsReloadedOnlyWhenTheGenerationChanges) {
   Definition("CZ", 0);
   auto w = Create(false);
-  EXPECT_EQ(w->iconsLoaded, std::vector<std::string>{"IcoVel2"});
+  EXPECT_EQ(host.iconsLoaded, std::vector<std::string>{"IcoVel2"});
   EXPECT_TRUE(w->ApplySetupDat(false, false));
-  EXPECT_EQ(w->iconsLoaded.size(), 1u);
+  EXPECT_EQ(host.iconsLoaded.size(), 1u);
   SetupDat().SetVersionProd(1);
   EXPECT_TRUE(w->ApplySetupDat(false, false));
-  EXPECT_EQ(w->iconsLoaded, (std::vector<std::string>{"IcoVel2", "IcoVel3"}));
-  EXPECT_EQ(IconVariant, 3);
+  EXPECT_EQ(host.iconsLoaded, (std::vector<std::string>{"IcoVel2", "IcoVel3"}));
+  EXPECT_EQ(w->State.IconVariant, 3);
   EXPECT_EQ(w->Icon(), "IcoVel3");
   // The window keeps working after its handle was made again.
   w->ShowForm();
@@ -297,7 +280,8 @@ TEST_F(InstallFormTest, IconIsReloadedOnlyWhenTheGenerationChanges) {
 TEST_F(InstallFormTest, FailedServerListLeavesEverythingAsItWas) {
   for (bool throws : {false, true}) {
     SCOPED_TRACE(throws);
-    IconVariant = 0;
+    host = {};
+    host.files["MSSQL.ini"] = kit.Path() + "/MSSQL.ini";
     Definition("CZ", 0);
     auto w = Create(false);
     SetupDat().SetVersionProd(1);
@@ -305,14 +289,13 @@ TEST_F(InstallFormTest, FailedServerListLeavesEverythingAsItWas) {
     SetupDat().SetInstallLang("DE");
     SetupDat().SetOnlyVersion(true);
     SetupDat().SetTypInst(0);
-    w->serverListOk = false;
-    w->serverListThrows = throws;
+    (throws ? host.throwing : host.failing) = {"MSSQL.ini"};
     EXPECT_FALSE(w->ApplySetupDat(true, false));
-    EXPECT_EQ(w->iconsLoaded.size(), 1u);
-    EXPECT_EQ(IconVariant, 2);
-    EXPECT_EQ(w->AdrInstall, "C:\\Program Files\\Velmor");
+    EXPECT_EQ(host.iconsLoaded.size(), 1u);
+    EXPECT_EQ(w->State.IconVariant, 2);
+    EXPECT_EQ(w->State.AdrInstall, "C:\\Program Files\\Velmor");
     EXPECT_EQ(CurrentLanguage(), langCZ);
-    EXPECT_EQ(w->FInstallType, tiTarpel);
+    EXPECT_EQ(w->State.FInstallType, tiTarpel);
     EXPECT_EQ(w->pgcLogo.ActivePage(), &w->tsLogov2);
   }
 }
@@ -366,7 +349,7 @@ TEST_F(InstallFormTest, LanguageRebuildsDatabaseOptionsForTheInstallationType) {
                {tiVelmorDemo, false, "Velmor Tarpel"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(int(c.type));
-    w->FInstallType = c.type;
+    w->State.FInstallType = c.type;
     w->rgVolbaDB.SetItemIndex(0);
     w->Language();
     w->Language();  // twice gives the same
@@ -599,10 +582,10 @@ TEST_F(InstallFormTest, OnlyCtrlIOpensSystemInformation) {
                {'J', ui::ssCtrl, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.key) + " " + std::to_string(c.shift));
-    w->systemInfoShown = 0;
+    host.systemInfoShown = 0;
     w->edDir.SetFocus();
     w->DispatchKey(c.key, c.shift);  // the form previews keys before the focused control
-    EXPECT_EQ(w->systemInfoShown, c.opened);
+    EXPECT_EQ(host.systemInfoShown, c.opened);
   }
 }
 
@@ -611,8 +594,12 @@ TEST_F(InstallFormTest, UncaughtErrorSavesTheErrorLogAndEndsTheProgram) {
   std::string old = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
   setenv("TMPDIR", temp.Path().c_str(), 1);
   {
-    auto w = Create();
-    w->ApplicationEvents1Exception(&w->btnNext, "Access violation in btnNextClick");
+    // The real host's report: logged, the error copy of the log written, the report shown.
+    TSystemWizardHost real;
+    TFInstall w(real);
+    w.FormCreate();
+    w.ShowForm();
+    w.ApplicationEvents1Exception(&w.btnNext, "Access violation in btnNextClick");
     EXPECT_TRUE(Application().Terminated());
   }
   bool found = false;
@@ -637,7 +624,7 @@ TEST_F(InstallFormTest, NextAndPreviousFromTheLanguagePage) {
   } cases[] = {{"", "tsAdresar"}, {"/tmp/dats.ini", "tsVolbaSW"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.after);
-    DatsIniFile = c.datsIni;
+    start.DatsIniFile = c.datsIni;
     SetCurrentLanguage(langCZ);
     auto w = Create();
     w->rgbJazyk.SetItemIndex(2);
@@ -658,7 +645,7 @@ TEST_F(InstallFormTest, LogosOpenTheMakersWebSite) {
     EXPECT_EQ(logo->Hint(), maker::WebAddress);
     logo->Click();
   }
-  EXPECT_EQ(w->opened, std::vector<std::string>(3, maker::WebAddress));
+  EXPECT_EQ(host.opened, std::vector<std::string>(3, maker::WebAddress));
 }
 
 TEST_F(InstallFormTest, CreationAndEventsAreLogged) {

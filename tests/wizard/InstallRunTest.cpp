@@ -58,7 +58,7 @@ class InstallRunTest : public WizardTest {
     temp.Write("Velmor/Data/mine.txt", "the user's own");
   }
   // The wizard on the directory page with the target typed in, ready for Next.
-  std::unique_ptr<TestWizard> AtDirectory() {
+  std::unique_ptr<TFInstall> AtDirectory() {
     auto w = Create();
     ui::headless::UserClick(w->btnNext);
     w->edDir.SetText(target);
@@ -72,15 +72,15 @@ class InstallRunTest : public WizardTest {
   }
   std::string File(const std::string& name) const { return testing_support::ReadFile(target + "/" + name); }
   // Presses Stop at the n-th point where the step lets input run, answering the question.
-  void StopAt(TestWizard& w, int point, bool answer) {
+  void StopAt(TFInstall& w, int point, bool answer) {
     for (int i = 1; i < point; ++i) ui::headless::QueueAction([] {});
     ui::headless::QueueAction([&w] { ui::headless::UserClick(w.btnStop); });
     messages->Answer(answer);
   }
   // Runs the installation of an update from the directory page.
-  std::unique_ptr<TestWizard> RunUpdate() {
+  std::unique_ptr<TFInstall> RunUpdate() {
     auto w = AtDirectory();
-    EXPECT_TRUE(w->UpdateVerion);
+    EXPECT_TRUE(w->State.UpdateVerion);
     return w;
   }
 
@@ -90,7 +90,7 @@ class InstallRunTest : public WizardTest {
 TEST_F(InstallRunTest, UpdateGoesFromTheDirectoryPageStraightIntoTheRun) {
   PreviousInstallation();
   auto w = AtDirectory();
-  EXPECT_TRUE(w->UpdateVerion);  // a program without a version is older than any kit
+  EXPECT_TRUE(w->State.UpdateVerion);  // a program without a version is older than any kit
   EXPECT_EQ(w->btnNext.Caption(), Msg(msgUpdateVersion));
   std::vector<std::string> pagesSeen;
   w->pgcInstall.OnChange = [&](ui::TControl*) { pagesSeen.push_back(Page(*w)); };
@@ -103,11 +103,15 @@ TEST_F(InstallRunTest, UpdateGoesFromTheDirectoryPageStraightIntoTheRun) {
   EXPECT_EQ(File("Data/a.txt"), "new a");
   EXPECT_EQ(File("Data/mine.txt"), "the user's own");
   EXPECT_EQ(File("Lang/Velmor_EN.lng"), "new english");
-  EXPECT_EQ(w->configurations, 1);
+  // An update keeps the configuration: written without a question, with the definition's database.
+  ASSERT_EQ(host.configurations.size(), 1u);
+  EXPECT_EQ(host.configurations[0].AdrInstall, target);
+  EXPECT_FALSE(host.configurations[0].Asked);
+  EXPECT_EQ(host.configurations[0].Database, SetupDat().DBName());
   // The backup holds the previous files, readable by Info-ZIP.
-  ASSERT_FALSE(w->BackupVelmor.empty());
-  EXPECT_EQ(testing_support::Run("unzip -tq '" + w->BackupVelmor + "' >/dev/null"), 0);
-  EXPECT_EQ(testing_support::Run("unzip -p '" + w->BackupVelmor + "' VELMOR.EXE | grep -q 'old program'"), 0);
+  ASSERT_FALSE(w->State.BackupVelmor.empty());
+  EXPECT_EQ(testing_support::Run("unzip -tq '" + w->State.BackupVelmor + "' >/dev/null"), 0);
+  EXPECT_EQ(testing_support::Run("unzip -p '" + w->State.BackupVelmor + "' VELMOR.EXE | grep -q 'old program'"), 0);
   EXPECT_EQ(w->ProgressCopyInstall.Position(), 2);
   EXPECT_EQ(w->ProgressCopyInstall.Max(), 2);
   EXPECT_TRUE(messages->Shown().empty());  // no warning: every package was installed
@@ -124,7 +128,7 @@ TEST_F(InstallRunTest, StopDuringTheBackup) {
     if (yes) {
       EXPECT_EQ(Page(*w), "tsJazyk");
       EXPECT_EQ(Backups(), "");  // the partial archive is gone
-      EXPECT_EQ(w->BackupVelmor, "");
+      EXPECT_EQ(w->State.BackupVelmor, "");
       EXPECT_EQ(File("VELMOR.EXE"), "old program");  // the target untouched
       EXPECT_TRUE(LogHas(Msg(msgCancelingInstallation)));
     } else {
@@ -162,8 +166,8 @@ TEST_F(InstallRunTest, StopDuringTheExtractionWithABackupOffersTheRestore) {
     const TShownMessage& question = messages->Shown().back();
     EXPECT_EQ(question.Kind, mkQuestion);
     EXPECT_EQ(question.Text, Msg(msgInstallationInterrupted));
-    EXPECT_EQ(w->ObnovaPrevVelmor, restore);
-    EXPECT_EQ(w->configurations, 0);
+    EXPECT_EQ(w->State.ObnovaPrevVelmor, restore);
+    EXPECT_EQ(host.configurations.size(), 0u);
     if (restore) {
       EXPECT_EQ(Page(*w), "tsObnova");
       EXPECT_EQ(VisibleButtons(*w), (Names{"btnNext"}));
@@ -194,18 +198,18 @@ TEST_F(InstallRunTest, ClosingTheWindowDuringTheRunEndsItWithoutQuestions) {
   EXPECT_EQ(File("VELMOR.EXE"), "new program");  // the archive begun is finished
   EXPECT_FALSE(testing_support::Exists(target + "/Lang/Velmor_EN.lng"));
   EXPECT_NE(Backups(), "");  // the backup stays for a later restore
-  EXPECT_EQ(w->configurations, 0);
+  EXPECT_EQ(host.configurations.size(), 0u);
   Application().ResetTerminated();
 }
 
 TEST_F(InstallRunTest, StopWithNothingBackedUpReturnsToTheDirectoryPage) {
   std::filesystem::create_directories(target);
   auto w = AtDirectory();
-  EXPECT_FALSE(w->UpdateVerion);
+  EXPECT_FALSE(w->State.UpdateVerion);
   ASSERT_TRUE(w->KontrolaObrAdresare());
   StopAt(*w, 1, true);
   w->RunInstall();
-  EXPECT_EQ(w->BackupVelmor, "");
+  EXPECT_EQ(w->State.BackupVelmor, "");
   EXPECT_EQ(Page(*w), "tsAdresar");
   ASSERT_FALSE(messages->Shown().empty());
   EXPECT_EQ(messages->Shown().back().Text, Msg(msgAbortInstallation));  // no restore question
@@ -228,7 +232,7 @@ TEST_F(InstallRunTest, FailedDownloadEndsTheRunLikeAStop) {
   EXPECT_EQ(texts.back(), Msg(msgInstallationInterrupted));
   EXPECT_EQ(Page(*w), "tsObnova");
   EXPECT_EQ(File("VELMOR.EXE"), "old program");
-  EXPECT_EQ(w->configurations, 0);
+  EXPECT_EQ(host.configurations.size(), 0u);
 }
 
 TEST_F(InstallRunTest, PackagesNotInstalledAreNamedBeforeTheCompletionPage) {
@@ -247,7 +251,7 @@ TEST_F(InstallRunTest, PackagesNotInstalledAreNamedBeforeTheCompletionPage) {
   EXPECT_TRUE(LogHas("Lang_EN.zip"));
   EXPECT_TRUE(LogHas(Msg(msgErrorUnpackingFile)));
   EXPECT_EQ(File("VELMOR.EXE"), "new program");
-  EXPECT_EQ(w->configurations, 1);
+  EXPECT_EQ(host.configurations.size(), 1u);
 }
 
 // An update that meets a package it cannot install is interrupted there: the user is told which
@@ -276,10 +280,10 @@ TEST_F(InstallRunTest, AFailedPackageInterruptsAnUpdateWithTheRestoreQuestion) {
     EXPECT_GT(messages->Shown()[0].Text.size(), FormatMsg(msgPackageFailed, "Damaged", "").size()) << "and why";
     EXPECT_EQ(messages->Shown()[1].Kind, mkQuestion);
     EXPECT_EQ(messages->Shown()[1].Text, Msg(msgInstallationInterrupted));
-    EXPECT_EQ(w->configurations, 0) << "no Velmor.INI";
+    EXPECT_EQ(host.configurations.size(), 0u) << "no Velmor.INI";
     EXPECT_EQ(std::count(pagesSeen.begin(), pagesSeen.end(), "tsUkonceni"), 0);
     EXPECT_FALSE(testing_support::Exists(target + "/third.txt")) << "the run stops at the failed package";
-    EXPECT_EQ(w->NotInstalledPackages, (Names{"Damaged", "Third"}));
+    EXPECT_EQ(w->State.NotInstalledPackages, (Names{"Damaged", "Third"}));
     EXPECT_TRUE(LogHas("Step Extract Damaged.zip: failed: "));
     EXPECT_TRUE(LogHas("The update stops at the failed package Damaged"));
     EXPECT_FALSE(LogHas("Step Fetch Third.zip"));
@@ -311,7 +315,7 @@ TEST_F(InstallRunTest, FilesInUseAreNamedWithRetryAndCancelBeforeTheBackup) {
   EXPECT_EQ(Page(*w), "tsAdresar");
   EXPECT_EQ(Backups(), "") << "nothing was written";
   EXPECT_EQ(File("VELMOR.EXE"), "old program");
-  EXPECT_EQ(w->configurations, 0);
+  EXPECT_EQ(host.configurations.size(), 0u);
   EXPECT_TRUE(LogHas("files of the target are in use by Velmor (1234)"));
   EXPECT_TRUE(LogHas("answered Retry, looking again"));
   EXPECT_TRUE(LogHas("answered Cancel, nothing was written"));
@@ -330,8 +334,8 @@ TEST_F(InstallRunTest, BackupErrorIsShownInThePlainMessageBox) {
   temp.Write("Velmor/Backup", "in the way");
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
   EXPECT_EQ(Page(*w), "tsJazyk");
-  ASSERT_EQ(ui::headless::Instance().PlainMessages().size(), 1u);
-  EXPECT_EQ(ui::headless::Instance().PlainMessages()[0].rfind(Msg(msgErrorBackingUp), 0), 0u);
+  ASSERT_EQ(host.plainMessages.size(), 1u);
+  EXPECT_EQ(host.plainMessages[0].rfind(Msg(msgErrorBackingUp), 0), 0u);
   EXPECT_TRUE(LogHas(Msg(msgErrorBackingUp)));
   EXPECT_EQ(File("VELMOR.EXE"), "old program");
 }
@@ -360,7 +364,7 @@ TEST_F(InstallRunTest, TheLogReadsAsACallTree) {
   int run = depthOf("RunInstall");
   // The plan's story names the target, the backup archive and each package's folder, once.
   EXPECT_TRUE(LogHas("an update of the installation in " + target));
-  EXPECT_TRUE(LogHas("the backup archive " + w->BackupVelmor));
+  EXPECT_TRUE(LogHas("the backup archive " + w->State.BackupVelmor));
   EXPECT_TRUE(LogHas("Package Lang_EN.zip (Lang_EN.zip) goes to " + target + "/Lang"));
   ASSERT_EQ(depthOf("btnNextClick"), 0);
   EXPECT_EQ(run, 1);

@@ -67,8 +67,8 @@ TEST_F(NavigationTest, NewInstallationWalksEveryPageForwardAndBack) {
   }
   // Going back from the SQL Server installation page stops what may still run there.
   EXPECT_TRUE(StopRequested);
-  // Until the SQL pages are in place, Next on a server page leads straight into the run.
-  EXPECT_EQ(w->localChecks, 0);
+  // No server page's Next was pressed: nothing was accepted.
+  EXPECT_EQ(w->State.SQLServerName, "");
 }
 
 TEST_F(NavigationTest, WithAnIndexTheVersionPageStandsBetweenLanguageAndDirectory) {
@@ -76,10 +76,10 @@ TEST_F(NavigationTest, WithAnIndexTheVersionPageStandsBetweenLanguageAndDirector
                                 "[Velmor1]\r\nURL=http://h/one/setup.dat\r\nName=Velmor 3.0\r\n"
                                 "[Velmor2]\r\nURL=http://h/two/setup.dat;Default\r\nName=Velmor 3.1\r\n"
                                 "[Velmor4]\r\nURL=http://h/four/setup.dat\r\nName=never listed\r\n");
-  DatsIniFile = dats;
+  start.DatsIniFile = dats;
   auto w = Create();
-  w->definitions["http://h/two/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
-  w->definitions["http://h/one/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/noentry.setup.dat";
+  host.definitions["http://h/two/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+  host.definitions["http://h/one/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/noentry.setup.dat";
 
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
   EXPECT_EQ(Page(*w), "tsVolbaSW");
@@ -98,9 +98,9 @@ TEST_F(NavigationTest, WithAnIndexTheVersionPageStandsBetweenLanguageAndDirector
   w->rgVerzeSW.SetItemIndex(1);
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
   EXPECT_EQ(Page(*w), "tsAdresar");
-  EXPECT_EQ(w->idxVerzeSW, 1);
+  EXPECT_EQ(w->State.idxVerzeSW, 1);
   EXPECT_TRUE(w->Image1.Visible());
-  EXPECT_EQ(w->downloads, (Names{"http://h/one/setup.dat", "http://h/two/setup.dat"}));
+  EXPECT_EQ(host.downloads, (Names{"http://h/one/setup.dat", "http://h/two/setup.dat"}));
 
   // Back to the list: the version chosen is preselected, and Previous leads on to the languages.
   ASSERT_TRUE(ui::headless::UserClick(w->btnPrevious));
@@ -124,9 +124,9 @@ TEST_F(NavigationTest, VersionPreselection) {
     std::string ini;
     for (int i = 1; i <= c.sections; ++i)
       ini += "[Velmor" + std::to_string(i) + "]\r\nURL=u" + std::to_string(i) + "\r\nName=v" + std::to_string(i) + "\r\n";
-    DatsIniFile = temp.Write("index" + std::to_string(c.sections) + ".ini", ini);
+    start.DatsIniFile = temp.Write("index" + std::to_string(c.sections) + ".ini", ini);
     auto w = Create();
-    w->idxVerzeSW = c.remembered;
+    w->State.idxVerzeSW = c.remembered;
     w->ShowPage(w->tsVolbaSW);
     EXPECT_EQ(w->rgVerzeSW.ItemIndex(), c.selected);
     // Next leads nowhere without a version.
@@ -134,7 +134,7 @@ TEST_F(NavigationTest, VersionPreselection) {
     if (c.sections == 0) {
       EXPECT_FALSE(ui::headless::UserClick(w->btnNext));
       EXPECT_EQ(Page(*w), "tsVolbaSW");
-      EXPECT_TRUE(w->downloads.empty());
+      EXPECT_TRUE(host.downloads.empty());
     }
   }
 }
@@ -157,47 +157,44 @@ TEST_F(NavigationTest, AnIndexWithoutVersionsSaysWhereItCameFromAndWhy) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    DatsIniFile = c.content.empty() ? temp / "absent.ini" : temp.Write(std::string(c.name) + ".ini", c.content);
-    ProductIndexSource = c.source;
+    start.DatsIniFile = c.content.empty() ? temp / "absent.ini" : temp.Write(std::string(c.name) + ".ini", c.content);
+    start.ProductIndexSource = c.source;
     auto w = Create();
     messages->Clear();
     w->ShowPage(w->tsVolbaSW);
-    std::string named = c.source.empty() ? DatsIniFile : c.source;
+    std::string named = c.source.empty() ? start.DatsIniFile : c.source;
     ASSERT_EQ(messages->Shown().size(), 1u);
     EXPECT_EQ(messages->Shown()[0].Kind, mkError);
     EXPECT_EQ(messages->Texts()[0], "The product index " + named + " offers no product version: " + c.reason);
     EXPECT_FALSE(w->btnNext.Enabled());
     EXPECT_TRUE(w->btnPrevious.Enabled());  // the way back stays open
   }
-  ProductIndexSource.clear();
-}
+  }
 
 // The version load downloads while messages run: Next and Previous are grey meanwhile, a click
 // queued before they went grey does nothing, and they come back afterwards.
 TEST_F(NavigationTest, TheButtonsRestWhileAVersionLoads) {
-  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
-  struct LoadingWizard : wizard_test::TestWizard {
-    std::vector<bool> enabledDuringLoad;
-    bool DownloadDefinition(const std::string& url, std::string& local) override {
-      enabledDuringLoad = {btnNext.Enabled(), btnPrevious.Enabled()};
-      btnNextClick(&btnNext);  // clicks that reached the handler anyway
-      btnPreviousClick(&btnPrevious);
-      return TestWizard::DownloadDefinition(url, local);
-    }
-  } w;
+  start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  TFInstall w(host, start);
+  std::vector<bool> enabledDuringLoad;
+  host.duringDefinitionDownload = [&] {
+    enabledDuringLoad = {w.btnNext.Enabled(), w.btnPrevious.Enabled()};
+    w.btnNextClick(&w.btnNext);  // clicks that reached the handler anyway
+    w.btnPreviousClick(&w.btnPrevious);
+  };
   w.FormCreate();
   w.ShowForm();
-  w.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+  host.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
   w.ShowPage(w.tsVolbaSW);
   ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
-  EXPECT_EQ(w.enabledDuringLoad, (std::vector<bool>{false, false}));
-  EXPECT_EQ(w.downloads.size(), 1u);  // the inner Next started no second load
+  EXPECT_EQ(enabledDuringLoad, (std::vector<bool>{false, false}));
+  EXPECT_EQ(host.downloads.size(), 1u);  // the inner Next started no second load
   EXPECT_EQ(Page(w), "tsAdresar");     // nor did the inner Previous lead back
   EXPECT_TRUE(w.btnPrevious.Enabled());  // (Next there is the directory check's)
 
   // A load that fails gives both buttons back too.
   ASSERT_TRUE(ui::headless::UserClick(w.btnPrevious));
-  w.definitions.clear();
+  host.definitions.clear();
   ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
   EXPECT_EQ(Page(w), "tsVolbaSW");
   EXPECT_TRUE(w.btnNext.Enabled());
@@ -207,13 +204,10 @@ TEST_F(NavigationTest, TheButtonsRestWhileAVersionLoads) {
 // The close box during a version load ends the program: the load stops, no message follows,
 // the window stays hidden and no page is shown after it.
 TEST_F(NavigationTest, ClosingTheWindowDuringAVersionLoadEndsTheProgram) {
-  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
-  struct ClosedWizard : wizard_test::TestWizard {
-    bool DownloadDefinition(const std::string&, std::string&) override {
-      Close();  // the close box, pressed while the download lets messages run
-      return !StopRequested;
-    }
-  } w;
+  start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  TFInstall w(host, start);
+  // The close box, pressed while the download lets messages run.
+  host.duringDefinitionDownload = [&] { w.Close(); };
   w.FormCreate();
   w.ShowForm();
   w.ShowPage(w.tsVolbaSW);
@@ -231,25 +225,19 @@ TEST_F(NavigationTest, ClosingTheWindowDuringAVersionLoadEndsTheProgram) {
 
 // A definition chosen from the index gets the Windows test of a definition found at start.
 TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) {
-  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
   struct Case {
     int sysMajor, sysMinor;
     bool message;
   } cases[] = {{10, 0, false}, {6, 0, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.sysMajor);
-    struct OldWindows : wizard_test::TestWizard {
-      int major = 10, minor = 0;
-      void WindowsVersion(int& ma, int& mi) override {
-        ma = major;
-        mi = minor;
-      }
-    } w;
-    w.major = c.sysMajor;
-    w.minor = c.sysMinor;
+    host.windowsMajor = c.sysMajor;
+    host.windowsMinor = c.sysMinor;
+    TFInstall w(host, start);
     w.FormCreate();
     w.ShowForm();
-    w.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+    host.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
     w.ShowPage(w.tsVolbaSW);
     messages->Clear();
     ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
@@ -264,13 +252,7 @@ TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) 
 // An error escaping a handler that ran while a long step let messages through goes to the
 // wizard's ApplicationEvents1Exception, not into the step's own error handling.
 TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicationHandler) {
-  struct ReportingWizard : wizard_test::TestWizard {
-    std::vector<std::string> reports;
-    void RunErrorReport(const std::string& error) override {
-      reports.push_back(error);
-      Close();
-    }
-  } w;
+  TFInstall w(host, start);
   w.FormCreate();
   w.ShowForm();
   ui::headless::QueueAction([] { throw std::runtime_error("Chyba v obsluze"); });
@@ -282,13 +264,13 @@ TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicati
     caughtByStep = e.what();
   }
   EXPECT_EQ(caughtByStep, "");
-  EXPECT_EQ(w.reports, (Names{"Chyba v obsluze"}));
+  EXPECT_EQ(host.reports, (Names{"Chyba v obsluze"}));
   EXPECT_TRUE(Application().Terminated());  // the step sees the program ending
   EXPECT_TRUE(StopRequested);
 }
 
 TEST_F(NavigationTest, VersionThatCannotBeDownloadedKeepsThePage) {
-  DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/gone\r\nName=Gone\r\n");
+  start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/gone\r\nName=Gone\r\n");
   auto w = Create();
   w->ShowPage(w->tsVolbaSW);
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
@@ -333,11 +315,21 @@ TEST_F(NavigationTest, InstallButtonRunsOnlyOnTheServerPages) {
   w->ShowPage(w->tsSQLVolba);
   w->btnInstalovatClick(&w->btnInstalovat);
   EXPECT_EQ(Page(*w), "tsSQLVolba");
-  EXPECT_EQ(w->localChecks, 0);
-  w->AdrInstall = temp.Path() + "/Velmor";
+  EXPECT_EQ(w->State.SQLServerName, "");
+  w->State.AdrInstall = temp.Path() + "/Velmor";
+  w->State.FInstallType = tiKest;  // Preset stands for the definition's database
+  SetupDat().SetDBName("VelmorData");
+  host.localServers = Names{"PC01\\VELMOR"};
   w->ShowPage(w->tsSQL);
   w->btnInstalovatClick(&w->btnInstalovat);
-  EXPECT_EQ(w->localChecks, 1);
+  // The local page's check accepted the server and the preset database.
+  EXPECT_EQ(w->State.SQLServerName, "PC01\\VELMOR");
+  EXPECT_EQ(w->State.DBName, "VelmorData");
+  // and the configuration of the run is written with them, asking about a file already there.
+  ASSERT_EQ(host.configurations.size(), 1u);
+  EXPECT_EQ(host.configurations[0].Server, "PC01\\VELMOR");
+  EXPECT_EQ(host.configurations[0].Database, "VelmorData");
+  EXPECT_TRUE(host.configurations[0].Asked);
   EXPECT_EQ(Page(*w), "tsUkonceni");  // the run went through (no packages)
 }
 
@@ -371,12 +363,13 @@ TEST_F(NavigationTest, ShowHandlersOfTheRunPages) {
 
 TEST_F(NavigationTest, CloseOnTheLastPagesEndsTheWizard) {
   for (bool restorePage : {false, true}) {
+    host.completions = 0;
     auto w = Create();
     w->ShowPage(restorePage ? w->tsObnova : w->tsUkonceni);
     if (restorePage) w->ShowPageButtons(w->tsObnova.PageIndex(), 1);
     ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
     EXPECT_FALSE(w->Visible());
-    EXPECT_EQ(w->completions, restorePage ? 0 : 1);  // only the completion page runs the completion step
+    EXPECT_EQ(host.completions, restorePage ? 0 : 1);  // only the completion page runs the completion step
   }
 }
 

@@ -50,10 +50,10 @@ TEST_F(RecoveryTest, FilesTheRestoreCannotWriteAreNamedAndTheRestComesBack) {
     }
 
     auto w = Create();
-    w->AdrInstall = target;
-    w->BackupVelmor = backup.ArchivePath;
+    w->State.AdrInstall = target;
+    w->State.BackupVelmor = backup.ArchivePath;
     w->ShowPage(w->tsObnova);
-    std::size_t boxes = ui::headless::Instance().PlainMessages().size();
+    std::size_t boxes = host.plainMessages.size();
     EXPECT_FALSE(w->RecoveryPrevVelmor());
 
     EXPECT_EQ(w->lblResultRecov.Caption(), Msg(msgErrorRecoveringPrevious));
@@ -61,7 +61,7 @@ TEST_F(RecoveryTest, FilesTheRestoreCannotWriteAreNamedAndTheRestComesBack) {
     for (int i = c.blocked; i < 20; ++i) EXPECT_EQ(testing_support::ReadFile(files[i]), "old " + std::to_string(i));
     for (int i = 0; i < c.blocked; ++i) EXPECT_TRUE(std::filesystem::is_directory(files[i] + "/in-the-way"));
 
-    const auto& shown = ui::headless::Instance().PlainMessages();
+    const auto& shown = host.plainMessages;
     ASSERT_EQ(shown.size(), boxes + 1);
     std::vector<std::string> box = Lines(shown.back());
     ASSERT_EQ(box.size(), c.boxLines);

@@ -71,7 +71,10 @@ class SqlInstallPageTest : public testing::Test {
 
   TempFolder kit, localKit;
   TScriptedMessages messages;
-  TFInstall w;
+  // The real host: configurations, shortcuts and the product's start on this computer (the
+  // native build's folders, in-memory registry and shell).
+  TSystemWizardHost host;
+  TFInstall w{host};
   std::vector<std::string> started;
   std::deque<int> codes;
   bool stopDownloadVisibleWhileRunning = true;
@@ -151,23 +154,23 @@ TEST_F(SqlInstallPageTest, StopDownloadAsksAndBringsBackPreviousAndNext) {
 
 TEST_F(SqlInstallPageTest, TheRunsConfigureStepWritesTheChosenServerAndDatabase) {
   TempFolder t;
-  w.AdrInstall = t.Path();
-  SetupDat().SetSQLServerName("PC01\\VELMOR");
-  SetupDat().SetDBName("Účetnictví_2024");
+  w.State.AdrInstall = t.Path();
+  w.State.SQLServerName = "PC01\\VELMOR";
+  w.State.DBName = "Účetnictví_2024";
   w.CreateVelmorINI();
   std::string text = platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI"));
   EXPECT_NE(text.find("\r\n[SQLServer]\r\nServer=PC01\\VELMOR\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nSystemDB=Účetnictví_2024\r\n"), std::string::npos);
   // An update into the folder keeps the file without a question.
-  SetupDat().SetDBName("Other");
-  w.UpdateVerion = true;
+  w.State.DBName = "Other";
+  w.State.UpdateVerion = true;
   messages.Clear();
   w.CreateVelmorINI();
   EXPECT_TRUE(messages.Shown().empty());
   EXPECT_EQ(platform::Utf8FromAnsi(testing_support::ReadFile(t / "Velmor.INI")), text);
 
   // A new installation asks; No keeps the file, and the answer is in the log.
-  w.UpdateVerion = false;
+  w.State.UpdateVerion = false;
   messages.Answer(false);
   w.CreateVelmorINI();
   ASSERT_EQ(messages.Shown().size(), 1u);
@@ -232,7 +235,7 @@ TEST_F(SqlInstallPageTest, CloseMakesTheChosenShortcutsAndStartsTheProduct) {
     std::string product = t.Write("Velmor/velmor.exe", "#!/bin/sh\ntouch \"$0.ran\"\n");
     fs::permissions(platform::PathFromUtf8(product), fs::perms::owner_exec, fs::perm_options::add);
     InstallLog().Reset();
-    w.AdrInstall = adr;
+    w.State.AdrInstall = adr;
     w.ApplyInstallType(c.type);
     w.chkPlocha.SetChecked(c.desktop);
     w.chkStartMenu.SetChecked(c.menu);

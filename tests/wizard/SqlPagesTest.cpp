@@ -69,7 +69,7 @@ TEST_F(SqlPagesTest, FirstVisitWithoutLocalInstancesOffersTheInstallationAndKeep
 TEST_F(SqlPagesTest, LocalPagePreselectsVELMORAndFillsTheDatabaseChoice) {
   RegisterInstances({"SQLEXPRESS", "VELMOR", "Velmor2"});
   auto w = Create();
-  w->FInstallType = tiKest;
+  w->State.FInstallType = tiKest;
   w->ShowPage(w->tsSQLVolba);
   EXPECT_TRUE(w->rbExistMSSQL.Enabled());
   EXPECT_TRUE(w->rbExistMSSQL.Checked());
@@ -92,17 +92,17 @@ TEST_F(SqlPagesTest, LocalPagePreselectsVELMORAndFillsTheDatabaseChoice) {
 
   // The check of Next: with Empty a bad name is refused and the page stays.
   w->edDBName.SetText("My-Data");
-  EXPECT_FALSE(w->TFInstall::KontrolaSQLLocal());
+  EXPECT_FALSE(w->KontrolaSQLLocal());
   EXPECT_EQ(messages->Texts().back(), Msg(msgDatabaseNameDisallowedChars));
   w->edDBName.SetText("Účetnictví");
-  EXPECT_TRUE(w->TFInstall::KontrolaSQLLocal());
-  EXPECT_EQ(SetupDat().SQLServerName(), pc + "\\VELMOR");
-  EXPECT_EQ(SetupDat().DBName(), "Účetnictví");
+  EXPECT_TRUE(w->KontrolaSQLLocal());
+  EXPECT_EQ(w->State.SQLServerName, pc + "\\VELMOR");
+  EXPECT_EQ(w->State.DBName, "Účetnictví");
 }
 
 TEST_F(SqlPagesTest, LocalPageWithoutInstanceSelectsNothingAndTheLargerEditionShowsTheName) {
   auto w = Create();
-  w->FInstallType = tiTarpel;
+  w->State.FInstallType = tiTarpel;
   w->ShowPage(w->tsSQL);
   EXPECT_TRUE(w->cmbSQLServers.Items().empty());
   EXPECT_FALSE(w->btnNext.Enabled());
@@ -110,14 +110,14 @@ TEST_F(SqlPagesTest, LocalPageWithoutInstanceSelectsNothingAndTheLargerEditionSh
   EXPECT_EQ(w->rgVolbaDB.ItemIndex(), dbEmpty);
   EXPECT_FALSE(w->rgVolbaDB.Buttons(dbPreset).Enabled());
   EXPECT_TRUE(w->pnlDBName.Visible());
-  EXPECT_FALSE(w->TFInstall::KontrolaSQLLocal());
+  EXPECT_FALSE(w->KontrolaSQLLocal());
   EXPECT_EQ(messages->Texts().back(), Msg(msgMSSQLNotSelectedOrInstalled));
 }
 
 TEST_F(SqlPagesTest, NetworkPageScansOnEveryVisitAndOffersInstallForANamedServer) {
   platform::memsources::SetRows({{"SRV1", 1}, {"SRV2\\VELMOR", 1}});
   auto w = Create();
-  w->FInstallType = tiKest;
+  w->State.FInstallType = tiKest;
   w->ShowPage(w->tsSQLVolba);
   ASSERT_TRUE(ui::headless::UserClick(w->rbNetMSSQL));
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
@@ -154,11 +154,11 @@ TEST_F(SqlPagesTest, NetworkPageScansOnEveryVisitAndOffersInstallForANamedServer
   EXPECT_EQ(Page(*w), "tsSQLNet");
   EXPECT_EQ(messages->Texts().back(), Msg(msgDatabaseNameDisallowedChars));
   w->edtNetDBName.SetText("_2024Data");
-  w->AdrInstall = temp.Path() + "/Velmor";
+  w->State.AdrInstall = temp.Path() + "/Velmor";
   ASSERT_TRUE(ui::headless::UserClick(w->btnInstalovat));
   EXPECT_EQ(Page(*w), "tsUkonceni");
-  EXPECT_EQ(SetupDat().SQLServerName(), "SRV3");
-  EXPECT_EQ(SetupDat().DBName(), "_2024Data");
+  EXPECT_EQ(w->State.SQLServerName, "SRV3");
+  EXPECT_EQ(w->State.DBName, "_2024Data");
 
   // Every visit rescans.
   platform::memsources::SetRows({{"SRV4", 1}});
@@ -201,7 +201,7 @@ TEST_F(SqlPagesTest, FailingNetworkScanShowsTheErrorAndLeavesPreviousAndRefresh)
 TEST_F(SqlPagesTest, AfterAFailingScanATypedServerIsInstalledOnto) {
   platform::memsources::SetFailure("CLSIDFromProgID failed: 0x800401F3");
   auto w = Create();
-  w->FInstallType = tiKest;
+  w->State.FInstallType = tiKest;
   w->ShowPage(w->tsSQLVolba);
   ASSERT_TRUE(ui::headless::UserClick(w->rbNetMSSQL));
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
@@ -211,17 +211,17 @@ TEST_F(SqlPagesTest, AfterAFailingScanATypedServerIsInstalledOnto) {
   w->cmbMSSQLNetList.NotifyTextEdited("DBSRV01\\SQL2019");
   EXPECT_EQ(VisibleButtons(*w), (Names{"btnInstalovat", "btnPrevious"}));
   w->edtNetDBName.SetText("KestData");
-  w->AdrInstall = temp.Path() + "/Velmor";
+  w->State.AdrInstall = temp.Path() + "/Velmor";
   ASSERT_TRUE(ui::headless::UserClick(w->btnInstalovat));
   EXPECT_EQ(Page(*w), "tsUkonceni");
-  EXPECT_EQ(SetupDat().SQLServerName(), "DBSRV01\\SQL2019");
+  EXPECT_EQ(w->State.SQLServerName, "DBSRV01\\SQL2019");
 }
 
 TEST_F(SqlPagesTest, NoServerSelectedComesBeforeTheNameOnTheNetworkPage) {
   auto w = Create();
   w->ShowPage(w->tsSQLNet);
   w->edtNetDBName.SetText("2024");
-  EXPECT_FALSE(w->TFInstall::KontrolaSQLNet());
+  EXPECT_FALSE(w->KontrolaSQLNet());
   EXPECT_EQ(messages->Texts().back(), Msg(msgMSSQLNotSelected));
 }
 

@@ -98,7 +98,12 @@ struct FakeHost : TStartupHost {
     return admin;
   }
   void SetApplicationIcon(const std::string& name) override { trace.push_back("SetApplicationIcon " + name); }
-  void CreateWizard() override { trace.push_back("CreateWizard"); }
+  // What start-up handed to the wizard; empty when no wizard was made.
+  TWizardState started;
+  void CreateWizard(const TWizardState& start) override {
+    trace.push_back("CreateWizard");
+    started = start;
+  }
   void RunMessageLoop() override { trace.push_back("RunMessageLoop"); }
   void Terminate() override { trace.push_back("Terminate"); }
   void UnhandledError(const std::string& message) override {
@@ -114,9 +119,6 @@ class StartupTest : public testing::Test {
     oldTmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
     setenv("TMPDIR", temp.Path().c_str(), 1);
     SetMessagePresenter(&presenter);
-    DatsIniFile.clear();
-    ProductIndexSource.clear();
-    IconVariant = 0;
   }
   void TearDown() override {
     SetMessagePresenter(nullptr);
@@ -154,8 +156,8 @@ TEST_F(StartupTest, LocalDefinitionRunsEveryStepInOrder) {
                     "HasAdminRights", "SetApplicationIcon IcoVel2", "CreateWizard", "CloseWait",
                     "RunMessageLoop"};
   EXPECT_EQ(host.trace, expected);
-  EXPECT_EQ(DatsIniFile, "");
-  EXPECT_EQ(IconVariant, 2);
+  EXPECT_EQ(host.started.DatsIniFile, "");
+  EXPECT_EQ(host.started.IconVariant, 2);
   SavedLog();
 }
 
@@ -167,7 +169,7 @@ TEST_F(StartupTest, WithoutLocalDefinitionTheIndexIsDownloadedAndWindowsIsNotTes
                     std::string("DownloadFile ") + ProductIndexURL, "HasAdminRights",
                     "SetApplicationIcon IcoVel2", "CreateWizard", "CloseWait", "RunMessageLoop"};
   EXPECT_EQ(host.trace, expected);
-  EXPECT_EQ(DatsIniFile, "/tmp/dats.ini");
+  EXPECT_EQ(host.started.DatsIniFile, "/tmp/dats.ini");
   EXPECT_EQ(std::string(ProductIndexURL).rfind("https://", 0), 0u);
   EXPECT_NE(std::string(ProductIndexURL).find("/velmor/zb/VelmorInstall/DAT/dats.ini"), std::string::npos);
 }
@@ -242,8 +244,6 @@ TEST_F(StartupTest, CommandLineNamesTheIndexOrTheDefinition) {
     FakeHost h;
     RecordingPresenter p(h.trace);
     SetMessagePresenter(&p);
-    DatsIniFile.clear();
-    ProductIndexSource.clear();
     h.arguments = c.arguments;
     h.definitionFileOk = c.definitionFileOk;
     EXPECT_EQ(RunVelSetup(h), c.exit);
@@ -253,8 +253,8 @@ TEST_F(StartupTest, CommandLineNamesTheIndexOrTheDefinition) {
       EXPECT_NE(at, h.trace.end()) << step;
       if (at == h.trace.end()) break;
     }
-    EXPECT_EQ(DatsIniFile, c.datsIni);
-    EXPECT_EQ(ProductIndexSource, c.source);
+    EXPECT_EQ(h.started.DatsIniFile, c.datsIni);
+    EXPECT_EQ(h.started.ProductIndexSource, c.source);
   }
   SetMessagePresenter(&presenter);
 }
@@ -278,7 +278,7 @@ TEST_F(StartupTest, IndexThatCannotBeDownloadedEndsBeforeTheRightsTest) {
   Trace expected = {std::string("DownloadFile ") + ProductIndexURL,
                     ErrorLine(msgSetupDatNotFound), "CloseWait", "Terminate"};
   EXPECT_EQ(tail, expected);
-  EXPECT_EQ(DatsIniFile, "");
+  EXPECT_EQ(host.started.DatsIniFile, "");
   EXPECT_NE(SavedLog().find(Platform1250(msgSetupDatNotFound)), std::string::npos);
 }
 
@@ -332,7 +332,7 @@ TEST_F(StartupTest, IconFollowsTheProductGeneration) {
     RunVelSetup(h);
     EXPECT_NE(std::find(h.trace.begin(), h.trace.end(), std::string("SetApplicationIcon ") + c.resource),
               h.trace.end());
-    EXPECT_EQ(IconVariant, c.variant);
+    EXPECT_EQ(h.started.IconVariant, c.variant);
   }
 }
 

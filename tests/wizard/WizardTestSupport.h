@@ -1,7 +1,7 @@
 #pragma once
-// A headless wizard for page-flow tests: the steps other parts of the installer own are recorded,
-// the platform's free-space query and downloads of definitions answer from the test, and every
-// message is recorded by the scripted presenter.
+// A headless wizard for page-flow tests: the wizard's host answers from the test and records
+// what leaves the wizard (FakeWizardHost.h), and every message is recorded by the scripted
+// presenter.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeWizardHost.h"
 #include "TestSupport.h"
 #include "app/Install.h"
 #include "app/Startup.h"
@@ -23,54 +24,11 @@
 
 namespace wizard_test {
 
-class TestWizard : public TFInstall {
- public:
-  // Free MiB by the volume FreeSpaceVolumeOf names; volumes not listed have plenty.
-  std::map<std::string, std::int64_t> freeMiB;
-  std::vector<std::string> freeSpaceAsked;
-  // url -> local file handed back by the definition download; urls not listed fail.
-  std::map<std::string, std::string> definitions;
-  std::vector<std::string> downloads;
-  int configurations = 0;
-  int completions = 0;
-  int localChecks = 0;
-
-  std::int64_t FreeDiskSpace(const std::string& volume) override {
-    freeSpaceAsked.push_back(volume);
-    auto it = freeMiB.find(volume);
-    if (it == freeMiB.end()) return std::int64_t(1) << 40;
-    return it->second < 0 ? -1 : it->second * 1048576;
-  }
-  // The folders that can never be the target; none unless a test names them.
-  TSystemFolders systemFolders;
-  TSystemFolders SystemFolders() override { return systemFolders; }
-  bool DownloadDefinition(const std::string& url, std::string& local) override {
-    downloads.push_back(url);
-    auto it = definitions.find(url);
-    if (it == definitions.end()) return false;
-    local = it->second;
-    return true;
-  }
-  // The SQL Server editions list has tests of its own; here every definition has one.
-  bool GetMSSQLInstallINI(const std::string&, bool) override { return true; }
-  void CreateVelmorINI() override { ++configurations; }
-  void DokonceniInstalace() override {
-    ++completions;
-    Close();
-  }
-  bool KontrolaSQLLocal() override {
-    ++localChecks;
-    return true;
-  }
-};
-
 class WizardTest : public testing::Test {
  protected:
   void SetUp() override {
     ReplaceSetupDat(std::make_unique<TSetupDat>(false));
     SetCurrentLanguage(langEN);
-    DatsIniFile.clear();
-    IconVariant = 0;
     StopRequested = false;
     Application().ResetTerminated();
     ui::headless::Instance().Reset();
@@ -81,17 +39,18 @@ class WizardTest : public testing::Test {
     d.SetInstallLang("EN");
     d.SetInstallPath(temp.Path() + "/Velmor");
     d.SetVerzeExe("3.0.10.0001");
+    // The SQL Server editions list has tests of its own; here every definition has one.
+    host.files["MSSQL.ini"] = temp.Write("fake-host/MSSQL.ini", "[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n");
   }
   void TearDown() override {
     messages.reset();
     ui::headless::Instance().Reset();
     ReplaceSetupDat(nullptr);
     SetCurrentLanguage(langCZ);
-    DatsIniFile.clear();
     StopRequested = false;
   }
-  std::unique_ptr<TestWizard> Create() {
-    auto w = std::make_unique<TestWizard>();
+  std::unique_ptr<TFInstall> Create() {
+    auto w = std::make_unique<TFInstall>(host, start);
     w->FormCreate();
     w->ShowForm();
     return w;
@@ -114,6 +73,9 @@ class WizardTest : public testing::Test {
 
   testing_support::TempFolder temp;
   std::unique_ptr<TScriptedMessages> messages;
+  FakeWizardHost host;
+  // What start-up hands to the wizards the test creates (the product index, the icon).
+  TWizardState start;
 };
 
 }  // namespace wizard_test

@@ -106,7 +106,6 @@ void WriteDefinitionJson(std::FILE* out, const TSetupDat& d) {
   text("InstallPathAlter", d.InstallPathAlter());
   field("VersionProd", Json(static_cast<long long>(d.VersionProd())));
   text("DBName", d.DBName());
-  text("DefaultDBName", d.DefaultDBName());
   text("DBNameTarpel", d.DBNameTarpel());
   text("DBNameKest", d.DBNameKest());
   field("TypInst", Json(static_cast<long long>(d.TypInst())));
@@ -116,7 +115,6 @@ void WriteDefinitionJson(std::FILE* out, const TSetupDat& d) {
   field("MinDiskFree", Json(static_cast<long long>(d.MinDiskFree())));
   field("WinVerzeMajor", Json(static_cast<long long>(d.WinVerzeMajor())));
   field("WinVerzeMinor", Json(static_cast<long long>(d.WinVerzeMinor())));
-  text("SQLServerName", d.SQLServerName());
   std::string packages = "[";
   for (size_t i = 0; i < d.ZipFiles().size(); ++i) {
     const TZipFileCFG& z = d.ZipFiles()[i];
