@@ -200,7 +200,7 @@ bool TFInstall::KontrolaVerze() {
     return false;
   }
 
-  const TSetupDat& def = SetupDat();
+  const TSetupDat& def = FDefinition;
   TInfoInstall found(edDir.Text());
   if (found.FExists) {
     lblVerze.SetCaption(found.FVersion + "  " + found.FVersionEXE);
@@ -270,7 +270,7 @@ bool TFInstall::KontrolaAdresare() {
                      (take ? "the user installs into it" : "the user chooses another folder"));
     if (!take) return false;
   }
-  const std::int64_t required = SetupDat().MinDiskFree();
+  const std::int64_t required = FDefinition.MinDiskFree();
   if (required <= 0) {
     State.AdrInstall = edDir.Text();
     return true;

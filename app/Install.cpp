@@ -78,8 +78,8 @@ void TextLabel(ui::TLabel& l, int left, int top, const ui::TFont& font) {
 
 }  // namespace
 
-TFInstall::TFInstall(TWizardHost& host, TWizardState start)
-    : ui::TForm("FInstall"), State(std::move(start)), FHost(host) {
+TFInstall::TFInstall(TWizardHost& host, TSetupDat& definition, TWizardState start)
+    : ui::TForm("FInstall"), State(std::move(start)), FHost(host), FDefinition(definition) {
   SetWindowClassName(WizardWindowClass);
   SetCaption("Instalace software VELMOR");
   SetBorderStyle(ui::TBorderStyle::bsSingle);
@@ -92,9 +92,10 @@ TFInstall::TFInstall(TWizardHost& host, TWizardState start)
   // step that was waiting.
   ui::SetMainForm(this);
   // The SQL Server files come the way every other file of the definition comes.
+  SQLServerInstall.Definition = &FDefinition;
   SQLServerInstall.Fetch = [this](const std::string& fileName, std::string& path, engine::ProgressSink* progress,
                                   bool reportError) {
-    return FHost.StahniSoubor(SetupDat(), fileName, path, progress, reportError, true, "");
+    return FHost.StahniSoubor(FDefinition, fileName, path, progress, reportError, true, "");
   };
   Application().OnException = [this](const std::string& error) { ApplicationEvents1Exception(nullptr, error); };
   ui::TFont f;
@@ -390,7 +391,7 @@ void TFInstall::FormCreate() {
   State.BackupVelmor.clear();
   DetectMSSQLLocal();
   State.ObnovaPrevVelmor = false;
-  if (SetupDat().LoadedSetupDat()) ApplySetupDat(true, true);
+  if (FDefinition.LoadedSetupDat()) ApplySetupDat(true, true);
 }
 
 void TFInstall::FormShow() {
@@ -443,7 +444,7 @@ bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
     InstallLog().AddError(e.what());
     return false;
   }
-  const TSetupDat& def = SetupDat();
+  const TSetupDat& def = FDefinition;
   if (def.VersionProd() == 1) {
     if (State.IconVariant != 3) {
       LoadApplicationIcon("IcoVel3");
@@ -472,7 +473,7 @@ bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
 
 void TFInstall::ApplyInstallType(TTypeInstall type) {
   State.FInstallType = type;
-  switch (SetupDat().VersionProd()) {
+  switch (FDefinition.VersionProd()) {
     case 0:
       pgcLogo.SetActivePage(&tsLogov2);
       break;

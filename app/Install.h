@@ -55,12 +55,14 @@ inline constexpr const char* Address = "Dromak Solutions s.r.o.\r\nKřenová 123
 
 class TFInstall : public ui::TForm {
  public:
-  // The wizard asks everything of the computer through host, which outlives the form; start
-  // is what start-up found out (the product index, the icon).
-  explicit TFInstall(TWizardHost& host, TWizardState start = {});
+  // The wizard asks everything of the computer through host and installs what definition
+  // describes (a version chosen on tsVolbaSW is loaded into it); both outlive the form. start is
+  // what start-up found out (the product index, the icon).
+  TFInstall(TWizardHost& host, TSetupDat& definition, TWizardState start = {});
   ~TFInstall() override;
 
   TWizardHost& Host() const { return FHost; }
+  TSetupDat& Definition() const { return FDefinition; }
 
   // --- Wizard state ------------------------------------------------------------------------
   TWizardState State;
@@ -308,6 +310,7 @@ class TFInstall : public ui::TForm {
 
  private:
   TWizardHost& FHost;
+  TSetupDat& FDefinition;
   void LayOut();
   void LayOutHeading();
   void LayOutButtons();

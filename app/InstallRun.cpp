@@ -126,14 +126,14 @@ class WizardRunView : public engine::InstallView {
 
   engine::FetchAnswer Fetch(const engine::PlannedPackage& package, std::string& archivePath,
                             engine::ProgressSink&) override {
-    const std::string& sha256 = SetupDat().ZipFiles().at(static_cast<size_t>(package.Source)).Sha256();
+    const std::string& sha256 = F.Definition().ZipFiles().at(static_cast<size_t>(package.Source)).Sha256();
     if (F.StahniSoubor(package.ArchiveName, archivePath, sha256)) return engine::FetchAnswer::Obtained;
     // A failed download has shown its error box and asked the run to stop.
     return StopRequested ? engine::FetchAnswer::Failed : engine::FetchAnswer::Missing;
   }
 
   std::string ArchiveProblem(const engine::PlannedPackage& package, const std::string& archivePath) override {
-    return PackageHashFault(SetupDat().ZipFiles().at(static_cast<size_t>(package.Source)), archivePath);
+    return PackageHashFault(F.Definition().ZipFiles().at(static_cast<size_t>(package.Source)), archivePath);
   }
 
   void PackageFailed(const engine::PlannedPackage&, const std::string& archivePath,
@@ -174,7 +174,7 @@ void TFInstall::RunInstall() {
   LogProcedure log("RunInstall");
   engine::InstallChoices choices{State.AdrInstall, State.FInstallType, State.SetOfInstallTypeFiles, State.UpdateVerion,
                                  TimeStampText(platform::NowLocal())};
-  const TSetupDat& def = SetupDat();
+  const TSetupDat& def = FDefinition;
   const engine::InstallPlan plan = engine::PlanInstall(KitPackages(def.ZipFiles()), def.ZipPassword(), choices);
   State.NotInstalledPackages.clear();
   State.BackupVelmor.clear();

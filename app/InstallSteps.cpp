@@ -77,7 +77,7 @@ class RestoreProgress : public engine::ProgressSink {
 
 bool TFInstall::StahniSoubor(const std::string& fileName, std::string& fileNameWithPath, const std::string& sha256) {
   DownloadBar bar([this](int position) { ProgressCopyFile.SetPosition(position); });
-  return FHost.StahniSoubor(SetupDat(), fileName, fileNameWithPath, &bar, true, false, sha256);
+  return FHost.StahniSoubor(FDefinition, fileName, fileNameWithPath, &bar, true, false, sha256);
 }
 
 bool TFInstall::RecoveryPrevVelmor() {

@@ -340,14 +340,14 @@ bool TFInstall::LoadSelectedVersion() {
   // A server and database accepted for the previous definition do not carry over.
   State.SQLServerName.clear();
   State.DBName.clear();
-  if (!SetupDat().LoadSetupDat(local) || !ApplySetupDat(false, false)) {
+  if (!FDefinition.LoadSetupDat(local) || !ApplySetupDat(false, false)) {
     ShowError(Msg(msgUnableToLoadConfiguration), "");
     return false;
   }
   // The same test as for a definition found at start; the user is told and may go on.
   int major = 0, minor = 0;
   FHost.WindowsVersion(major, minor);
-  if (WindowsTooOld(SetupDat().WinVerzeMajor(), SetupDat().WinVerzeMinor(), major, minor))
+  if (WindowsTooOld(FDefinition.WinVerzeMajor(), FDefinition.WinVerzeMinor(), major, minor))
     ShowError(Msg(msgNewerWindowsRequired), "");
   return true;
 }

@@ -48,7 +48,7 @@ const TMessage msgReplaceVelmorIni = {
 void TFInstall::CreateVelmorINI() {
   // Without a choice on the SQL pages (an update) the definition's database stands.
   const std::string server = State.SQLServerName;
-  const std::string database = State.DBName.empty() ? SetupDat().DBName() : State.DBName;
+  const std::string database = State.DBName.empty() ? FDefinition.DBName() : State.DBName;
   if (State.UpdateVerion) {
     // An update keeps the configuration the product has been using.
     FHost.CreateVelmorINI(State.AdrInstall, server, database, {});

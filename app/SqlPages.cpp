@@ -39,7 +39,7 @@ void TFInstall::tsSQLShow() {
   FHost.DetectMSSQLLocal(cmbSQLServers);
   Language();
   SetPageCaption(tsSQL.PageIndex());
-  PrepareLocalDatabaseChoice(State.FInstallType, SetupDat(), State.DBName, cmbSQLServers, rgVolbaDB, edDBName);
+  PrepareLocalDatabaseChoice(State.FInstallType, FDefinition, State.DBName, cmbSQLServers, rgVolbaDB, edDBName);
   ShowPageButtons(tsSQL.PageIndex(), 0);
   ShowAndRepaint();
   AktivujControl(tsSQL.PageIndex());
@@ -49,7 +49,7 @@ void TFInstall::tsSQLShow() {
 void TFInstall::tsSQLNetShow() {
   LogProcedure log("tsSQLNetShow");
   Language();
-  PrepareNetworkDatabaseChoice(State.FInstallType, SetupDat(), edtNetDBName);
+  PrepareNetworkDatabaseChoice(State.FInstallType, FDefinition, edtNetDBName);
   SetPageCaption(tsSQLNet.PageIndex());
   ShowPageButtons(tsSQLNet.PageIndex(), 0);
   // The page is on screen before the scan, which can take a while; every visit rescans.
@@ -85,7 +85,7 @@ void TFInstall::RefreshDatabaseChoiceNet() {
 
 bool TFInstall::KontrolaSQLLocal() {
   LogProcedure log("KontrolaSQLLocal");
-  return AcceptLocalDatabaseChoice(State.FInstallType, cmbSQLServers, rgVolbaDB, edDBName, SetupDat(), State.SQLServerName,
+  return AcceptLocalDatabaseChoice(State.FInstallType, cmbSQLServers, rgVolbaDB, edDBName, FDefinition, State.SQLServerName,
                                    State.DBName);
 }
 

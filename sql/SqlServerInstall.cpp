@@ -79,9 +79,11 @@ std::string InstallErrorText(const std::string& errorMessage, int exitCode) {
   return errorMessage + "\n\r" + Msg(msgErrorCode) + std::to_string(exitCode);
 }
 
+const TSetupDat& TSQLServerInstall::SetupDefinition() const { return Definition ? *Definition : SetupDat(); }
+
 bool TSQLServerInstall::FetchFromDefinition(const std::string& fileName, std::string& path,
-                                            engine::ProgressSink* progress, bool reportError) {
-  return SetupDat().StahniSoubor(fileName, path, progress, reportError, true);
+                                            engine::ProgressSink* progress, bool reportError) const {
+  return SetupDefinition().StahniSoubor(fileName, path, progress, reportError, true);
 }
 
 bool TSQLServerInstall::GetMSSQLInstallINI(const std::string& fileName, bool terminateOnFailure) {
@@ -143,7 +145,7 @@ TInstallOutcome TSQLServerInstall::InstallMSSQL(const std::string& fileName, con
 
   std::string installer;
   TCompanionNames local;
-  const std::string& source = SetupDat().MSSQLInstall();
+  const std::string& source = SetupDefinition().MSSQLInstall();
   std::string inPlace = source.empty() || IsURL(source) ? std::string()
                                                          : platform::IncludeTrailingPathDelimiter(source);
   if (!inPlace.empty() && IsFile(inPlace + fileName) &&

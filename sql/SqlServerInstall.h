@@ -9,6 +9,8 @@
 #include "engine/Progress.h"
 #include "sql/MSSQLIni.h"
 #include "support/SystemUtil.h"
+
+class TSetupDat;
 #include "ui/Controls.h"
 
 // Exit codes of an installer that finished but wants Windows restarted: the product is
@@ -85,14 +87,19 @@ class TSQLServerInstall {
       [](void* owner, const std::string& file, const std::string& parameters, unsigned flags) {
         return ExecuteProgram(owner, file, parameters, flags);
       };
+  // The definition whose SQL Server location is used; the program's when none is named.
+  const TSetupDat* Definition = nullptr;
   // How a file of the SQL Server location (MSSQL.ini, an installer, a companion) is fetched:
-  // from the program's setup definition unless the owner puts in its own.
+  // from that definition unless the owner puts in its own way.
   std::function<bool(const std::string& fileName, std::string& path, engine::ProgressSink* progress, bool reportError)>
-      Fetch = FetchFromDefinition;
-  static bool FetchFromDefinition(const std::string& fileName, std::string& path, engine::ProgressSink* progress,
-                                  bool reportError);
+      Fetch = [this](const std::string& fileName, std::string& path, engine::ProgressSink* progress, bool reportError) {
+        return FetchFromDefinition(fileName, path, progress, reportError);
+      };
 
  private:
+  const TSetupDat& SetupDefinition() const;
+  bool FetchFromDefinition(const std::string& fileName, std::string& path, engine::ProgressSink* progress,
+                           bool reportError) const;
   bool FetchInstaller(const std::string& fileName, const TCompanionNames& names, std::string& installer,
                       TCompanionNames& local);
 

@@ -150,7 +150,7 @@ bool TWin32StartupHost::HasAdminRights() { return ::HasAdminRights(); }
 void TWin32StartupHost::SetApplicationIcon(const std::string& resourceName) { FIcon = resourceName; }
 
 void TWin32StartupHost::CreateWizard(const TWizardState& start) {
-  FWizard = std::make_unique<TFInstall>(WizardHost(), start);
+  FWizard = std::make_unique<TFInstall>(WizardHost(), SetupDat(), start);
   if (!FIcon.empty()) FWizard->SetIcon(FIcon);
   FWizard->FormCreate();
 }

@@ -134,7 +134,7 @@ int wmain(int argc, wchar_t** argv) {
   SetupDat().SetLocalPath(kit);
 
   RunHost runHost;
-  TFInstall w{runHost};
+  TFInstall w{runHost, SetupDat()};
   wizard = &w;
   w.SetIcon("IcoVel2");
   w.FormCreate();

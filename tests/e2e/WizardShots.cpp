@@ -11,6 +11,7 @@
 #include "app/Install.h"
 #include "app/win32/Win32Host.h"
 #include "platform/win32/Wide.h"
+#include "setup/SetupDat.h"
 #include "sql/Ssrp.h"
 #include "support/Application.h"
 #include "support/Catalogue.h"
@@ -163,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
   TWin32StartupHost host;
   host.ApplyStyle("Velmor setup white");
   TSystemWizardHost wizardHost;
-  TFInstall w{wizardHost};
+  TFInstall w{wizardHost, SetupDat()};
   w.SetIcon("IcoVel2");
   w.FormCreate();
   w.ShowForm();

@@ -3,17 +3,29 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
+#include "setup/Downloader.h"
 #include "sql/Ssrp.h"
+#include "support/Application.h"
+#include "support/Catalogue.h"
 #include "support/InstallLog.h"
+#include "ui/headless/Headless.h"
 
-// Each test starts with an empty program-wide log.
-class ResetLog : public testing::EmptyTestEventListener {
-  void OnTestStart(const testing::TestInfo&) override { InstallLog().Reset(); }
+// Each test starts where a newly started program starts, also when several tests share this
+// process: an empty log, Czech texts, no stop requested, the application not ending, and a
+// headless screen that has recorded nothing.
+class FreshProgram : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override {
+    InstallLog().Reset();
+    SetCurrentLanguage(langCZ);
+    StopRequested = false;
+    Application().ResetTerminated();
+    ui::headless::Instance().Reset();
+  }
 };
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  testing::UnitTest::GetInstance()->listeners().Append(new ResetLog);
+  testing::UnitTest::GetInstance()->listeners().Append(new FreshProgram);
   // No test broadcasts: a scan that reaches the SQL Server Browser asks loopback only.
   SqlBrowserTarget() = {"127.0.0.1", 1434, 200};
 #ifndef _WIN32

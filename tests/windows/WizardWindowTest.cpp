@@ -76,7 +76,7 @@ class WizardWindowTest : public testing::Test {
 
 TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
   CountingHost host;
-  TFInstall w{host};
+  TFInstall w{host, SetupDat()};
   w.FormCreate();
   w.ShowForm();
   Pump(50);
@@ -103,7 +103,7 @@ TEST_F(WizardWindowTest, RealWindowHasTheClassAndTheFixedClientSize) {
 // same handle, still visible (a handle made anew would be a hidden window).
 TEST_F(WizardWindowTest, TheIconChangesOnTheWindowThatIsThere) {
   CountingHost host;
-  TFInstall w{host};
+  TFInstall w{host, SetupDat()};
   w.SetIcon("IcoVel2");
   w.FormCreate();
   w.ShowForm();
@@ -124,7 +124,7 @@ TEST_F(WizardWindowTest, TheIconChangesOnTheWindowThatIsThere) {
 
 TEST_F(WizardWindowTest, CtrlIOpensSystemInformationAndNothingElseDoes) {
   CountingHost host;
-  TFInstall w{host};
+  TFInstall w{host, SetupDat()};
   w.FormCreate();
   w.ShowForm();
   Pump(50);
@@ -186,7 +186,7 @@ DWORD WaitClosingWindows(HANDLE process, DWORD pid, int* windowsClosed) {
 
 TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   CountingHost host;
-  TFInstall w{host};
+  TFInstall w{host, SetupDat()};
   w.FormCreate();
   w.ShowForm();
   Pump(50);

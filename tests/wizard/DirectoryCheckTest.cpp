@@ -213,9 +213,9 @@ TEST_F(DirectoryCheckTest, EditionTypeCaptionAndHeading) {
   std::string installed = Installed("inst", "3.0.9.1");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.heading + (c.installed ? " installed" : ""));
-    SetupDat().SetOnlyVersion(c.onlyVersion);
-    SetupDat().SetTypInst(c.typInst);
-    SetupDat().SetVersionProd(c.versionProd);
+    definition.SetOnlyVersion(c.onlyVersion);
+    definition.SetTypInst(c.typInst);
+    definition.SetVersionProd(c.versionProd);
     auto w = OnDirectoryPage();
     w->State.FInstallType = tiTarpel;
     w->edDir.SetText(c.installed ? installed : temp / "new");
@@ -228,7 +228,7 @@ TEST_F(DirectoryCheckTest, EditionTypeCaptionAndHeading) {
 }
 
 TEST_F(DirectoryCheckTest, DiskSpaceBoundaries) {
-  SetupDat().SetMinDiskFree(500);
+  definition.SetMinDiskFree(500);
   struct Case {
     std::int64_t targetFree, tempFree;
     bool passes, tempFolder;
@@ -261,7 +261,7 @@ TEST_F(DirectoryCheckTest, DiskSpaceBoundaries) {
 }
 
 TEST_F(DirectoryCheckTest, WithoutARequirementNothingIsMeasuredOrCreated) {
-  SetupDat().SetMinDiskFree(0);
+  definition.SetMinDiskFree(0);
   auto w = OnDirectoryPage();
   w->edDir.SetText("  " + (temp / "later") + " ");
   EXPECT_TRUE(w->KontrolaAdresare());
@@ -273,7 +273,7 @@ TEST_F(DirectoryCheckTest, WithoutARequirementNothingIsMeasuredOrCreated) {
 
 // Refused before anything is written: the message names the folder and proposes one of its own.
 TEST_F(DirectoryCheckTest, SystemFoldersAndDriveRootsAreRefused) {
-  SetupDat().SetMinDiskFree(1);
+  definition.SetMinDiskFree(1);
   for (const char* folder : {"Windows", "Program Files", "Users/jana"}) temp.Write(std::string(folder) + "/x", "x");
   const std::vector<std::string> refused = {"/", temp / "Windows", temp / "Program Files/", temp / "Users/jana",
                                             temp / "Users"};
@@ -295,7 +295,7 @@ TEST_F(DirectoryCheckTest, SystemFoldersAndDriveRootsAreRefused) {
 
 // A folder holding other files gets one question; No keeps the page and writes nothing.
 TEST_F(DirectoryCheckTest, AFolderOfOtherFilesIsTakenOnlyWhenTheUserSaysSo) {
-  SetupDat().SetMinDiskFree(1);
+  definition.SetMinDiskFree(1);
   temp.Write("Docs/letter.txt", "dear");
   std::filesystem::create_directories(temp / "Empty");
   Installed("Installed", "3.0.9.0001");
@@ -323,7 +323,7 @@ TEST_F(DirectoryCheckTest, AFolderOfOtherFilesIsTakenOnlyWhenTheUserSaysSo) {
 }
 
 TEST_F(DirectoryCheckTest, FolderThatCannotBeCreatedKeepsThePage) {
-  SetupDat().SetMinDiskFree(1);
+  definition.SetMinDiskFree(1);
   temp.Write("file", "x");
   auto w = OnDirectoryPage();
   w->edDir.SetText(temp / "file/Velmor");
@@ -393,7 +393,7 @@ TEST_F(DirectoryCheckTest, FolderBrowser) {
 // downloads there; a check that finds room sends them back to the temporary folder.
 TEST_F(DirectoryCheckTest, ShortTemporaryDriveSendsTheDownloadsToTheTargetsTempFolder) {
   ASSERT_EQ(testing_support::TestServer().error, "");
-  SetupDat().SetMinDiskFree(500);
+  definition.SetMinDiskFree(500);
   std::string target = temp / "downloads";
   auto w = OnDirectoryPage();
   w->edDir.SetText(target);

@@ -31,18 +31,11 @@ ui::TControl* FindControl(ui::TWinControl& parent, const std::string& name) {
 class InstallFormTest : public testing::Test {
  protected:
   void SetUp() override {
-    ReplaceSetupDat(std::make_unique<TSetupDat>(false));
-    SetCurrentLanguage(langCZ);
-    Application().ResetTerminated();
     host.files["MSSQL.ini"] = kit.Write("MSSQL.ini", "[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n");
-  }
-  void TearDown() override {
-    ReplaceSetupDat(nullptr);
-    SetCurrentLanguage(langCZ);
   }
   // A definition as start-up would have loaded it.
   void Definition(const std::string& lang, int versionProd = 0, bool onlyVersion = false, int typInst = 2) {
-    TSetupDat& d = SetupDat();
+    TSetupDat& d = definition;
     d.SetLoadedSetupDat(true);
     d.SetInstallLang(lang);
     d.SetInstallPath("C:\\Program Files\\Velmor");
@@ -55,8 +48,9 @@ class InstallFormTest : public testing::Test {
   // Every definition has an SQL Server editions list unless a test says otherwise.
   testing_support::TempFolder kit;
   wizard_test::FakeWizardHost host;
+  TSetupDat definition{false};
   std::unique_ptr<TFInstall> Create(bool show = true) {
-    auto w = std::make_unique<TFInstall>(host, start);
+    auto w = std::make_unique<TFInstall>(host, definition, start);
     w->FormCreate();
     if (show) w->ShowForm();
     return w;
@@ -64,7 +58,7 @@ class InstallFormTest : public testing::Test {
 };
 
 TEST_F(InstallFormTest, WindowIsTheFixedWizardOfTheRightClassAndSize) {
-  TFInstall w{host};
+  TFInstall w{host, definition};
   EXPECT_EQ(w.WindowClassName(), "TFInstall");
   EXPECT_EQ(w.ClientWidth(), 754);
   EXPECT_EQ(w.ClientHeight(), 711);
@@ -121,7 +115,7 @@ TEST_F(InstallFormTest, WindowIsTheFixedWizardOfTheRightClassAndSize) {
 }
 
 TEST_F(InstallFormTest, ButtonStripDesign) {
-  TFInstall w{host};
+  TFInstall w{host, definition};
   struct Case {
     ui::TButton& button;
     int width;
@@ -214,7 +208,7 @@ TEST_F(InstallFormTest, DefinitionChoosesTargetDirectory) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.alter);
     Definition("CZ");
-    SetupDat().SetInstallPathAlter(c.alter);
+    definition.SetInstallPathAlter(c.alter);
     auto w = Create(false);
     EXPECT_EQ(w->State.AdrInstall, c.expected);
     EXPECT_EQ(w->edDir.Text(), c.expected);
@@ -266,7 +260,7 @@ TEST_F(InstallFormTest, IconIsReloadedOnlyWhenTheGenerationChanges) {
   EXPECT_EQ(host.iconsLoaded, std::vector<std::string>{"IcoVel2"});
   EXPECT_TRUE(w->ApplySetupDat(false, false));
   EXPECT_EQ(host.iconsLoaded.size(), 1u);
-  SetupDat().SetVersionProd(1);
+  definition.SetVersionProd(1);
   EXPECT_TRUE(w->ApplySetupDat(false, false));
   EXPECT_EQ(host.iconsLoaded, (std::vector<std::string>{"IcoVel2", "IcoVel3"}));
   EXPECT_EQ(w->State.IconVariant, 3);
@@ -284,11 +278,11 @@ TEST_F(InstallFormTest, FailedServerListLeavesEverythingAsItWas) {
     host.files["MSSQL.ini"] = kit.Path() + "/MSSQL.ini";
     Definition("CZ", 0);
     auto w = Create(false);
-    SetupDat().SetVersionProd(1);
-    SetupDat().SetInstallPath("D:\\Other");
-    SetupDat().SetInstallLang("DE");
-    SetupDat().SetOnlyVersion(true);
-    SetupDat().SetTypInst(0);
+    definition.SetVersionProd(1);
+    definition.SetInstallPath("D:\\Other");
+    definition.SetInstallLang("DE");
+    definition.SetOnlyVersion(true);
+    definition.SetTypInst(0);
     (throws ? host.throwing : host.failing) = {"MSSQL.ini"};
     EXPECT_FALSE(w->ApplySetupDat(true, false));
     EXPECT_EQ(host.iconsLoaded.size(), 1u);
@@ -596,7 +590,7 @@ TEST_F(InstallFormTest, UncaughtErrorSavesTheErrorLogAndEndsTheProgram) {
   {
     // The real host's report: logged, the error copy of the log written, the report shown.
     TSystemWizardHost real;
-    TFInstall w(real);
+    TFInstall w(real, definition);
     w.FormCreate();
     w.ShowForm();
     w.ApplicationEvents1Exception(&w.btnNext, "Access violation in btnNextClick");

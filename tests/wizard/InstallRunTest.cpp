@@ -32,7 +32,7 @@ class InstallRunTest : public WizardTest {
     std::filesystem::create_directories(kit);
     Zip("Program", "Program.zip");
     Zip("Lang", "Lang_EN.zip");
-    TSetupDat& d = SetupDat();
+    TSetupDat& d = definition;
     d.SetLocalPath(kit);
     d.SetZipPassword(kPassword);
     d.SetInstallServer(kit);
@@ -107,7 +107,7 @@ TEST_F(InstallRunTest, UpdateGoesFromTheDirectoryPageStraightIntoTheRun) {
   ASSERT_EQ(host.configurations.size(), 1u);
   EXPECT_EQ(host.configurations[0].AdrInstall, target);
   EXPECT_FALSE(host.configurations[0].Asked);
-  EXPECT_EQ(host.configurations[0].Database, SetupDat().DBName());
+  EXPECT_EQ(host.configurations[0].Database, definition.DBName());
   // The backup holds the previous files, readable by Info-ZIP.
   ASSERT_FALSE(w->State.BackupVelmor.empty());
   EXPECT_EQ(testing_support::Run("unzip -tq '" + w->State.BackupVelmor + "' >/dev/null"), 0);
@@ -220,9 +220,9 @@ TEST_F(InstallRunTest, FailedDownloadEndsTheRunLikeAStop) {
   const auto& server = testing_support::TestServer();
   ASSERT_TRUE(server.error.empty()) << server.error;
   PreviousInstallation();
-  SetupDat().SetLocalPath(temp / "empty-kit");
+  definition.SetLocalPath(temp / "empty-kit");
   std::filesystem::create_directories(temp / "empty-kit");
-  SetupDat().SetInstallServer(server.Http("/status/404/kit/"));
+  definition.SetInstallServer(server.Http("/status/404/kit/"));
   auto w = RunUpdate();
   messages->Answer(true);  // restore
   ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
@@ -238,7 +238,7 @@ TEST_F(InstallRunTest, FailedDownloadEndsTheRunLikeAStop) {
 TEST_F(InstallRunTest, PackagesNotInstalledAreNamedBeforeTheCompletionPage) {
   std::filesystem::remove(kit + "/Lang_EN.zip");  // missing from the folder location
   temp.Write("kit/Broken.zip", "this is no archive");
-  SetupDat().ZipFiles().push_back(Package("Broken", ""));
+  definition.ZipFiles().push_back(Package("Broken", ""));
   auto w = AtDirectory();
   ASSERT_TRUE(w->KontrolaObrAdresare());
   w->RunInstall();
@@ -261,7 +261,7 @@ TEST_F(InstallRunTest, AFailedPackageInterruptsAnUpdateWithTheRestoreQuestion) {
   temp.Write("kit/Damaged.zip", std::string("PK\x03\x04", 4) + "a damaged archive");
   temp.Write("src/Third/third.txt", "third");
   Zip("Third", "Third.zip");
-  SetupDat().ZipFiles() = {Package("Program", ""), Package("Damaged", ""), Package("Third", "")};
+  definition.ZipFiles() = {Package("Program", ""), Package("Damaged", ""), Package("Third", "")};
   for (bool restore : {true, false}) {
     SCOPED_TRACE(restore ? "restore" : "decline");
     std::filesystem::remove_all(target);

@@ -175,7 +175,7 @@ TEST_F(NavigationTest, AnIndexWithoutVersionsSaysWhereItCameFromAndWhy) {
 // queued before they went grey does nothing, and they come back afterwards.
 TEST_F(NavigationTest, TheButtonsRestWhileAVersionLoads) {
   start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
-  TFInstall w(host, start);
+  TFInstall w(host, definition, start);
   std::vector<bool> enabledDuringLoad;
   host.duringDefinitionDownload = [&] {
     enabledDuringLoad = {w.btnNext.Enabled(), w.btnPrevious.Enabled()};
@@ -205,7 +205,7 @@ TEST_F(NavigationTest, TheButtonsRestWhileAVersionLoads) {
 // the window stays hidden and no page is shown after it.
 TEST_F(NavigationTest, ClosingTheWindowDuringAVersionLoadEndsTheProgram) {
   start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
-  TFInstall w(host, start);
+  TFInstall w(host, definition, start);
   // The close box, pressed while the download lets messages run.
   host.duringDefinitionDownload = [&] { w.Close(); };
   w.FormCreate();
@@ -234,14 +234,14 @@ TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) 
     SCOPED_TRACE(c.sysMajor);
     host.windowsMajor = c.sysMajor;
     host.windowsMinor = c.sysMinor;
-    TFInstall w(host, start);
+    TFInstall w(host, definition, start);
     w.FormCreate();
     w.ShowForm();
     host.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
     w.ShowPage(w.tsVolbaSW);
     messages->Clear();
     ASSERT_TRUE(ui::headless::UserClick(w.btnNext));
-    ASSERT_EQ(SetupDat().WinVerzeMajor(), 6);  // the fixture asks for Windows 6.1
+    ASSERT_EQ(definition.WinVerzeMajor(), 6);  // the fixture asks for Windows 6.1
     bool shown = false;
     for (const std::string& t : messages->Texts()) shown |= t == Msg(msgNewerWindowsRequired);
     EXPECT_EQ(shown, c.message);
@@ -252,7 +252,7 @@ TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) 
 // An error escaping a handler that ran while a long step let messages through goes to the
 // wizard's ApplicationEvents1Exception, not into the step's own error handling.
 TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicationHandler) {
-  TFInstall w(host, start);
+  TFInstall w(host, definition, start);
   w.FormCreate();
   w.ShowForm();
   ui::headless::QueueAction([] { throw std::runtime_error("Chyba v obsluze"); });
@@ -318,7 +318,7 @@ TEST_F(NavigationTest, InstallButtonRunsOnlyOnTheServerPages) {
   EXPECT_EQ(w->State.SQLServerName, "");
   w->State.AdrInstall = temp.Path() + "/Velmor";
   w->State.FInstallType = tiKest;  // Preset stands for the definition's database
-  SetupDat().SetDBName("VelmorData");
+  definition.SetDBName("VelmorData");
   host.localServers = Names{"PC01\\VELMOR"};
   w->ShowPage(w->tsSQL);
   w->btnInstalovatClick(&w->btnInstalovat);

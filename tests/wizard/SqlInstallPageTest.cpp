@@ -29,12 +29,8 @@ namespace fs = std::filesystem;
 class SqlInstallPageTest : public testing::Test {
  protected:
   void SetUp() override {
-    ReplaceSetupDat(std::make_unique<TSetupDat>(false));
-    SetupDat().SetLocalPath(localKit.Path());
-    SetupDat().SetMSSQLInstall(kit.Path());
-    SetCurrentLanguage(langEN);
-    StopRequested = false;
-    Application().ResetTerminated();
+    definition.SetLocalPath(localKit.Path());
+    definition.SetMSSQLInstall(kit.Path());
     platform::ClearShellOpenRequests();
     w.FormCreate();
     w.ShowForm();
@@ -49,10 +45,6 @@ class SqlInstallPageTest : public testing::Test {
       if (!codes.empty()) codes.pop_front();
       return code;
     };
-  }
-  void TearDown() override {
-    ReplaceSetupDat(nullptr);
-    SetCurrentLanguage(langCZ);
   }
   void OnInstallPage(const std::string& mssqlIni) {
     kit.Write("MSSQL.ini", mssqlIni);
@@ -74,7 +66,8 @@ class SqlInstallPageTest : public testing::Test {
   // The real host: configurations, shortcuts and the product's start on this computer (the
   // native build's folders, in-memory registry and shell).
   TSystemWizardHost host;
-  TFInstall w{host};
+  TSetupDat definition{false};
+  TFInstall w{host, definition};
   std::vector<std::string> started;
   std::deque<int> codes;
   bool stopDownloadVisibleWhileRunning = true;

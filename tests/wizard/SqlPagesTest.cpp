@@ -34,8 +34,8 @@ class SqlPagesTest : public WizardTest {
     WizardTest::SetUp();
     platform::memreg::Clear();
     platform::memsources::Reset();
-    SetupDat().SetDBNameKest("KestData");
-    SetupDat().SetDBNameTarpel("TarpelData");
+    definition.SetDBNameKest("KestData");
+    definition.SetDBNameTarpel("TarpelData");
     pc = LocalComputerName();
   }
   void TearDown() override {

@@ -27,14 +27,8 @@ namespace wizard_test {
 class WizardTest : public testing::Test {
  protected:
   void SetUp() override {
-    ReplaceSetupDat(std::make_unique<TSetupDat>(false));
-    SetCurrentLanguage(langEN);
-    StopRequested = false;
-    Application().ResetTerminated();
-    ui::headless::Instance().Reset();
-    InstallLog().Reset();
     messages = std::make_unique<TScriptedMessages>();
-    TSetupDat& d = SetupDat();
+    TSetupDat& d = definition;
     d.SetLoadedSetupDat(true);
     d.SetInstallLang("EN");
     d.SetInstallPath(temp.Path() + "/Velmor");
@@ -42,15 +36,8 @@ class WizardTest : public testing::Test {
     // The SQL Server editions list has tests of its own; here every definition has one.
     host.files["MSSQL.ini"] = temp.Write("fake-host/MSSQL.ini", "[SQL]\r\nExpress=SQLEXPR.exe;1;1\r\n");
   }
-  void TearDown() override {
-    messages.reset();
-    ui::headless::Instance().Reset();
-    ReplaceSetupDat(nullptr);
-    SetCurrentLanguage(langCZ);
-    StopRequested = false;
-  }
   std::unique_ptr<TFInstall> Create() {
-    auto w = std::make_unique<TFInstall>(host, start);
+    auto w = std::make_unique<TFInstall>(host, definition, start);
     w->FormCreate();
     w->ShowForm();
     return w;
@@ -74,6 +61,8 @@ class WizardTest : public testing::Test {
   testing_support::TempFolder temp;
   std::unique_ptr<TScriptedMessages> messages;
   FakeWizardHost host;
+  // The definition the wizard installs (start-up would have loaded it).
+  TSetupDat definition{false};
   // What start-up hands to the wizards the test creates (the product index, the icon).
   TWizardState start;
 };
