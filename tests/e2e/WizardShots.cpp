@@ -19,6 +19,7 @@
 #include "support/MessageForm.h"
 #include "ui/win32/Win32Backend.h"
 
+using platform::win32::Utf8;
 using platform::win32::Wide;
 
 namespace {
@@ -169,6 +170,17 @@ int wmain(int argc, wchar_t** argv) {
   w.FormCreate();
   w.ShowForm();
   FillSamples(w);
+  // The version page lists the versions of a product index: a sample one in the temporary folder.
+  wchar_t tempDir[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, tempDir);
+  std::wstring index = std::wstring(tempDir) + L"VelSetupShots-dats.ini";
+  if (FILE* f = _wfopen(index.c_str(), L"wb")) {
+    fputs("[Velmor1]\r\nURL=http://localhost/1/setup.dat\r\nName=Velmor Tarpel 2.14\r\n"
+          "[Velmor2]\r\nURL=http://localhost/2/setup.dat\r\nName=Velmor Kest 2.14\r\n"
+          "[Velmor3]\r\nURL=http://localhost/3/setup.dat\r\nName=Velmor Tarpel 3.0 (beta)\r\n", f);
+    fclose(f);
+  }
+  w.State.DatsIniFile = Utf8(index);
   HWND wnd = static_cast<HWND>(w.Handle());
   SetWindowPos(wnd, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
   struct Lang {
