@@ -269,6 +269,21 @@ TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicati
   EXPECT_TRUE(StopRequested);
 }
 
+// The server and database accepted for one version's definition do not carry over to another
+// version: its local page offers Preset again and its configuration waits for a new choice.
+TEST_F(NavigationTest, AnotherVersionForgetsTheAcceptedServerAndDatabase) {
+  start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/one\r\nName=One\r\n");
+  host.definitions["http://h/one"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+  auto w = Create();
+  w->State.SQLServerName = "PC01\\VELMOR";
+  w->State.DBName = "Mine";
+  w->ShowPage(w->tsVolbaSW);
+  ASSERT_TRUE(ui::headless::UserClick(w->btnNext));
+  ASSERT_EQ(Page(*w), "tsAdresar");
+  EXPECT_EQ(w->State.SQLServerName, "");
+  EXPECT_EQ(w->State.DBName, "");
+}
+
 TEST_F(NavigationTest, VersionThatCannotBeDownloadedKeepsThePage) {
   start.DatsIniFile = temp.Write("dats.ini", "[Velmor1]\r\nURL=http://h/gone\r\nName=Gone\r\n");
   auto w = Create();
