@@ -1,4 +1,5 @@
 #include "app/Install.h"
+#include "app/Unattended.h"
 
 #include <exception>
 #include <filesystem>
@@ -474,6 +475,7 @@ bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
 }
 
 void TFInstall::ApplyInstallType(TTypeInstall type) {
+  type = UnattendedInstallType(type);  // /TYPE= of an unattended installation
   FInstallType = type;
   switch (SetupDat().VersionProd()) {
     case 0:

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Install.h"
+#include "app/Unattended.h"
 #include "engine/InstallRun.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -193,6 +194,7 @@ void TFInstall::RunInstall() {
   }
   NotInstalledPackages = result.NotInstalled;
   BackupVelmor = result.BackupArchive;
+  UnattendedRunEnded(result);
   if (Application().Terminated()) return;
 
   switch (result.Outcome) {
@@ -235,6 +237,7 @@ void TFInstall::RunInstall() {
   InstallLog().Add("Step Restore: begin");
   ShowPage(tsObnova);
   bool restored = RecoveryPrevVelmor();
+  UnattendedRestoreEnded(restored);
   InstallLog().Add(std::string("Step Restore: ") + (restored ? "done" : "failed"));
 }
 
