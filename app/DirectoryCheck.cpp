@@ -1,5 +1,6 @@
 // The target-directory check of the directory page.
 #include "app/DirectoryCheck.h"
+#include "app/Unattended.h"
 
 
 #include <algorithm>
@@ -354,4 +355,10 @@ bool TFInstall::BrowseForFolder(const std::string& title, const std::string& roo
   return ui::Backend().BrowseForFolder(this, title, root, initial, folder);
 }
 
-void TFInstall::PlainMessageBox(const std::string& text) { ui::Backend().PlainMessageBox(this, text); }
+void TFInstall::PlainMessageBox(const std::string& text) {
+  if (UnattendedOptions()) {
+    InstallLog().Add("Unattended: message not shown: " + text);
+    return;
+  }
+  ui::Backend().PlainMessageBox(this, text);
+}

@@ -1,0 +1,199 @@
+// The unattended installation on the headless wizard with a real file system: the wizard driven
+// through its pages without the user, each question answered safely and logged, nothing shown,
+// and the exit code of each ending.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "WizardTestSupport.h"
+#include "app/Unattended.h"
+#include "platform/FilesInUse.h"
+#include "support/RunMessages.h"
+
+namespace wizard_test {
+namespace {
+
+const char* const kPassword = "Kit#2024";
+
+// A message as the log line of the unattended run writes it.
+std::string OneLineOf(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+class UnattendedTest : public WizardTest {
+ protected:
+  void SetUp() override {
+    WizardTest::SetUp();
+    kit = temp / "kit";
+    target = temp / "Velmor";
+    temp.Write("src/Program/VELMOR.EXE", "new program");
+    temp.Write("src/Program/Data/a.txt", "new a");
+    temp.Write("src/Lang/Velmor_EN.lng", "new english");
+    std::filesystem::create_directories(kit);
+    Zip("Program", "Program.zip");
+    Zip("Lang", "Lang_EN.zip");
+    TSetupDat& d = SetupDat();
+    d.SetLocalPath(kit);
+    d.SetZipPassword(kPassword);
+    d.SetInstallServer(kit);
+    d.ZipFiles() = {Package("Program", ""), Package("Lang_EN.zip", "Lang")};
+    options.VerySilent = true;
+    options.Dir = target;
+  }
+  void Zip(const std::string& folder, const std::string& archive) {
+    ASSERT_EQ(testing_support::Run("cd '" + (temp / ("src/" + folder)) + "' && zip -q -r -X -P '" + kPassword +
+                                   "' '" + (kit + "/" + archive) + "' ."),
+              0);
+  }
+  static TZipFileCFG Package(const std::string& name, const std::string& dir) {
+    TZipFileCFG p;
+    p.SetFileName(name);
+    p.SetDirInstall(dir);
+    return p;
+  }
+  void PreviousInstallation() {
+    temp.Write("Velmor/VELMOR.EXE", "old program");
+    temp.Write("Velmor/Data/a.txt", "old a");
+    temp.Write("Velmor/Data/mine.txt", "the user's own");
+  }
+  void ExpectPreviousInstallation() {
+    EXPECT_EQ(File("VELMOR.EXE"), "old program");
+    EXPECT_EQ(File("Data/a.txt"), "old a");
+    EXPECT_EQ(File("Data/mine.txt"), "the user's own");
+    EXPECT_FALSE(testing_support::Exists(target + "/Lang/Velmor_EN.lng"));
+  }
+  // The wizard as start-up makes it (created, not shown), driven to its end.
+  int Run() {
+    wizard = std::make_unique<TestWizard>();
+    wizard->FormCreate();
+    wizard->OnShow = [this](ui::TControl*) { ++windowShown; };
+    int code;
+    {
+      TUnattendedAnswers answers;  // start-up puts it in place of the program's presenter
+      code = RunUnattendedWizard(*wizard, options);
+    }
+    return code;
+  }
+  std::string File(const std::string& name) const { return testing_support::ReadFile(target + "/" + name); }
+
+  std::string kit, target;
+  TCommandLine options;
+  std::unique_ptr<TestWizard> wizard;
+  int windowShown = 0;
+};
+
+TEST_F(UnattendedTest, AnUpdateRunsWithoutAWindowOrAQuestion) {
+  PreviousInstallation();
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(File("VELMOR.EXE"), "new program");
+  EXPECT_EQ(File("Lang/Velmor_EN.lng"), "new english");
+  EXPECT_EQ(File("Data/mine.txt"), "the user's own");
+  EXPECT_EQ(wizard->configurations, 1);
+  EXPECT_EQ(wizard->completions, 1);
+  EXPECT_FALSE(wizard->chkRunVelmor.Checked()) << "the product is not started";
+  EXPECT_EQ(windowShown, 0);
+  EXPECT_FALSE(wizard->Visible());
+  EXPECT_TRUE(messages->Shown().empty());
+  EXPECT_TRUE(LogHas("Unattended: target folder " + target));
+  EXPECT_TRUE(LogHas("Unattended: exit code 0"));
+  EXPECT_EQ(UnattendedOptions(), nullptr) << "the options end with the run";
+}
+
+// A damaged package of an update: the restore question gets Yes, the previous installation
+// comes back, and the installation fails.
+TEST_F(UnattendedTest, AFailedUpdateIsRestoredAndFails) {
+  temp.Write("kit/Damaged.zip", std::string("PK\x03\x04", 4) + "a damaged archive");
+  SetupDat().ZipFiles() = {Package("Program", ""), Package("Damaged", ""), Package("Lang_EN.zip", "Lang")};
+  PreviousInstallation();
+  EXPECT_EQ(Run(), 1603);
+  ExpectPreviousInstallation();
+  EXPECT_TRUE(messages->Shown().empty());
+  EXPECT_TRUE(LogHas("Unattended: question answered Yes: " + OneLineOf(Msg(msgInstallationInterrupted))));
+  EXPECT_TRUE(LogHas("Unattended: the previous installation has been restored from its backup"));
+  EXPECT_TRUE(LogHas("Unattended: message not shown: " + OneLineOf(FormatMsg(msgPackageFailed, "Damaged", ""))));
+  EXPECT_EQ(wizard->completions, 0);
+}
+
+// The questions that would let the run touch something the user did not ask for get No, and
+// the run ends before anything is written.
+TEST_F(UnattendedTest, QuestionsGetTheSafeAnswerAndEndTheRun) {
+  struct Case {
+    const char* name;
+    std::function<void()> prepare;
+    std::string logHas;
+  } cases[] = {
+      {"files in use", [this] {
+         PreviousInstallation();
+         platform::SetProgramsUsingFiles({{target + "/VELMOR.EXE", {"Velmor (1234)"}}});
+       },
+       "Unattended: question answered Cancel: " + OneLineOf(FormatMsg(msgFilesInUse, target, "    Velmor (1234)"))},
+      {"a folder of other files", [this] { temp.Write("Velmor/letter.doc", "mine"); },
+       "Unattended: question answered No: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(target);
+    InstallLog().Reset();
+    c.prepare();
+    EXPECT_EQ(Run(), 1603);
+    platform::SetProgramsUsingFiles({});
+    EXPECT_FALSE(testing_support::Exists(target + "/Backup")) << "nothing was written";
+    EXPECT_FALSE(testing_support::Exists(target + "/Lang"));
+    EXPECT_TRUE(LogHas(c.logHas));
+    EXPECT_TRUE(messages->Shown().empty());
+  }
+}
+
+// The progress window of /SILENT: shown for the run's pages only; closed during the run, the
+// run stops at its next safe point (a stopped backup has changed nothing; an interrupted copy
+// is restored), and the user's cancel is the end.
+TEST_F(UnattendedTest, ClosingTheSilentProgressWindowCancels) {
+  for (const char* page : {"tsZaloha", "tsCopyFiles"}) {
+    SCOPED_TRACE(page);
+    std::filesystem::remove_all(target);
+    InstallLog().Reset();
+    windowShown = 0;
+    PreviousInstallation();
+    options.VerySilent = false;
+    options.Silent = true;
+    bool closed = false;
+    std::function<void()> closeOnPage = [&] {
+      if (Page(*wizard) != page) return ui::headless::QueueAction(closeOnPage);
+      closed = true;
+      wizard->Close();
+    };
+    ui::headless::QueueAction(closeOnPage);
+    EXPECT_EQ(Run(), 1602);
+    EXPECT_TRUE(closed);
+    ExpectPreviousInstallation();
+    EXPECT_EQ(windowShown, 1);
+    EXPECT_FALSE(wizard->Visible());
+    EXPECT_EQ(wizard->completions, 0);
+    EXPECT_TRUE(LogHas("Unattended: the user closed the progress window"));
+    EXPECT_EQ(LogHas("Unattended: the previous installation has been restored from its backup"),
+              std::string(page) == "tsCopyFiles");
+    EXPECT_TRUE(messages->Shown().empty());
+  }
+}
+
+// A version the index does not offer is a wrong command line; a new installation without a SQL
+// Server on this computer and none named is refused before anything is written.
+TEST_F(UnattendedTest, WhatTheKitDoesNotOfferIsRefused) {
+  options.Version = "Velmor 9";
+  EXPECT_EQ(Run(), 87);
+  EXPECT_TRUE(LogHas("/VERSION=Velmor 9: the installer has loaded a setup definition"));
+
+  InstallLog().Reset();
+  options.Version.clear();
+  EXPECT_EQ(Run(), 1603);
+  EXPECT_TRUE(LogHas("a new installation needs /SQLSERVER= or /SQLNEW="));
+  EXPECT_FALSE(testing_support::Exists(target + "/VELMOR.EXE"));
+  EXPECT_TRUE(messages->Shown().empty());
+}
+
+}  // namespace
+}  // namespace wizard_test
