@@ -113,14 +113,22 @@ TCommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
     size_t equals = argument.find('=');
     return std::string_view(argument).substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
   };
-  // Whatever else is wrong, a refusal in an unattended run is logged, not shown.
+  // Whatever else is wrong, a refusal in an unattended run is logged, not shown, and lands in
+  // the log file asked for.
   for (const std::string& argument : arguments) {
     if (SameLetters(nameOf(argument), "SILENT")) result.Options.Silent = true;
     if (SameLetters(nameOf(argument), "VERYSILENT")) result.Options.VerySilent = true;
+    size_t equals = argument.find('=');
+    if (SameLetters(nameOf(argument), "LOG") && equals != std::string::npos && result.Options.Log.empty())
+      result.Options.Log = argument.substr(equals + 1);
   }
+  result.Options.Log.erase(0, result.Options.Log.find_first_not_of(" \t"));
+  const std::string logAsked = result.Options.Log;
+  result.Options.Log.clear();
   auto fail = [&](std::string problem) {
     result.Ok = false;
     result.Problem = std::move(problem);
+    result.Options.Log = logAsked;
     return result;
   };
   std::vector<const TSwitch*> seen;
@@ -146,6 +154,7 @@ TCommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
     result.Options.*(match->Field) = value;
   }
   TCommandLine& o = result.Options;
+  o.Log = logAsked;
   if (!o.Index.empty() && !o.SetupDat.empty()) return fail(Msg(msgIndexOrSetupDat));
   if (!o.SqlServer.empty() && !o.SqlNew.empty()) return fail(Msg(msgSqlServerOrSqlNew));
   if (!o.Type.empty() && (o.Type.size() != 1 || o.Type[0] < '0' || o.Type[0] > '4'))

@@ -46,7 +46,7 @@ struct TCommandLine {
 struct TCommandLineResult {
   bool Ok = true;
   // When not Ok, Options still says whether /SILENT or /VERYSILENT was among the arguments, so
-  // that the refusal is logged rather than shown.
+  // that the refusal is logged rather than shown, and holds the first /LOG= file given.
   TCommandLine Options;
   // What is wrong, naming the argument; empty when Ok.
   std::string Problem;

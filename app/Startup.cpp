@@ -88,7 +88,7 @@ int Sequence(TStartupHost& host, LogSaver& saver, std::optional<TUnattendedAnswe
     InstallLog().Add("Unattended installation: no message is shown, each question gets its safe answer");
   IconVariant = 0;
   host.ApplyStyle(StyleName);
-  if (!options.Log.empty() && commandLine.Ok && !PrepareLogCopy(options.Log, saver.Copy)) {
+  if (!options.Log.empty() && !PrepareLogCopy(options.Log, saver.Copy)) {
     saver.Copy.clear();
     ShowError(FormatMsg(msgLogFileNotWritable, options.Log), "");
     host.Terminate();

@@ -135,7 +135,7 @@ fi
 if [ -n "$expect_exit" ]; then
   # As an administrator's script starts it: start /wait, then the exit code it left.
   rm -f "$work/exit-code"
-  printf '@echo off\r\nstart "" /wait "%s" %%*\r\necho %%ERRORLEVEL%%>"%s"\r\n' \
+  printf '@echo off\r\nstart "" /wait "%s" %%*\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
     "$(winpath "$kit/VelSetup.exe")" "$(winpath "$work/exit-code")" >"$work/start-wait.cmd"
   (cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine cmd /c "$(winpath "$work/start-wait.cmd")" \
      "${velsetup_args[@]}" >"$work/velsetup.out" 2>&1 </dev/null) &

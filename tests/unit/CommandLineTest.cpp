@@ -139,16 +139,17 @@ TEST(CommandLine, ReadsTheUnattendedSwitches) {
 }
 
 // A wrong command line of an unattended run is still known as unattended (it is logged, never
-// shown), wherever the silent switch stands.
+// shown), wherever the silent switch stands, and the log file asked for still gets the log.
 TEST(CommandLine, AWrongCommandLineStillSaysWhetherItIsUnattended) {
   struct Case {
     Args arguments;
     bool unattended;
+    std::string log = "";
   } cases[] = {
       {{"/BOGUS", "/VERYSILENT"}, true},
-      {{"/SILENT", "/TYPE=9"}, true},
+      {{"/SILENT", "/TYPE=9", "/LOG=C:\\x.log"}, true, "C:\\x.log"},
       {{"/SILENT=yes"}, true},
-      {{"/BOGUS"}, false},
+      {{"/BOGUS", "/log=a.log", "/LOG=b.log"}, false, "a.log"},
       {{"/DIR=x"}, false},
   };
   for (const Case& c : cases) {
@@ -156,6 +157,7 @@ TEST(CommandLine, AWrongCommandLineStillSaysWhetherItIsUnattended) {
     TCommandLineResult r = ParseCommandLine(c.arguments);
     EXPECT_FALSE(r.Ok);
     EXPECT_EQ(r.Options.Unattended(), c.unattended);
+    EXPECT_EQ(r.Options.Log, c.log);
   }
   // The usage lists every switch and the exit codes.
   SetCurrentLanguage(langEN);

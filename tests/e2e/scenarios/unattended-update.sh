@@ -1,8 +1,8 @@
-# An update with /VERYSILENT and nothing else: the target is the definition's folder the wizard
-# offers (C:\Velmor E2E, the previous installation of update.sh); exit code 0.
+# An update with /VERYSILENT into the previous installation of update.sh (C:\Velmor E2E): no SQL
+# Server switch is needed; exit code 0, the files of the kit in place, the backup whole.
 source "$(dirname "${BASH_SOURCE[0]}")/update.sh"
 source "$(dirname "${BASH_SOURCE[0]}")/unattended.sh"
-unattended /VERYSILENT
+unattended /VERYSILENT '/DIR=C:\Velmor E2E'
 
 verify() {
   verify_update "$kit"
