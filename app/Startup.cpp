@@ -206,10 +206,13 @@ int RunVelSetup(TStartupHost& host) {
       return 2;
     }
     InstallLog().AddError("Unattended: an error ended the installation: " + message);
+    InstallLog().Add("Unattended: exit code " + std::to_string(ExitFailed));
     return ExitFailed;
   };
   try {
-    return Sequence(host, saver, answers);
+    int code = Sequence(host, saver, answers);
+    if (answers) InstallLog().Add("Unattended: exit code " + std::to_string(code));
+    return code;
   } catch (const std::exception& e) {
     return unhandled(e.what());
   } catch (...) {

@@ -332,7 +332,6 @@ int RunUnattendedWizard(TFInstall& form, const TCommandLine& options) {
   int code = ExitCodeOf(ending);
   if (!ending.Outcome && !ending.BadArgument && !ending.ClosedByUser)
     Refuse("nothing was installed (page " + PageName(form) + ")");
-  Note("exit code " + std::to_string(code));
   state = TUnattendedState{};
   return code;
 }

@@ -400,6 +400,7 @@ TEST_F(StartupTest, AnUnattendedStartShowsNothingAndEndsWithAnExitCode) {
     std::string log;
     for (const std::string& line : InstallLog().Log()) log += line + "\n";
     EXPECT_NE(log.find(c.logHas), std::string::npos) << log;
+    EXPECT_NE(log.find("Unattended: exit code " + std::to_string(c.exit)), std::string::npos) << log;
     // The program's presenter is back once the run has ended.
     EXPECT_EQ(&MessagePresenter(), &p);
   }

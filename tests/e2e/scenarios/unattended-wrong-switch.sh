@@ -6,6 +6,8 @@ unattended /VERYSILENT '/DIRECTORY=C:\Velmor New' /SQLSERVER=VELMOR2
 
 verify() {
   check test ! -e "$target"
-  check_log 'Unknown command-line argument: /DIRECTORY=C:\Velmor New'
+  # The message names the argument (in the language of the start, Czech here).
+  check_log 'Unattended: exit code 87'
+  check env LC_ALL=C grep -aq '!!! .*/DIRECTORY=C:\\Velmor New' "$unattended_log"
   check test -z "$(grep -a 'Unattended: Next' "$unattended_log" || true)"
 }
