@@ -17,6 +17,7 @@ namespace {
 // What the unattended run has seen so far.
 struct TUnattendedState {
   const TCommandLine* Options = nullptr;
+  TFInstall* Form = nullptr;
   std::optional<engine::InstallRunResult> Run;
   std::optional<bool> Restored;
   bool ClosedByUser = false;
@@ -297,7 +298,11 @@ TTypeInstall UnattendedInstallType(TTypeInstall wizardChoice) {
 }
 
 void UnattendedRunEnded(const engine::InstallRunResult& result) {
-  if (state.Options) state.Run = result;
+  if (!state.Options) return;
+  state.Run = result;
+  // The progress window of /SILENT goes with the run: neither the completion page nor the
+  // directory page is shown; a restore brings it back for its own progress.
+  if (state.Form && state.Form->Visible()) state.Form->SetVisible(false);
 }
 
 void UnattendedRestoreEnded(bool restored) {
@@ -310,6 +315,7 @@ void UnattendedRestoreEnded(bool restored) {
 int RunUnattendedWizard(TFInstall& form, const TCommandLine& options) {
   state = TUnattendedState{};
   state.Options = &options;
+  state.Form = &form;
   Note(std::string(options.VerySilent ? "/VERYSILENT" : "/SILENT") + ": no questions, the safe answer to each");
   if (options.NoRestart) Note("/NORESTART: the installer never restarts Windows");
   ui::SetMainForm(&form);

@@ -68,9 +68,12 @@ class UnattendedTest : public WizardTest {
   }
   // The wizard as start-up makes it (created, not shown), driven to its end.
   int Run() {
-    wizard = std::make_unique<TestWizard>();
+    wizard = std::make_unique<Wizard>();
     wizard->FormCreate();
-    wizard->OnShow = [this](ui::TControl*) { ++windowShown; };
+    wizard->OnShow = [this](ui::TControl*) {
+      ++windowShown;
+      shownOn.push_back(Page(*wizard));
+    };
     int code;
     {
       TUnattendedAnswers answers;  // start-up puts it in place of the program's presenter
@@ -82,8 +85,17 @@ class UnattendedTest : public WizardTest {
 
   std::string kit, target;
   TCommandLine options;
-  std::unique_ptr<TestWizard> wizard;
+  // The headless wizard, and whether its window was visible when the completion step ran.
+  struct Wizard : TestWizard {
+    bool visibleAtCompletion = false;
+    void DokonceniInstalace() override {
+      visibleAtCompletion = Visible();
+      TestWizard::DokonceniInstalace();
+    }
+  };
+  std::unique_ptr<Wizard> wizard;
   int windowShown = 0;
+  std::vector<std::string> shownOn;  // the page on top each time the window was shown
 };
 
 TEST_F(UnattendedTest, AnUpdateRunsWithoutAWindowOrAQuestion) {
@@ -169,7 +181,8 @@ TEST_F(UnattendedTest, ClosingTheSilentProgressWindowCancels) {
     EXPECT_EQ(Run(), 1602);
     EXPECT_TRUE(closed);
     ExpectPreviousInstallation();
-    EXPECT_EQ(windowShown, 1);
+    // Shown for the run, hidden when it stopped, shown again for the restore.
+    EXPECT_EQ(windowShown, std::string(page) == "tsCopyFiles" ? 2 : 1);
     EXPECT_FALSE(wizard->Visible());
     EXPECT_EQ(wizard->completions, 0);
     EXPECT_TRUE(LogHas("Unattended: the user closed the progress window"));
@@ -177,6 +190,18 @@ TEST_F(UnattendedTest, ClosingTheSilentProgressWindowCancels) {
               std::string(page) == "tsCopyFiles");
     EXPECT_TRUE(messages->Shown().empty());
   }
+}
+
+// /SILENT through to the end: the window showed the run and is gone before the completion page.
+TEST_F(UnattendedTest, TheSilentWindowShowsTheRunOnly) {
+  PreviousInstallation();
+  options.VerySilent = false;
+  options.Silent = true;
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(shownOn, std::vector<std::string>{"tsZaloha"});
+  EXPECT_FALSE(wizard->visibleAtCompletion);
+  EXPECT_EQ(File("VELMOR.EXE"), "new program");
+  EXPECT_EQ(wizard->completions, 1);
 }
 
 // A version the index does not offer is a wrong command line; a new installation without a SQL
