@@ -85,6 +85,17 @@ bool PressNext(TFInstall& f) {
   return true;
 }
 
+// The button that starts the installation on a SQL Server page: Next, or Install where the page
+// shows that instead (the network page once a server is written in).
+bool PressInstall(TFInstall& f) {
+  if (f.btnInstalovat.Visible() && f.btnInstalovat.Enabled() && !f.btnNext.Visible()) {
+    Note("Install on " + PageName(f) + " (" + f.btnInstalovat.Caption() + ")");
+    f.btnInstalovat.Click();
+    return true;
+  }
+  return PressNext(f);
+}
+
 class TDriver {
  public:
   TDriver(TFInstall& form, const TCommandLine& options) : f(form), o(options) {}
@@ -159,7 +170,7 @@ class TDriver {
     if (!ChooseServer(ending) || Stopped()) return;
     if (!On(f, f.tsSQL) && !On(f, f.tsSQLNet)) return;
     ChooseDatabase();
-    if (!PressNext(f) || Stopped()) return;
+    if (!PressInstall(f) || Stopped()) return;
     if (!state.Run) {
       Refuse("the SQL Server or database is refused (the log above says why)");
       return;
@@ -235,8 +246,6 @@ class TDriver {
       name.SetText(o.Database);
     }
     Note("database " + (panel.Visible() ? name.Text() : std::string("(the prepared one)")));
-    // The button of the network page is Install (btnInstalovat); Next does the same.
-    if (!local) f.UpdateNextButton(f.tsSQLNet.PageIndex());
   }
 
   // After the run: the completion page closes with the shortcuts the wizard offers, without
