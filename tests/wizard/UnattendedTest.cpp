@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,7 @@ class UnattendedTest : public WizardTest {
   // The wizard as start-up makes it (created, not shown), driven to its end.
   int Run() {
     wizard = std::make_unique<Wizard>();
+    wizard->definitions = definitions;
     wizard->FormCreate();
     wizard->OnShow = [this](ui::TControl*) {
       ++windowShown;
@@ -96,6 +98,7 @@ class UnattendedTest : public WizardTest {
   std::unique_ptr<Wizard> wizard;
   int windowShown = 0;
   std::vector<std::string> shownOn;  // the page on top each time the window was shown
+  std::map<std::string, std::string> definitions;  // the definitions the version page downloads
 };
 
 TEST_F(UnattendedTest, AnUpdateRunsWithoutAWindowOrAQuestion) {
@@ -202,6 +205,38 @@ TEST_F(UnattendedTest, TheSilentWindowShowsTheRunOnly) {
   EXPECT_FALSE(wizard->visibleAtCompletion);
   EXPECT_EQ(File("VELMOR.EXE"), "new program");
   EXPECT_EQ(wizard->completions, 1);
+}
+
+// /VERSION= picks a version of the index by its name; the wizard's preselection without it; a
+// name the index does not have is a wrong command line, naming what the index offers.
+TEST_F(UnattendedTest, VersionPicksAVersionOfTheIndex) {
+  DatsIniFile = temp.Write("dats.ini",
+                           "[Velmor1]\r\nURL=http://h/one/setup.dat\r\nName=Velmor 3.0\r\n"
+                           "[Velmor2]\r\nURL=http://h/two/setup.dat\r\nName=Velmor 3.1\r\n");
+  definitions["http://h/one/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/noentry.setup.dat";
+  definitions["http://h/two/setup.dat"] = std::string(VELSETUP_TEST_DATA) + "/definition/full.setup.dat";
+  struct Case {
+    const char* version;
+    int code;
+    std::vector<std::string> downloads;
+    std::string logHas;
+  } cases[] = {
+      // Loaded; the new installation then stops for want of a SQL Server.
+      {"velmor 3.1", 1603, {"http://h/two/setup.dat"}, "Unattended: product version Velmor 3.1"},
+      // The preselected first version's definition cannot be loaded: nothing goes on.
+      {"", 1603, {"http://h/one/setup.dat"}, "the setup definition of the chosen version could not be loaded"},
+      {"Velmor 9", 87, {}, "/VERSION=Velmor 9: the product index offers no such version (it offers: Velmor 3.0, Velmor 3.1)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.version);
+    InstallLog().Reset();
+    options.Version = c.version;
+    EXPECT_EQ(Run(), c.code);
+    EXPECT_EQ(wizard->downloads, c.downloads);
+    EXPECT_TRUE(LogHas(c.logHas));
+    EXPECT_FALSE(testing_support::Exists(target + "/VELMOR.EXE"));
+    EXPECT_TRUE(messages->Shown().empty());
+  }
 }
 
 // A version the index does not offer is a wrong command line; a new installation without a SQL
