@@ -328,6 +328,9 @@ int RunUnattendedWizard(TFInstall& form, const TCommandLine& options) {
   Note(std::string(options.VerySilent ? "/VERYSILENT" : "/SILENT") + ": no questions, the safe answer to each");
   if (options.NoRestart) Note("/NORESTART: the installer never restarts Windows");
   ui::SetMainForm(&form);
+  // The type the wizard chose when it was made, overridden now; its own later choices (the
+  // directory check) are overridden as they are made.
+  if (!options.Type.empty()) form.ApplyInstallType(UnattendedInstallType(tiKest));
   // The progress window of /SILENT: closing it stops the run at its next safe point (an update
   // is then restored); the window stays until the run has stopped.
   auto wizardClose = form.OnClose;

@@ -69,6 +69,9 @@ class UnattendedTest : public WizardTest {
   }
   // The wizard as start-up makes it (created, not shown), driven to its end.
   int Run() {
+    // Each run is a program of its own: the last one's end (its window closed) is forgotten.
+    Application().ResetTerminated();
+    StopRequested = false;
     wizard = std::make_unique<Wizard>();
     wizard->definitions = definitions;
     wizard->FormCreate();
@@ -115,6 +118,33 @@ TEST_F(UnattendedTest, AnUpdateRunsWithoutAWindowOrAQuestion) {
   EXPECT_TRUE(messages->Shown().empty());
   EXPECT_TRUE(LogHas("Unattended: target folder " + target));
   EXPECT_EQ(UnattendedOptions(), nullptr) << "the options end with the run";
+}
+
+// /TYPE= overrides the wizard's installation type, so the packages of that type are installed;
+// /LANG= is the language chosen on the first page.
+TEST_F(UnattendedTest, TypeAndLanguageAreTheWizardsChoicesMadeForIt) {
+  temp.Write("src/Demo/Demo.dat", "demo data");
+  Zip("Demo", "Demo.zip");
+  TZipFileCFG demo = Package("Demo", "Demo");
+  demo.SetTypeInstall(tiVelmorDemo);
+  SetupDat().ZipFiles().push_back(demo);
+  struct Case {
+    const char* type;
+    const char* lang;
+    bool demoInstalled;
+    TLanguage language;
+  } cases[] = {{"", "", false, langEN}, {"4", "DE", true, langDE}, {"2", "SK", false, langSK}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + c.lang);
+    std::filesystem::remove_all(target);
+    PreviousInstallation();
+    options.Type = c.type;
+    options.Lang = c.lang;
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(File("VELMOR.EXE"), "new program");
+    EXPECT_EQ(testing_support::Exists(target + "/Demo/Demo.dat"), c.demoInstalled);
+    EXPECT_EQ(CurrentLanguage(), c.language);
+  }
 }
 
 // A damaged package of an update: the restore question gets Yes, the previous installation
