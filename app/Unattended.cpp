@@ -1,10 +1,13 @@
 #include "app/Unattended.h"
 
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 #include <string_view>
 #include <vector>
 
 #include "app/Install.h"
+#include "platform/Files.h"
 #include "setup/ProductIndex.h"
 #include "sql/SqlServerInstall.h"
 #include "support/Application.h"
@@ -21,6 +24,9 @@ struct TUnattendedState {
   std::optional<engine::InstallRunResult> Run;
   std::optional<bool> Restored;
   bool ClosedByUser = false;
+  // The directory check's next question (a folder of other files) gets Yes: the folder holds
+  // only a Velmor.INI prepared for the installation.
+  bool TakePreparedFolder = false;
 };
 TUnattendedState state;
 
@@ -65,6 +71,17 @@ int ServerItem(const std::vector<std::string>& items, const std::string& name) {
     if (slash != std::string::npos && SameText(items[i].substr(slash + 1), name)) return static_cast<int>(i);
   }
   return -1;
+}
+
+// A folder that holds nothing but a Velmor.INI: an administrator prepared the configuration and
+// installs into it.
+bool HoldsOnlyVelmorIni(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::directory_iterator it(platform::PathFromUtf8(folder), ec), end;
+  if (ec || it == end) return false;
+  bool ini = it->is_regular_file(ec) && SameText(platform::Utf8FromPath(it->path().filename()), "Velmor.INI");
+  it.increment(ec);
+  return ini && !ec && it == end;
 }
 
 bool On(const TFInstall& f, const ui::TTabSheet& page) { return f.pgcInstall.ActivePage() == &page; }
@@ -154,7 +171,13 @@ class TDriver {
     Note("target folder " + f.edDir.Text());
     if (!f.btnNext.Enabled() && !f.lblErrorDirVer.Caption().empty())
       Refuse("the target folder is refused: " + OneLine(f.lblErrorDirVer.Caption()));
-    if (!PressNext(f) || Stopped()) return;
+    if (HoldsOnlyVelmorIni(f.edDir.Text())) {
+      Note("the target folder holds only Velmor.INI: it is taken, and the file is kept");
+      state.TakePreparedFolder = true;
+    }
+    bool pressed = PressNext(f);
+    state.TakePreparedFolder = false;
+    if (!pressed || Stopped()) return;
     // An update has run now; a new installation goes on to its SQL Server.
     if (state.Run) {
       if (!o.SqlServer.empty() || !o.SqlNew.empty() || !o.Database.empty())
@@ -278,7 +301,10 @@ bool TUnattendedAnswers::ShowMessageForm(const std::string& text, const std::str
   std::string line = OneLine(title.empty() ? text : title + ": " + text);
   if (kind == mkQuestion || kind == mkRetryCancel) {
     bool yes = false;
-    if (text == Msg(msgInstallationInterrupted)) {
+    if (state.TakePreparedFolder && kind == mkQuestion) {
+      yes = true;  // the folder of a prepared Velmor.INI (the file itself is kept: No below)
+      state.TakePreparedFolder = false;
+    } else if (text == Msg(msgInstallationInterrupted)) {
       yes = true;  // the previous installation comes back from its backup
     } else if (text == Msg(msgAbortInstallation)) {
       // Only the user can press Stop, in the progress window of /SILENT.

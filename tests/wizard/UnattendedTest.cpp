@@ -177,6 +177,11 @@ TEST_F(UnattendedTest, QuestionsGetTheSafeAnswerAndEndTheRun) {
        "Unattended: question answered Cancel: " + OneLineOf(FormatMsg(msgFilesInUse, target, "    Velmor (1234)"))},
       {"a folder of other files", [this] { temp.Write("Velmor/letter.doc", "mine"); },
        "Unattended: question answered No: "},
+      {"a Velmor.INI beside other files", [this] {
+         temp.Write("Velmor/Velmor.INI", "[SQLServer]\r\n");
+         temp.Write("Velmor/letter.doc", "mine");
+       },
+       "Unattended: question answered No: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -190,6 +195,17 @@ TEST_F(UnattendedTest, QuestionsGetTheSafeAnswerAndEndTheRun) {
     EXPECT_TRUE(LogHas(c.logHas));
     EXPECT_TRUE(messages->Shown().empty());
   }
+}
+
+// A folder that holds only a Velmor.INI is one an administrator prepared: it is taken (the new
+// installation then goes on to its SQL Server, which this computer lacks here).
+TEST_F(UnattendedTest, AFolderWithOnlyAPreparedVelmorIniIsTaken) {
+  temp.Write("Velmor/velmor.ini", "[SQLServer]\r\nServer=PC\\VELMOR\r\n");
+  EXPECT_EQ(Run(), 1603);
+  EXPECT_TRUE(LogHas("Unattended: the target folder holds only Velmor.INI: it is taken, and the file is kept"));
+  EXPECT_TRUE(LogHas("Unattended: question answered Yes: "));
+  EXPECT_TRUE(LogHas("a new installation needs /SQLSERVER= or /SQLNEW="));
+  EXPECT_EQ(File("velmor.ini"), "[SQLServer]\r\nServer=PC\\VELMOR\r\n");
 }
 
 // The progress window of /SILENT: shown for the run's pages only; closed during the run, the
