@@ -424,6 +424,7 @@ void TFInstall::FormKeyDown(int& key, ui::TShiftState shift) {
 void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& error) { RunErrorReport(error); }
 
 void TFInstall::RunErrorReport(const std::string& error) {
+  if (UnattendedError(error)) return;  // nobody is there to read a report
   HandleUnhandledError(error);  // log, error log, report dialog, terminate
   Close();
 }

@@ -24,6 +24,8 @@ struct TUnattendedState {
   std::optional<engine::InstallRunResult> Run;
   std::optional<bool> Restored;
   bool ClosedByUser = false;
+  // An error no handler caught has ended the installation.
+  bool Failed = false;
   // The directory check's next question (a folder of other files) gets Yes: the folder holds
   // only a Velmor.INI prepared for the installation.
   bool TakePreparedFolder = false;
@@ -125,12 +127,14 @@ class TDriver {
       ending.PackagesMissing = !state.Run->NotInstalled.empty();
     }
     ending.ClosedByUser = state.ClosedByUser;
+    // An error that stopped a run which then completed (it was past its last stop) still fails.
+    if (state.Failed) ending.Outcome.reset();
     ending.RestartNeeded = WindowsRestartRequested();
     return ending;
   }
 
  private:
-  bool Stopped() { return Application().Terminated() || state.ClosedByUser; }
+  bool Stopped() { return Application().Terminated() || state.ClosedByUser || state.Failed; }
 
   void Drive(TUnattendedEnding& ending) {
     // The first page, prepared as it is when the window opens, but not shown.
@@ -338,6 +342,14 @@ void UnattendedRunEnded(const engine::InstallRunResult& result) {
   // The progress window of /SILENT goes with the run: neither the completion page nor the
   // directory page is shown; a restore brings it back for its own progress.
   if (state.Form && state.Form->Visible()) state.Form->SetVisible(false);
+}
+
+bool UnattendedError(const std::string& error) {
+  if (!state.Options) return false;
+  Refuse("an error ended the installation: " + error);
+  state.Failed = true;
+  StopRequested = true;
+  return true;
 }
 
 void UnattendedRestoreEnded(bool restored) {

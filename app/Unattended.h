@@ -50,6 +50,10 @@ TTypeInstall UnattendedInstallType(TTypeInstall wizardChoice);
 void UnattendedRunEnded(const engine::InstallRunResult& result);
 void UnattendedRestoreEnded(bool restored);
 
+// An error no handler caught: in an unattended run it is logged, the run stops at its next safe
+// point (an update is restored) and the installation fails; true then. False in the wizard.
+bool UnattendedError(const std::string& error);
+
 // Drives the created wizard (not yet shown) from its first page to its end with the options;
 // returns the exit code. The options stay in force until it returns.
 int RunUnattendedWizard(TFInstall& form, const TCommandLine& options);

@@ -285,6 +285,23 @@ TEST_F(UnattendedTest, VersionPicksAVersionOfTheIndex) {
   }
 }
 
+// An error no handler caught during the run: no report window; the run stops at its next safe
+// point, the update is restored, and the installation fails.
+TEST_F(UnattendedTest, AnUncaughtErrorStopsTheRunAndRestores) {
+  PreviousInstallation();
+  std::function<void()> failOnCopy = [&] {
+    if (Page(*wizard) != "tsCopyFiles") return ui::headless::QueueAction(failOnCopy);
+    wizard->ApplicationEvents1Exception(nullptr, "the disk went away");
+  };
+  ui::headless::QueueAction(failOnCopy);
+  EXPECT_EQ(Run(), 1603);
+  ExpectPreviousInstallation();
+  EXPECT_TRUE(LogHas("Unattended: an error ended the installation: the disk went away"));
+  EXPECT_TRUE(LogHas("Unattended: the previous installation has been restored from its backup"));
+  EXPECT_EQ(wizard->completions, 0);
+  EXPECT_TRUE(messages->Shown().empty());
+}
+
 // A version the index does not offer is a wrong command line; a new installation without a SQL
 // Server on this computer and none named is refused before anything is written.
 TEST_F(UnattendedTest, WhatTheKitDoesNotOfferIsRefused) {
