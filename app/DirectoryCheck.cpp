@@ -1,5 +1,6 @@
 // The target-directory check of the directory page.
 #include "app/DirectoryCheck.h"
+#include "app/Unattended.h"
 
 
 #include <algorithm>
@@ -345,3 +346,10 @@ void TFInstall::Button2Click(ui::TControl*) {
   if (FHost.BrowseForFolder(*this, Msg(msgSelectTargetDirectory), root, initial, folder)) edDir.SetText(folder);
 }
 
+void TFInstall::PlainMessageBox(const std::string& text) {
+  if (UnattendedOptions()) {
+    InstallLog().Add("Unattended: message not shown: " + text);
+    return;
+  }
+  FHost.PlainMessageBox(*this, text);
+}

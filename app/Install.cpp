@@ -1,4 +1,5 @@
 #include "app/Install.h"
+#include "app/Unattended.h"
 
 #include <exception>
 #include <filesystem>
@@ -427,6 +428,7 @@ void TFInstall::FormKeyDown(int& key, ui::TShiftState shift) {
 void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& error) { RunErrorReport(error); }
 
 void TFInstall::RunErrorReport(const std::string& error) {
+  if (UnattendedError(error)) return;  // nobody is there to read a report
   FHost.ReportError(error);  // log, error log, report dialog, terminate
   Close();
 }
@@ -472,6 +474,7 @@ bool TFInstall::ApplySetupDat(bool applyLanguage, bool stopIfNoServerList) {
 }
 
 void TFInstall::ApplyInstallType(TTypeInstall type) {
+  type = UnattendedInstallType(type);  // /TYPE= of an unattended installation
   State.FInstallType = type;
   switch (FDefinition.VersionProd()) {
     case 0:

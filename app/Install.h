@@ -62,6 +62,8 @@ class TFInstall : public ui::TForm {
   ~TFInstall() override;
 
   TWizardHost& Host() const { return FHost; }
+  // The host's plain message box; in an unattended installation the text goes to the log instead.
+  void PlainMessageBox(const std::string& text);
   TSetupDat& Definition() const { return FDefinition; }
 
   // --- Wizard state ------------------------------------------------------------------------

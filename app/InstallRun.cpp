@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/Install.h"
+#include "app/Unattended.h"
 #include "engine/InstallRun.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -193,6 +194,7 @@ void TFInstall::RunInstall() {
   }
   State.NotInstalledPackages = result.NotInstalled;
   State.BackupVelmor = result.BackupArchive;
+  UnattendedRunEnded(result);
   if (Application().Terminated()) return;
 
   switch (result.Outcome) {
@@ -207,7 +209,7 @@ void TFInstall::RunInstall() {
     case engine::RunOutcome::BackupFailed:
       if (!result.Error.empty()) {
         std::string text = Msg(msgErrorBackingUp) + result.Error;
-        FHost.PlainMessageBox(*this, text);
+        PlainMessageBox(text);
         InstallLog().AddError(text);
       }
       ProgressBackup.SetPosition(0);
@@ -235,6 +237,7 @@ void TFInstall::RunInstall() {
   InstallLog().Add("Step Restore: begin");
   ShowPage(tsObnova);
   bool restored = RecoveryPrevVelmor();
+  UnattendedRestoreEnded(restored);
   InstallLog().Add(std::string("Step Restore: ") + (restored ? "done" : "failed"));
 }
 

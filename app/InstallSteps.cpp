@@ -50,7 +50,7 @@ void ReportFilesLeft(TFInstall& form, const std::vector<engine::RestoreSkippedFi
   }
   if (listed < skipped.size())
     text.append("\n").append(FormatMsg(msgRestoreMoreFilesLeft, std::to_string(skipped.size() - listed)));
-  form.Host().PlainMessageBox(form, text);
+  form.PlainMessageBox(text);
 }
 
 // The restore page: nothing on it can stop the restore.
@@ -95,7 +95,7 @@ bool TFInstall::RecoveryPrevVelmor() {
     if (!outcome) ReportFilesLeft(*this, restored.Skipped);
   } catch (const std::exception& e) {
     std::string text = Msg(msgErrorRestoringPrevious) + e.what();
-    FHost.PlainMessageBox(*this, text);
+    PlainMessageBox(text);
     InstallLog().AddError(text);
   }
   ProgressBarRecov.SetPosition(0);

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "app/Startup.h"
+#include "app/Unattended.h"
 #include "platform/Files.h"
 #include "platform/SystemInfo.h"
 #include "setup/SetupDat.h"
@@ -376,7 +377,7 @@ bool TFInstall::KontrolaObrAdresare() {
 
 void TFInstall::ShowAndRepaint() {
   // A window closed while a run went on stays closed.
-  if (!Visible() && !FInFormShow && !Application().Terminated()) ShowForm();
+  if (!Visible() && !FInFormShow && !Application().Terminated() && UnattendedWindowMayShow(*this)) ShowForm();
   Repaint();
 }
 

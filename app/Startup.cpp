@@ -1,10 +1,13 @@
 #include "app/Startup.h"
 
 #include <exception>
+#include <optional>
 #include <filesystem>
 #include <system_error>
 
 #include "app/CommandLine.h"
+#include "app/ExitCode.h"
+#include "app/Unattended.h"
 #include "platform/Files.h"
 #include "support/SystemUtil.h"
 
@@ -14,6 +17,8 @@
 
 const char* const ProductIndexURL = "https://download.velmor.cz/velmor/zb/VelmorInstall/DAT/dats.ini";
 
+
+int TStartupHost::RunUnattended(const TCommandLine&) { return ExitFailed; }
 
 bool WindowsTooOld(int winVerzeMajor, int winVerzeMinor, int systemMajor, int systemMinor) {
   if (winVerzeMajor == -1) return false;
@@ -29,7 +34,7 @@ const TMessage msgDefinitionFileNotLoaded = {
     "Inštalačný súbor \"%s\" nie je možné načítať.",
 };
 
-// The end of the program saves the log, however it ends.
+// The end of the program saves the log, however it ends, and copies it to the /LOG= file.
 class LogSaver {
  public:
   ~LogSaver() {
@@ -38,33 +43,77 @@ class LogSaver {
     } catch (const std::exception&) {
       // Nowhere left to report it: the temporary folder is not writable.
     }
+    if (Copy.empty()) return;
+    try {
+      InstallLog().SaveTo(Copy);
+    } catch (const std::exception&) {
+      // Checked writable at the start; a file taken away since then is not reported anywhere.
+    }
   }
+  std::string Copy;
 };
 
-int Sequence(TStartupHost& host) {
+// The /LOG= file as an absolute path (a relative one is taken from the current folder), checked
+// writable now, so that a wrong one is refused before anything is done.
+bool PrepareLogCopy(const std::string& file, std::string& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(platform::PathFromUtf8(file), ec);
+  if (ec) return false;
+  path = platform::Utf8FromPath(absolute);
+  try {
+    InstallLog().SaveTo(path);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
+}
+
+int Sequence(TStartupHost& host, LogSaver& saver, std::optional<TUnattendedAnswers>& answers) {
   // Before anything else: two copies started within the same second both see no wizard window
   // yet, but only one of them gets the lock.
   bool onlyCopy = host.TakeSingleInstanceLock();
+  TCommandLineResult commandLine = ParseCommandLine(host.Arguments());
+  const TCommandLine& options = commandLine.Options;
+  const bool unattended = options.Unattended();
   host.InitializeApplication();
   TWizardState start;
+  // An unattended installation shows no message from here on: each goes to the log.
+  if (unattended) answers.emplace();
+  std::string given;
+  for (const std::string& argument : host.Arguments()) given += (given.empty() ? "" : " ") + argument;
+  if (!given.empty()) InstallLog().Add("Command line: " + given);
+  if (unattended)
+    InstallLog().Add("Unattended installation: no message is shown, each question gets its safe answer");
   host.ApplyStyle(StyleName);
+  if (!options.Log.empty() && !PrepareLogCopy(options.Log, saver.Copy)) {
+    saver.Copy.clear();
+    ShowError(FormatMsg(msgLogFileNotWritable, options.Log), "");
+    host.Terminate();
+    return ExitBadCommandLine;
+  }
+  // Each way out of an unattended installation before the wizard runs is a failure.
+  const int refused = unattended ? ExitFailed : 1;
 
   // The window test still finds a copy of an earlier installer that takes no lock.
   bool otherWizard = host.FindRunningWizard(WizardWindowClass);
   if (!onlyCopy || otherWizard) {
     ShowError(Msg(msgInstallationAlreadyRunning), "");
-    host.BringRunningWizardToFront();
+    if (!unattended) host.BringRunningWizardToFront();
     host.Terminate();
-    return 1;
+    return ExitAnotherCopy;
   }
 
-  TCommandLineResult commandLine = ParseCommandLine(host.Arguments());
   if (!commandLine.Ok) {
     ShowError(commandLine.Problem, "");
     host.Terminate();
-    return 1;
+    return ExitBadCommandLine;
   }
-  const TCommandLine& options = commandLine.Options;
+  if (options.Help) {
+    InstallLog().Add("Usage asked for on the command line");
+    if (!host.WriteConsoleText(UsageText()) && !unattended) ShowInfo(UsageText(), "");
+    host.Terminate();
+    return ExitInstalled;
+  }
 
   ShowWait(Msg(msgInitializing), "", Msg(msgInstallation));
   host.WriteSSLLibraries();
@@ -84,7 +133,7 @@ int Sequence(TStartupHost& host) {
       ShowError(FormatMsg(msgDefinitionFileNotLoaded, options.SetupDat), "");
       CloseWait();
       host.Terminate();
-      return 1;
+      return refused;
     }
   }
 
@@ -107,7 +156,7 @@ int Sequence(TStartupHost& host) {
       ShowError(Msg(msgSetupDatNotFound), "");
       CloseWait();
       host.Terminate();
-      return 1;
+      return refused;
     }
     start.ProductIndexSource = index;
     start.DatsIniFile = local;
@@ -121,7 +170,7 @@ int Sequence(TStartupHost& host) {
     ShowError(Msg(msgAdminRightsRequired), "");
     CloseWait();
     host.Terminate();
-    return 1;
+    return refused;
   }
 
   if (def.VersionProd == 1) {
@@ -134,6 +183,7 @@ int Sequence(TStartupHost& host) {
 
   host.CreateWizard(start);
   CloseWait();
+  if (unattended) return host.RunUnattended(options);
   host.RunMessageLoop();
   CloseWait();
   return 0;
@@ -143,14 +193,26 @@ int Sequence(TStartupHost& host) {
 
 int RunVelSetup(TStartupHost& host) {
   LogSaver saver;
+  // The presenter of an unattended installation lives until the log is saved.
+  std::optional<TUnattendedAnswers> answers;
+  // An unattended installation shows no error report either: the log says it.
+  auto unhandled = [&](const std::string& message) {
+    CloseWait();
+    if (!answers) {
+      host.UnhandledError(message);
+      return 2;
+    }
+    InstallLog().AddError("Unattended: an error ended the installation: " + message);
+    InstallLog().Add("Unattended: exit code " + std::to_string(ExitFailed));
+    return ExitFailed;
+  };
   try {
-    return Sequence(host);
+    int code = Sequence(host, saver, answers);
+    if (answers) InstallLog().Add("Unattended: exit code " + std::to_string(code));
+    return code;
   } catch (const std::exception& e) {
-    CloseWait();
-    host.UnhandledError(e.what());
+    return unhandled(e.what());
   } catch (...) {
-    CloseWait();
-    host.UnhandledError("Unknown error");
+    return unhandled("Unknown error");
   }
-  return 2;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/WizardState.h"
+#include "app/CommandLine.h"
 
 // The look every window of the installer wears.
 inline constexpr const char* StyleName = "Velmor setup white";
@@ -60,12 +61,21 @@ class TStartupHost {
   virtual void Terminate() = 0;
   // An error nothing else caught: the error report sequence (log, error log, report).
   virtual void UnhandledError(const std::string& message) = 0;
+
+  // The unattended installation (/SILENT, /VERYSILENT): drives the created wizard without the
+  // user instead of the message loop (app/Unattended.h) and returns the exit code.
+  // A host without a wizard has nothing to drive: the installation fails.
+  virtual int RunUnattended(const TCommandLine& options);
+  // Writes the text to the console the program was started from; false when there is none.
+  virtual bool WriteConsoleText(const std::string&) { return false; }
 };
 
 // True when a definition asking for Windows major.minor cannot run on the system's version.
 bool WindowsTooOld(int winVerzeMajor, int winVerzeMinor, int systemMajor, int systemMinor);
 
 // Runs the start-up sequence and the wizard; returns the exit code: 0 after the wizard
-// closed, 1 after a refusal, 2 after an error nothing caught (handed to UnhandledError).
-// The installation log is saved on every way out.
+// closed, 1 after a refusal, 2 after an error nothing caught (handed to UnhandledError),
+// 1618 when another copy runs, 87 for a wrong command line, and for an unattended
+// installation the codes of app/ExitCode.h (every refusal 1603). The installation log is saved
+// on every way out, and copied to the /LOG= file when one was named.
 int RunVelSetup(TStartupHost& host);

@@ -15,6 +15,11 @@
 #include "support/SystemUtil.h"
 
 namespace {
+// Set when a setup asked for a restart of Windows.
+bool restartRequested = false;
+}  // namespace
+
+namespace {
 
 const TMessage msgRestartNeededAfterMSSQL = {
     "Microsoft SQL Server byl nainstalován, ale k dokončení instalace je nutné restartovat Windows. "
@@ -207,10 +212,14 @@ TInstallOutcome TSQLServerInstall::InstallSelected() {
     return TInstallOutcome::RestartInitiated;
   }
   // The restart is needed whether or not Management Studio then installed.
-  if (sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded)
+  if (sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded) {
+    restartRequested = true;
     ShowInfo(Msg(msgRestartNeededAfterMSSQL), "");
+  }
   if (sql == TInstallOutcome::Failed || studio == TInstallOutcome::Failed) return TInstallOutcome::Failed;
   return sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded
              ? TInstallOutcome::InstalledRestartNeeded
              : TInstallOutcome::Installed;
 }
+
+bool WindowsRestartRequested() { return restartRequested; }

@@ -107,3 +107,7 @@ class TSQLServerInstall {
   std::vector<TMSSQLini> FEntries;
   std::string FProblem;
 };
+
+// True once a SQL Server setup run by this program ended asking for a restart of Windows
+// (3010): the installation's exit code reports it.
+bool WindowsRestartRequested();

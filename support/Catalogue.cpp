@@ -1333,3 +1333,58 @@ const std::array<TControlText, LanguageControlTextCount> LanguageControlTexts = 
 }};
 
 const char* InstalledProductName(bool smallerEdition) { return smallerEdition ? "Velmor Kest" : "Velmor Tarpel"; }
+
+// --- The unattended installation: command-line switches and the usage text -------------------
+
+const TMessage msgSwitchTakesNoValue = {
+    "Parametr příkazové řádky %s nemá žádnou hodnotu.",
+    "The command-line switch %s takes no value.",
+    "Der Befehlszeilenschalter %s hat keinen Wert.",
+    "Parameter príkazového riadka %s nemá žiadnu hodnotu.",
+};
+const TMessage msgSqlServerOrSqlNew = {
+    "Zadejte buď /SQLSERVER=, nebo /SQLNEW=, ne oba parametry.",
+    "Give either /SQLSERVER= or /SQLNEW=, not both.",
+    "Geben Sie entweder /SQLSERVER= oder /SQLNEW= an, nicht beide.",
+    "Zadajte buď /SQLSERVER=, alebo /SQLNEW=, nie oba parametre.",
+};
+const TMessage msgWrongInstallType = {
+    "%s: typ instalace je číslo od 0 do 4.",
+    "%s: the installation type is a number from 0 to 4.",
+    "%s: der Installationstyp ist eine Zahl von 0 bis 4.",
+    "%s: typ inštalácie je číslo od 0 do 4.",
+};
+const TMessage msgWrongLanguage = {
+    "%s: jazyk je CZ, EN, DE nebo SK.",
+    "%s: the language is CZ, EN, DE or SK.",
+    "%s: die Sprache ist CZ, EN, DE oder SK.",
+    "%s: jazyk je CZ, EN, DE alebo SK.",
+};
+const TMessage msgNeedsUnattended = {
+    "Parametr %s lze použít jen spolu s /SILENT nebo /VERYSILENT.",
+    "%s is used only with /SILENT or /VERYSILENT.",
+    "%s wird nur zusammen mit /SILENT oder /VERYSILENT verwendet.",
+    "Parameter %s je možné použiť len spolu s /SILENT alebo /VERYSILENT.",
+};
+const TMessage msgLogFileNotWritable = {
+    "Soubor protokolu %s nelze zapsat.",
+    "The log file %s cannot be written.",
+    "Die Protokolldatei %s kann nicht geschrieben werden.",
+    "Súbor protokolu %s nie je možné zapísať.",
+};
+const TMessage msgUsageHeading = {
+    "VelSetup.exe [parametry]",
+    "VelSetup.exe [switches]",
+    "VelSetup.exe [Schalter]",
+    "VelSetup.exe [parametre]",
+};
+const TMessage msgUsageExitCodes = {
+    "Návratové kódy: 0 nainstalováno; 3010 nainstalováno, je nutný restart; 1602 zrušeno uživatelem; "
+    "1603 chyba (viz protokol); 1618 jiná instalace již běží; 87 chybná příkazová řádka.",
+    "Exit codes: 0 installed; 3010 installed, a restart is needed; 1602 cancelled by the user; "
+    "1603 failed (see the log); 1618 another installation is running; 87 wrong command line.",
+    "Exitcodes: 0 installiert; 3010 installiert, ein Neustart ist nötig; 1602 vom Benutzer abgebrochen; "
+    "1603 fehlgeschlagen (siehe Protokoll); 1618 eine andere Installation läuft; 87 falsche Befehlszeile.",
+    "Návratové kódy: 0 nainštalované; 3010 nainštalované, je nutný reštart; 1602 zrušené používateľom; "
+    "1603 chyba (pozri protokol); 1618 iná inštalácia už beží; 87 chybný príkazový riadok.",
+};

@@ -253,3 +253,13 @@ extern const TMessage msgHotLineEmail;  // 146 "HOT-LINE e-mail :"
 extern const TMessage msgKnowledgeBase;  // 147 "Knowledge Base :"
 extern const TMessage msgManual;  // 148 "Manual :"
 extern const TMessage msgWeb;  // 149 "Web :"
+
+// --- The unattended installation: command-line switches and the usage text -------------------
+extern const TMessage msgSwitchTakesNoValue;        // "The command-line switch %s takes no value."
+extern const TMessage msgSqlServerOrSqlNew;         // "Give either /SQLSERVER= or /SQLNEW=, not both."
+extern const TMessage msgWrongInstallType;          // "%s: the installation type is a number from 0 to 4."
+extern const TMessage msgWrongLanguage;             // "%s: the language is CZ, EN, DE or SK."
+extern const TMessage msgNeedsUnattended;           // "%s is used only with /SILENT or /VERYSILENT."
+extern const TMessage msgLogFileNotWritable;        // "The log file %s cannot be written."
+extern const TMessage msgUsageHeading;              // "VelSetup.exe [switches]"
+extern const TMessage msgUsageExitCodes;            // the exit codes, one a line

@@ -61,13 +61,17 @@ void TInstallLog::Reset() {
 std::string TInstallLog::SaveAs(const std::string& prefix) const {
   std::string path = platform::IncludeTrailingPathDelimiter(TempDirectory()) + prefix +
                      TimeStampText(platform::NowLocal()) + ".log";
+  SaveTo(path);
+  return path;
+}
+
+void TInstallLog::SaveTo(const std::string& path) const {
   std::string text;
   for (const std::string& line : FLog) {
     text += line;
     text += "\r\n";
   }
   platform::WriteWholeFile(path, LogFileBytes(text));
-  return path;
 }
 
 std::string LogFileBytes(const std::string& text) {

@@ -26,6 +26,9 @@ class TInstallLog {
   // Throw std::runtime_error when the file cannot be written.
   std::string Save() const;
   std::string SaveError() const;
+  // Writes the lines as Save does to the file named (the administrator's /LOG= file). Throws
+  // std::runtime_error when it cannot be written.
+  void SaveTo(const std::string& path) const;
 
   const std::vector<std::string>& Log() const { return FLog; }
   int Uroven() const { return FUroven; }

@@ -8,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Style.h"
+#include "app/Unattended.h"
 #include "platform/win32/Wide.h"
 #include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
@@ -170,4 +171,52 @@ void TWin32StartupHost::UnhandledError(const std::string& message) {
     FWizard->RunErrorReport(message);
   else
     HandleUnhandledError(message);
+}
+
+int TWin32StartupHost::RunUnattended(const TCommandLine& options) {
+  if (!FWizard) return ExitFailed;
+  // A start error while the wizard was made (no MSSQL.ini) has ended the program already.
+  int code = Application().Terminated() ? ExitFailed : RunUnattendedWizard(*FWizard, options);
+  FWizard->FormDestroy();
+  return code;
+}
+
+bool TWin32StartupHost::WriteConsoleText(const std::string& text) {
+  // Output redirected by the caller (a file, a pipe), or else the console of the program that
+  // started the installer, when it has one (a GUI program gets none of its own).
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  bool attached = false;
+  if (!out || out == INVALID_HANDLE_VALUE || GetFileType(out) == FILE_TYPE_UNKNOWN) {
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return false;
+    attached = true;
+    out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                      nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+      FreeConsole();
+      return false;
+    }
+  }
+  std::string lines;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "\n\r") == 0) {
+      lines += "\r\n";
+      ++i;
+    } else {
+      lines += text[i];
+    }
+  }
+  lines += "\r\n";
+  DWORD mode = 0, written = 0;
+  bool ok;
+  if (GetConsoleMode(out, &mode)) {
+    std::wstring wide = Wide(lines);
+    ok = WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
+  } else {
+    ok = WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr) != 0;
+  }
+  if (attached) {
+    CloseHandle(out);
+    FreeConsole();
+  }
+  return ok;
 }

@@ -31,6 +31,8 @@ class TWin32StartupHost : public TStartupHost {
   void RunMessageLoop() override;
   void Terminate() override;
   void UnhandledError(const std::string& message) override;
+  int RunUnattended(const TCommandLine& options) override;
+  bool WriteConsoleText(const std::string& text) override;
 
   TFInstall* Wizard() const { return FWizard.get(); }
 

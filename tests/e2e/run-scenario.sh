@@ -11,6 +11,10 @@
 #   --own-network         the whole run (Xvfb, Wine, the hooks) in a network namespace of its own
 #                         whose only interface is loopback: what the programs send (a broadcast
 #                         to the SQL Server Browser) cannot leave the machine
+#   --expect-exit CODE    the installer is started as an administrator's script starts it
+#                         (cmd's start /wait) and must end with this exit code; SCENARIO may
+#                         then be "none": no driver, the run waits for the installer to end
+#                         (at most 600 s). The hooks' velsetup_args are its command line.
 #   --hooks FILE.sh       shell functions for the run, all optional (variables: top, build, work,
 #                         kit, WINEPREFIX, drive_c; helpers: check, winpath):
 #                           make_kit     makes the kit in $kit instead of the demo kit
@@ -24,7 +28,7 @@
 # Uses its own Wine prefix (build/wine-e2e) and a private Xvfb; ends both Wine and Xvfb.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
-screen=1280x1024 dpi=96 taskbar=0 shot= windows_only= hooks= own_network=
+screen=1280x1024 dpi=96 taskbar=0 shot= windows_only= hooks= own_network= expect_exit=
 arguments=("$@")
 while [ $# -gt 2 ]; do
   case $1 in
@@ -34,6 +38,7 @@ while [ $# -gt 2 ]; do
     --shot) shot=$2; shift 2 ;;
     --windows-dlls-only) windows_only=1; shift ;;
     --own-network) own_network=1; shift ;;
+    --expect-exit) expect_exit=$2; shift 2 ;;
     --hooks) hooks=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
     *) echo "run-scenario: unknown option $1" >&2; exit 2 ;;
   esac
@@ -58,8 +63,14 @@ if [ -n "$own_network" ]; then
   fi
 fi
 build=$(cd "$1" && pwd)
-scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-work=$build/e2e/$(basename "$scenario" .txt)-$screen-$dpi
+if [ "$2" = none ]; then
+  [ -n "$expect_exit" ] && [ -n "$hooks" ] || { echo "run-scenario: no scenario needs --expect-exit and --hooks" >&2; exit 2; }
+  scenario=
+  work=$build/e2e/$(basename "$hooks" .sh)-$screen-$dpi
+else
+  scenario=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+  work=$build/e2e/$(basename "$scenario" .txt)-$screen-$dpi
+fi
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -121,12 +132,38 @@ cp "$build/VelSetup.exe" "$kit/"
 if declare -F prepare >/dev/null; then
   prepare
 fi
-(cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe "${velsetup_args[@]}" >"$work/velsetup.out" 2>&1 </dev/null) &
+if [ -n "$expect_exit" ]; then
+  # As an administrator's script starts it: start /wait, then the exit code it left.
+  rm -f "$work/exit-code"
+  printf '@echo off\r\nstart "" /wait "%s" %%*\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
+    "$(winpath "$kit/VelSetup.exe")" "$(winpath "$work/exit-code")" >"$work/start-wait.cmd"
+  (cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine cmd /c "$(winpath "$work/start-wait.cmd")" \
+     "${velsetup_args[@]}" >"$work/velsetup.out" 2>&1 </dev/null) &
+else
+  (cd "$kit" && WINEDLLOVERRIDES=$app_overrides LC_ALL=cs_CZ.UTF-8 exec wine VelSetup.exe "${velsetup_args[@]}" >"$work/velsetup.out" 2>&1 </dev/null) &
+fi
 wine_pid=$!
 
 status=0
-LC_ALL=cs_CZ.UTF-8 wine "$build/VelDriver.exe" --script "Z:$scenario" >"$work/driver.out" 2>&1 </dev/null || status=$?
-tr -d '\r' <"$work/driver.out"
+if [ -n "$scenario" ]; then
+  LC_ALL=cs_CZ.UTF-8 wine "$build/VelDriver.exe" --script "Z:$scenario" >"$work/driver.out" 2>&1 </dev/null || status=$?
+  tr -d '\r' <"$work/driver.out"
+fi
+if [ -n "$expect_exit" ] && [ $status -eq 0 ]; then
+  for _ in $(seq 3000); do kill -0 "$wine_pid" 2>/dev/null || break; sleep 0.2; done
+  if kill -0 "$wine_pid" 2>/dev/null; then
+    echo "FAIL: VelSetup.exe has not ended within 600 s" >&2
+    exit 1
+  fi
+  wine_pid=
+  code=$(tr -d '\r\n ' <"$work/exit-code" 2>/dev/null || true)
+  echo "VelSetup.exe ${velsetup_args[*]}: exit code $code"
+  if [ "$code" != "$expect_exit" ]; then
+    echo "FAIL: exit code ${code:-(none)}, expected $expect_exit" >&2
+    cat "$work/velsetup.out" >&2
+    status=1
+  fi
+fi
 if [ -n "$shot" ]; then
   mkdir -p "$(dirname "$shot")"
   import -window root "$shot" && echo "picture: $shot"

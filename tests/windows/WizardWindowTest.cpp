@@ -210,7 +210,7 @@ TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   Pump(50);
-  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(code, 1618u);  // ERROR_INSTALL_ALREADY_RUNNING, as a deployment script reads it
   EXPECT_GE(closed, 1);  // the refusal was shown in a window
   EXPECT_EQ(GetForegroundWindow(), first);
   DestroyWindow(other);
@@ -237,22 +237,31 @@ TEST_F(WizardWindowTest, TheLockRefusesASecondCopyBeforeAnyWizardWindowExists) {
     TWin32StartupHost next;
     EXPECT_TRUE(next.TakeSingleInstanceLock());
   }
-  // The real exe while this process holds the lock: refused.
+  // The real exe while this process holds the lock: refused with the exit code a deployment
+  // script reads (ERROR_INSTALL_ALREADY_RUNNING); shown in a window, except unattended.
   TWin32StartupHost holder;
   ASSERT_TRUE(holder.TakeSingleInstanceLock());
-  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
-  std::wstring cmd = L"\"" + exe + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << GetLastError();
-  int closed = 0;
-  DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  EXPECT_EQ(code, 1u);
-  EXPECT_GE(closed, 1);  // the refusal was shown
+  struct Case {
+    const wchar_t* arguments;
+    DWORD code;
+    bool shown;
+  } cases[] = {{L"", 1618, true}, {L" /VERYSILENT", 1618, false}, {L" /SILENT", 1618, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(platform::win32::Utf8(c.arguments));
+    std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
+    std::wstring cmd = L"\"" + exe + L"\"" + c.arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << GetLastError();
+    int closed = 0;
+    DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(closed >= 1, c.shown) << closed;
+  }
 }
 
 // Records the messages instead of showing them.

@@ -63,6 +63,8 @@ class FakeWizardHost : public TWizardHost {
   };
   std::vector<Configuration> configurations;
   int completions = 0;
+  // Runs inside the completion step, before it is counted.
+  std::function<void()> duringCompletion;
 
   std::int64_t FreeDiskSpace(const std::string& volume) override {
     freeSpaceAsked.push_back(volume);
@@ -123,7 +125,10 @@ class FakeWizardHost : public TWizardHost {
                        const std::function<bool()>& replace) override {
     configurations.push_back({adrInstall, server, database, static_cast<bool>(replace)});
   }
-  void RunCompletion(const std::string&, TTypeInstall, const TCompletionChoice&) override { ++completions; }
+  void RunCompletion(const std::string&, TTypeInstall, const TCompletionChoice&) override {
+    if (duringCompletion) duringCompletion();
+    ++completions;
+  }
 
  private:
   static bool Listed(const std::vector<std::string>& names, const std::string& name) {

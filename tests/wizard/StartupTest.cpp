@@ -111,6 +111,19 @@ struct FakeHost : TStartupHost {
     unhandled = message;
     InstallLog().AddError(message);
   }
+  int unattendedExit = 0;
+  int RunUnattended(const TCommandLine& options) override {
+    trace.push_back(std::string("RunUnattended") + (options.VerySilent ? " very silent" : " silent"));
+    if (throwInUnattended) throw std::runtime_error("the wizard broke");
+    return unattendedExit;
+  }
+  bool throwInUnattended = false;
+  bool console = false;
+  std::string consoleText;
+  bool WriteConsoleText(const std::string& text) override {
+    consoleText = text;
+    return console;
+  }
 };
 
 class StartupTest : public testing::Test {
@@ -183,7 +196,7 @@ TEST_F(StartupTest, AStyleThatCannotBeAppliedDoesNotStopStartUp) {
 
 TEST_F(StartupTest, SecondCopyOnlyReportsAndBringsTheFirstToFront) {
   host.running = true;
-  EXPECT_EQ(RunVelSetup(host), 1);
+  EXPECT_EQ(RunVelSetup(host), 1618);
   Trace expected = {"TakeSingleInstanceLock", "InitializeApplication", "ApplyStyle Velmor setup white", "FindRunningWizard TFInstall",
                     ErrorLine(msgInstallationAlreadyRunning), "BringRunningWizardToFront", "Terminate"};
   EXPECT_EQ(host.trace, expected);  // no wait window, no TLS files, no definition, no wizard
@@ -194,7 +207,7 @@ TEST_F(StartupTest, TheLockRefusesASecondCopyBeforeItsWizardWindowExists) {
   struct Case {
     bool locked, windowFound;
     int exit;
-  } cases[] = {{false, false, 0}, {true, false, 1}, {false, true, 1}, {true, true, 1}};
+  } cases[] = {{false, false, 0}, {true, false, 1618}, {false, true, 1618}, {true, true, 1618}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.locked) + " " + std::to_string(c.windowFound));
     FakeHost h;
@@ -206,7 +219,7 @@ TEST_F(StartupTest, TheLockRefusesASecondCopyBeforeItsWizardWindowExists) {
     EXPECT_EQ(RunVelSetup(h), c.exit);
     EXPECT_EQ(h.trace.front(), "TakeSingleInstanceLock");  // before anything else
     bool refused = std::find(h.trace.begin(), h.trace.end(), ErrorLine(msgInstallationAlreadyRunning)) != h.trace.end();
-    EXPECT_EQ(refused, c.exit == 1);
+    EXPECT_EQ(refused, c.exit == 1618);
     if (refused) {
       Trace tail(h.trace.end() - 2, h.trace.end());
       EXPECT_EQ(tail, (Trace{"BringRunningWizardToFront", "Terminate"}));
@@ -237,7 +250,7 @@ TEST_F(StartupTest, CommandLineNamesTheIndexOrTheDefinition) {
        {"CreateSetupDat empty", "LoadSetupDatFile C:\\Kit\\setup.dat", "WindowsVersion", "CreateWizard"}, "", ""},
       {"definition file broken", {"/SETUPDAT=C:\\Kit\\setup.dat"}, false, 1,
        {"LoadSetupDatFile C:\\Kit\\setup.dat", "ShowError", "Terminate"}, "", ""},
-      {"unknown argument", {"/SILENT"}, true, 1, {"FindRunningWizard TFInstall", "Terminate"}, "", ""},
+      {"unknown argument", {"/QUIET"}, true, 87, {"FindRunningWizard TFInstall", "Terminate"}, "", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -261,7 +274,7 @@ TEST_F(StartupTest, CommandLineNamesTheIndexOrTheDefinition) {
 
 TEST_F(StartupTest, AWrongCommandLineIsRefusedWithTheAcceptedArguments) {
   host.arguments = {"/INDEX=https://a/dats.ini", "/SETUP"};
-  EXPECT_EQ(RunVelSetup(host), 1);
+  EXPECT_EQ(RunVelSetup(host), 87);
   auto error = std::find_if(host.trace.begin(), host.trace.end(),
                             [](const std::string& t) { return t.rfind("ShowError", 0) == 0; });
   ASSERT_NE(error, host.trace.end());
@@ -345,6 +358,105 @@ TEST_F(StartupTest, AnUncaughtErrorGoesToTheReportAndTheLogIsStillSaved) {
   Trace expected = {"WriteSSLLibraries", "CloseWait", "UnhandledError"};  // the report is not hidden
   EXPECT_EQ(tail, expected);                                                // under the wait window
   EXPECT_NE(SavedLog().find("libeay32.dll is locked"), std::string::npos);
+}
+
+// An unattended start: every refusal is an exit code and a log line, never a message on screen
+// (the recording presenter of the test would see it), and the wizard is driven, not run.
+TEST_F(StartupTest, AnUnattendedStartShowsNothingAndEndsWithAnExitCode) {
+  SetCurrentLanguage(langEN);
+  struct Case {
+    const char* name;
+    std::vector<std::string> arguments;
+    bool locked, admin, downloadOk;
+    int exit;
+    const char* lastStep;
+    std::string logHas;
+  } cases[] = {
+      {"installs", {"/VERYSILENT"}, false, true, true, 0, "RunUnattended very silent", "Unattended"},
+      {"silent", {"/SILENT"}, false, true, true, 0, "RunUnattended silent", ""},
+      {"second copy", {"/VERYSILENT"}, true, true, true, 1618, "Terminate", MsgIn(msgInstallationAlreadyRunning, langEN)},
+      {"wrong switch", {"/VERYSILENT", "/DIRR=C:\\x"}, false, true, true, 87, "Terminate", "/DIRR=C:\\x"},
+      {"wrong value", {"/TYPE=7", "/SILENT"}, false, true, true, 87, "Terminate", "/TYPE=7"},
+      {"no rights", {"/VERYSILENT"}, false, false, true, 1603, "Terminate", MsgIn(msgAdminRightsRequired, langEN)},
+      {"no index", {"/VERYSILENT"}, false, true, false, 1603, "Terminate", MsgIn(msgSetupDatNotFound, langEN)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallLog().Reset();
+    FakeHost h;
+    RecordingPresenter p(h.trace);
+    SetMessagePresenter(&p);
+    h.def = {c.downloadOk && c.name != std::string("no index"), -1, 0, 0};
+    h.arguments = c.arguments;
+    h.locked = c.locked;
+    h.admin = c.admin;
+    h.downloadOk = c.downloadOk;
+    EXPECT_EQ(RunVelSetup(h), c.exit);
+    EXPECT_EQ(h.trace.back(), c.lastStep);
+    for (const std::string& step : h.trace) {
+      EXPECT_NE(step.rfind("Show", 0), 0u) << step;  // no message, no wait window
+      EXPECT_NE(step, "BringRunningWizardToFront");
+    }
+    std::string log;
+    for (const std::string& line : InstallLog().Log()) log += line + "\n";
+    EXPECT_NE(log.find(c.logHas), std::string::npos) << log;
+    EXPECT_NE(log.find("Unattended: exit code " + std::to_string(c.exit)), std::string::npos) << log;
+    // The program's presenter is back once the run has ended.
+    EXPECT_EQ(&MessagePresenter(), &p);
+  }
+  SetMessagePresenter(&presenter);
+  SetCurrentLanguage(langCZ);
+}
+
+TEST_F(StartupTest, AnErrorInAnUnattendedRunIsLoggedAndFails) {
+  host.def = {true, -1, 0, 0};
+  host.arguments = {"/VERYSILENT"};
+  host.throwInUnattended = true;
+  EXPECT_EQ(RunVelSetup(host), 1603);
+  EXPECT_EQ(host.unhandled, "");  // no error report window
+  EXPECT_NE(SavedLog().find("the wizard broke"), std::string::npos);
+}
+
+// /LOG= gets a copy of the installation log; a file that cannot be written refuses the start.
+TEST_F(StartupTest, TheLogGoesWhereLogNamesIt) {
+  std::string file = temp.Path() + "/logs here/setup.log";
+  std::filesystem::create_directories(temp.Path() + "/logs here");
+  host.def = {true, -1, 0, 0};
+  host.arguments = {"/VERYSILENT", "/LOG=" + file};
+  host.unattendedExit = 3010;
+  EXPECT_EQ(RunVelSetup(host), 3010);
+  std::string copy = testing_support::ReadFile(file);
+  EXPECT_EQ(copy, SavedLog());
+  EXPECT_NE(copy.find("/VERYSILENT"), std::string::npos) << copy;
+
+  FakeHost h;
+  RecordingPresenter p(h.trace);
+  SetMessagePresenter(&p);
+  h.def = {true, -1, 0, 0};
+  h.arguments = {"/LOG=" + temp.Path() + "/no such folder/setup.log"};
+  EXPECT_EQ(RunVelSetup(h), 87);
+  EXPECT_EQ(std::find(h.trace.begin(), h.trace.end(), "CreateWizard"), h.trace.end());
+  EXPECT_FALSE(std::filesystem::exists(temp.Path() + "/no such folder"));
+  SetMessagePresenter(&presenter);
+}
+
+// /HELP: the usage on the console when there is one, else in a message.
+TEST_F(StartupTest, HelpShowsTheUsageAndInstallsNothing) {
+  for (bool console : {true, false}) {
+    SCOPED_TRACE(console);
+    FakeHost h;
+    RecordingPresenter p(h.trace);
+    SetMessagePresenter(&p);
+    h.def = {true, -1, 0, 0};
+    h.arguments = {"/?"};
+    h.console = console;
+    EXPECT_EQ(RunVelSetup(h), 0);
+    EXPECT_EQ(h.consoleText, UsageText());
+    bool shown = std::find(h.trace.begin(), h.trace.end(), "Show " + UsageText()) != h.trace.end();
+    EXPECT_EQ(shown, !console);
+    EXPECT_EQ(std::find(h.trace.begin(), h.trace.end(), "CreateWizard"), h.trace.end());
+  }
+  SetMessagePresenter(&presenter);
 }
 
 }  // namespace
