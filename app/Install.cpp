@@ -10,11 +10,11 @@
 #include "platform/Shell.h"
 #include "setup/SetupDat.h"
 #include "sql/Completion.h"
-#include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SetupInfo.h"
+#include "ui/Application.h"
 
 TFInstall* FInstall = nullptr;
 

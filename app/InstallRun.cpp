@@ -10,12 +10,12 @@
 #include "platform/Files.h"
 #include "setup/PackageHash.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/RunMessages.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "platform/SystemInfo.h"
 #include "setup/SetupDat.h"
 #include "sql/Discovery.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
+#include "ui/Application.h"
 
 namespace {
 

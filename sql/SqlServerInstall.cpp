@@ -8,11 +8,11 @@
 #include "platform/Text.h"
 #include "setup/Downloader.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include "platform/Mail.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
+#include "ui/Application.h"
 #include "ui/Backend.h"
 
 using namespace ui;

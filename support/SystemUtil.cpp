@@ -12,9 +12,9 @@
 #include "platform/Process.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
-#include "support/RegexPattern.h"
 #include "platform/Text.h"
-#include "support/Application.h"
+#include "support/RegexPattern.h"
+#include "ui/Application.h"
 
 namespace fs = std::filesystem;
 using platform::RegRoot;

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
 #include "support/RunMessages.h"
 #include "support/SetupInfo.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // events, focus and keys, the modal loop and the message pump.
 #include <gtest/gtest.h>
 
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/headless/Headless.h"
 

@@ -20,10 +20,10 @@
 #include "setup/PackageHash.h"
 #include "setup/ResumableDownload.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/InstallLog.h"
 #include "support/ScriptedMessages.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 #include "ui/Controls.h"
 
 using testing::HasSubstr;

@@ -8,12 +8,12 @@
 #include "platform/Mail.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/SetupInfo.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 #include "ui/headless/Headless.h"
 
 using namespace ui;

@@ -12,8 +12,8 @@
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 #include "platform/Text.h"
-#include "support/Application.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 using platform::RegRoot;
 using testing_support::TempFolder;

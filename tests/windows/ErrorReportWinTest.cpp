@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace {
