@@ -423,7 +423,7 @@ void TFInstall::FormKeyDown(int& key, ui::TShiftState shift) {
 void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& error) { RunErrorReport(error); }
 
 void TFInstall::RunErrorReport(const std::string& error) {
-  HandleUnhandledError(error);  // log, error log, report dialog, terminate
+  HandleUnhandledError(error, SetupDat().TechSupport());  // log, error log, report dialog, terminate
   Close();
 }
 

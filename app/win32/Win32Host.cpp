@@ -172,5 +172,5 @@ void TWin32StartupHost::UnhandledError(const std::string& message) {
   if (FWizard)
     FWizard->RunErrorReport(message);
   else
-    HandleUnhandledError(message);
+    HandleUnhandledError(message, SetupDat().TechSupport());
 }
