@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "support/Catalogue.h"
-#include "support/RunMessages.h"
 #include "ui/Application.h"
 
 using namespace ui;

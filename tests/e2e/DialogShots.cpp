@@ -14,7 +14,6 @@
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
-#include "support/RunMessages.h"
 #include "support/SetupInfo.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
