@@ -1501,6 +1501,8 @@ const std::array<TControlText, LanguageControlTextCount> LanguageControlTexts = 
     {"btnStop", TControlTextKind::Caption, &msgTerminate},
     {"btnInstalovat", TControlTextKind::Caption, &msgInstall},
     {"btnZnovuNacist", TControlTextKind::Caption, &msgRefresh},
+    {"btnStopDownload", TControlTextKind::Caption, &msgTerminateDownload},
+    {"btnUpdate", TControlTextKind::Caption, &msgUpdateVersion},
     {"rbExistMSSQL", TControlTextKind::Caption, &msgRbSelectExistingMSSQL},
     {"rbNewMSSQL", TControlTextKind::Caption, &msgRbInstallNewMSSQL},
     {"rbNetMSSQL", TControlTextKind::Caption, &msgRbSearchMSSQLNetwork},

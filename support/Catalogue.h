@@ -92,7 +92,7 @@ struct TControlText {
   TControlTextKind Kind;
   const TMessage* Text;  // nullptr for DatabaseOptions
 };
-inline constexpr std::size_t LanguageControlTextCount = 41;
+inline constexpr std::size_t LanguageControlTextCount = 43;
 extern const std::array<TControlText, LanguageControlTextCount> LanguageControlTexts;
 inline constexpr const char* DatabaseOptionIndent = "   ";
 // "Velmor Kest" for the smaller edition, "Velmor Tarpel" for every other installation type.
