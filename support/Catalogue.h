@@ -303,3 +303,9 @@ extern const TMessage msgRestartNeededAfterMSSQL;  // "Microsoft SQL Server has 
 extern const TMessage msgWindowsRestarting;        // "The Microsoft SQL Server setup has started a restart of Windows. ..."
 // A question (the message window adds its question mark); %s: the server, the database.
 extern const TMessage msgReplaceVelmorIni;  // "The installation directory already holds the configuration file Velmor.INI; ..."
+
+// The command line. %s: the argument, then the accepted arguments, one a line.
+extern const TMessage msgUnknownArgument;       // "Unknown command-line argument: %s\n\rAccepted arguments:\n\r%s"
+extern const TMessage msgArgumentWithoutValue;  // "The command-line argument %s has no value.\n\rAccepted arguments:\n\r%s"
+extern const TMessage msgArgumentTwice;         // "The command-line argument %s is given more than once."
+extern const TMessage msgIndexOrSetupDat;       // "Give either /INDEX= or /SETUPDAT=, not both."

@@ -268,6 +268,10 @@ TEST(CatalogueTexts, ProgramsOwnTextsKeepTheRulesOfTheEntries) {
       {"msgRestartNeededAfterMSSQL", msgRestartNeededAfterMSSQL},
       {"msgWindowsRestarting", msgWindowsRestarting},
       {"msgReplaceVelmorIni", msgReplaceVelmorIni},
+      {"msgUnknownArgument", msgUnknownArgument},
+      {"msgArgumentWithoutValue", msgArgumentWithoutValue},
+      {"msgArgumentTwice", msgArgumentTwice},
+      {"msgIndexOrSetupDat", msgIndexOrSetupDat},
   };
   const std::vector<std::string> foreign[4] = {
       {"ľ", "ĺ", "ŕ", "ô", "ä", "ö", "ü", "ß", "Ľ", "Ô"},
