@@ -49,31 +49,6 @@ std::string Upper(std::string text) {
   return text;
 }
 
-const TMessage msgUnknownArgument = {
-    "Neznámý parametr příkazové řádky: %s\n\rPovolené parametry:\n\r%s",
-    "Unknown command-line argument: %s\n\rAccepted arguments:\n\r%s",
-    "Unbekannter Befehlszeilenparameter: %s\n\rZulässige Parameter:\n\r%s",
-    "Neznámy parameter príkazového riadka: %s\n\rPovolené parametre:\n\r%s",
-};
-const TMessage msgArgumentWithoutValue = {
-    "Parametr příkazové řádky %s nemá hodnotu.\n\rPovolené parametry:\n\r%s",
-    "The command-line argument %s has no value.\n\rAccepted arguments:\n\r%s",
-    "Der Befehlszeilenparameter %s hat keinen Wert.\n\rZulässige Parameter:\n\r%s",
-    "Parameter príkazového riadka %s nemá hodnotu.\n\rPovolené parametre:\n\r%s",
-};
-const TMessage msgArgumentTwice = {
-    "Parametr příkazové řádky %s je uveden vícekrát.",
-    "The command-line argument %s is given more than once.",
-    "Der Befehlszeilenparameter %s ist mehrfach angegeben.",
-    "Parameter príkazového riadka %s je uvedený viackrát.",
-};
-const TMessage msgIndexOrSetupDat = {
-    "Zadejte buď /INDEX=, nebo /SETUPDAT=, ne oba parametry.",
-    "Give either /INDEX= or /SETUPDAT=, not both.",
-    "Geben Sie entweder /INDEX= oder /SETUPDAT= an, nicht beide.",
-    "Zadajte buď /INDEX=, alebo /SETUPDAT=, nie oba parametre.",
-};
-
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view text) {

@@ -21,7 +21,6 @@
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
-#include "support/RunMessages.h"
 #include "support/SystemUtil.h"
 #include "ui/Backend.h"
 

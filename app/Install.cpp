@@ -11,11 +11,11 @@
 #include "platform/Shell.h"
 #include "setup/SetupDat.h"
 #include "sql/Completion.h"
-#include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SetupInfo.h"
+#include "ui/Application.h"
 
 namespace {
 
@@ -429,7 +429,7 @@ void TFInstall::ApplicationEvents1Exception(ui::TControl*, const std::string& er
 
 void TFInstall::RunErrorReport(const std::string& error) {
   if (UnattendedError(error)) return;  // nobody is there to read a report
-  FHost.ReportError(error);  // log, error log, report dialog, terminate
+  FHost.ReportError(error, FDefinition.TechSupport());  // log, error log, report dialog, terminate
   Close();
 }
 
@@ -535,51 +535,24 @@ void TFInstall::DatabaseOptions(ui::TRadioGroup& group) {
 
 void TFInstall::Language() {
   LogProcedure log("Language");
-  lblPopisSQL.SetCaption(FormatMsg(msgDataStoredInSQLDatabase));
-  lblVolbaDB.SetCaption(Msg(msgDatabaseOption));
-  DatabaseOptions(rgVolbaDB);
-  lblVolbaDBNet.SetCaption(Msg(msgDatabaseOption));
-  DatabaseOptions(rgVolbaDBNet);
-  lblVersioInfo.SetCaption(Msg(msgFoundSystemInDirectory));
-  lblInstallDirectory.SetCaption(Msg(msgInstallationDirectory));
-  lblDBName.SetCaption(Msg(msgDatabaseName));
-  lblNameDBNet.SetCaption(Msg(msgDatabaseName));
-  lblLocalMSSQL.SetCaption(Msg(msgSelectExistingMSSQL));
-  lblInstanceMSSQL.SetCaption(Msg(msgMSSQLVersionsToDownload));
-  btnInstallMSSQL.SetCaption(Msg(msgInstallSelectedMSSQL));
-  lblDownload.SetCaption(Msg(msgDownloadSelectedMSSQL));
-  lblBackup.SetCaption(Msg(msgBackingUp));
-  lblFileName.SetCaption(Msg(msgFileName));
-  lblSumaryInstall.SetCaption(Msg(msgOverallProgress));
-  lblInstallVelmor.SetCaption(Msg(msgInstallingVelmorToDirectory));
-  lblCopyFile.SetCaption(Msg(msgCopyingTheFile));
-  chkPlocha.SetCaption(Msg(msgShortcutDesktop));
-  chkStartMenu.SetCaption(Msg(msgShortcutStartMenu));
-  lblResultRecov.SetCaption(Msg(msgRestoreFromBackupSucceeded));
-  lblRecovery.SetCaption(Msg(msgRestoringFromBackup));
-  lblFileNameRecov.SetCaption(Msg(msgFileName));
-  labTSQLNetFind.SetCaption(Msg(msgUseExistingMSSQLNetwork));
-  Label1.SetCaption(FormatMsg(msgSystemInstalledSuccessfully, ProductDisplayName(State.FInstallType)));
-  chkRunVelmor.SetCaption(Msg(msgRunVelmorAfterInstallation));
-  lblNameDBNet.SetCaption(Msg(msgDatabaseName));
-  btnPrevious.SetCaption(Msg(msgPrevious));
-  btnOK.SetCaption(Msg(msgOK));
-  btnBack.SetCaption(Msg(msgBack));
-  btnStop.SetCaption(Msg(msgTerminate));
-  btnInstalovat.SetCaption(Msg(msgInstall));
-  btnZnovuNacist.SetCaption(Msg(msgRefresh));
-  // Not in the original list: without these two, a button would keep its Czech design
-  // caption in every other language.
-  btnStopDownload.SetCaption(Msg(msgTerminateDownload));
-  btnUpdate.SetCaption(Msg(msgUpdateVersion));
-  rbExistMSSQL.SetCaption(Msg(msgRbSelectExistingMSSQL));
-  rbNewMSSQL.SetCaption(Msg(msgRbInstallNewMSSQL));
-  rbNetMSSQL.SetCaption(Msg(msgRbSearchMSSQLNetwork));
-  labHotTelefon.SetCaption(Msg(msgHotLinePhone));
-  labHotEmail.SetCaption(Msg(msgHotLineEmail));
-  labZalostDB.SetCaption(Msg(msgKnowledgeBase));
-  labPrirucka.SetCaption(Msg(msgManual));
-  labWeb.SetCaption(Msg(msgWeb));
+  for (const TControlText& row : LanguageControlTexts) {
+    ui::TControl* control = FindControl(row.Control);
+    if (!control) continue;
+    switch (row.Kind) {
+      case TControlTextKind::Caption:
+        control->SetCaption(Msg(*row.Text));
+        break;
+      case TControlTextKind::FormattedCaption:
+        control->SetCaption(FormatMsg(*row.Text));
+        break;
+      case TControlTextKind::ProductInstalled:
+        control->SetCaption(FormatMsg(*row.Text, ProductDisplayName(State.FInstallType)));
+        break;
+      case TControlTextKind::DatabaseOptions:
+        if (auto* group = dynamic_cast<ui::TRadioGroup*>(control)) DatabaseOptions(*group);
+        break;
+    }
+  }
 }
 
 void TFInstall::SetPageCaption(int pageIndex) {

@@ -11,22 +11,13 @@
 #include "platform/Files.h"
 #include "setup/PackageHash.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
-#include "support/RunMessages.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 namespace {
-
-// Before the completion page: the selected packages that did not get installed.
-const TMessage msgPackagesNotInstalled = {
-    "Tyto balíčky nebyly nainstalovány:",
-    "These packages were not installed:",
-    "Diese Pakete wurden nicht installiert:",
-    "Tieto balíky neboli nainštalované:",
-};
 
 // The backup page: one file after another into the archive; Stop is seen between files.
 class BackupProgress : public engine::ProgressSink {

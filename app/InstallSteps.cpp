@@ -11,26 +11,13 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 namespace {
 
-// The restore's result when files of the backup could not be written.
-const TMessage msgRestoreFilesLeft = {
-    "Tyto soubory se nepodařilo obnovit a zůstaly tak, jak byly:",
-    "These files could not be restored and were left as they were:",
-    "Diese Dateien konnten nicht wiederhergestellt werden und blieben, wie sie waren:",
-    "Tieto súbory sa nepodarilo obnoviť a zostali tak, ako boli:",
-};
-const TMessage msgRestoreMoreFilesLeft = {
-    "... a dalších %s (uvedeny v instalačním protokolu)",
-    "... and %s more (listed in the installation log)",
-    "... und %s weitere (im Installationsprotokoll aufgeführt)",
-    "... a ďalších %s (uvedené v inštalačnom protokole)",
-};
 // A message box lists this many files at most; the log lists them all.
 constexpr std::size_t kListedFilesLeft = 15;
 

@@ -9,37 +9,12 @@
 #include "platform/SystemInfo.h"
 #include "setup/SetupDat.h"
 #include "sql/Discovery.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
+#include "ui/Application.h"
 
 namespace {
-
-const TMessage msgIndexWithoutVersions = {
-    "Index verzí produktu %s nenabízí žádnou verzi: %s",
-    "The product index %s offers no product version: %s",
-    "Der Produktindex %s bietet keine Produktversion an: %s",
-    "Index verzií produktu %s neponúka žiadnu verziu: %s",
-};
-const TMessage msgIndexUnreadable = {
-    "soubor nelze přečíst.",
-    "the file cannot be read.",
-    "die Datei kann nicht gelesen werden.",
-    "súbor nie je možné prečítať.",
-};
-const TMessage msgIndexTooLarge = {
-    "soubor je větší než %s kB, které index smí mít.",
-    "the file is larger than the %s KiB an index may have.",
-    "die Datei ist größer als die %s KiB, die ein Index haben darf.",
-    "súbor je väčší ako %s kB, ktoré index smie mať.",
-};
-const TMessage msgIndexNoFirstVersion = {
-    "soubor nemá oddíl [Velmor1].",
-    "the file has no section [Velmor1].",
-    "die Datei hat keinen Abschnitt [Velmor1].",
-    "súbor nemá oddiel [Velmor1].",
-};
 
 bool Selected(const ui::TComboBox& c) { return !c.Items().empty() && c.ItemIndex() >= 0; }
 

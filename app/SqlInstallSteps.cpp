@@ -31,20 +31,6 @@ bool TFInstall::InstallMSSQLSequence() {
   return false;
 }
 
-namespace {
-// A question: the message window adds its question mark.
-const TMessage msgReplaceVelmorIni = {
-    "Instalační adresář již obsahuje konfigurační soubor Velmor.INI; při nahrazení bude uchován jako "
-    "Velmor.INI.bak.\n\rNahradit jej zvoleným serverem %s a databází %s",
-    "The installation directory already holds the configuration file Velmor.INI; if it is replaced, it is kept "
-    "as Velmor.INI.bak.\n\rReplace it with the chosen server %s and database %s",
-    "Das Installationsverzeichnis enthält bereits die Konfigurationsdatei Velmor.INI; wird sie ersetzt, bleibt sie "
-    "als Velmor.INI.bak erhalten.\n\rSoll sie durch den gewählten Server %s und die Datenbank %s ersetzt werden",
-    "Inštalačný adresár už obsahuje konfiguračný súbor Velmor.INI; pri nahradení bude uchovaný ako "
-    "Velmor.INI.bak.\n\rNahradiť ho zvoleným serverom %s a databázou %s",
-};
-}  // namespace
-
 void TFInstall::CreateVelmorINI() {
   // Without a choice on the SQL pages (an update) the definition's database stands.
   const std::string server = State.SQLServerName;

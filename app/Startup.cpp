@@ -27,13 +27,6 @@ bool WindowsTooOld(int winVerzeMajor, int winVerzeMinor, int systemMajor, int sy
 
 namespace {
 
-const TMessage msgDefinitionFileNotLoaded = {
-    "Instalační soubor \"%s\" nelze načíst.",
-    "The setup definition \"%s\" cannot be loaded.",
-    "Die Installationsdefinition \"%s\" kann nicht geladen werden.",
-    "Inštalačný súbor \"%s\" nie je možné načítať.",
-};
-
 // The end of the program saves the log, however it ends, and copies it to the /LOG= file.
 class LogSaver {
  public:

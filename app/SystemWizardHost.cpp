@@ -44,7 +44,9 @@ void TSystemWizardHost::LoadApplicationIcon(ui::TForm& window, const std::string
   window.SetIcon(resourceName);
 }
 
-void TSystemWizardHost::ReportError(const std::string& error) { HandleUnhandledError(error); }
+void TSystemWizardHost::ReportError(const std::string& error, const std::string& supportAddress) {
+  HandleUnhandledError(error, supportAddress);
+}
 
 bool TSystemWizardHost::DownloadDefinition(const std::string& url, std::string& localPath) {
   // No bar, but messages run while the definition comes and the download ends on the stop

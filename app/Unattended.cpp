@@ -10,7 +10,7 @@
 #include "platform/Files.h"
 #include "setup/ProductIndex.h"
 #include "sql/SqlServerInstall.h"
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "ui/Form.h"

@@ -48,8 +48,9 @@ class TWizardHost {
   virtual void OpenAddress(ui::TForm& owner, const std::string& address) = 0;
   // Makes an icon resource the application's and the window's icon.
   virtual void LoadApplicationIcon(ui::TForm& window, const std::string& resourceName) = 0;
-  // An error no handler caught: logged, the error copy of the log written, the report shown.
-  virtual void ReportError(const std::string& error) = 0;
+  // An error no handler caught: logged, the error copy of the log written, the report shown
+  // with the definition's support address.
+  virtual void ReportError(const std::string& error, const std::string& supportAddress) = 0;
 
   // --- Downloads -----------------------------------------------------------------------------
   // A version's definition, into the temporary folder; messages run meanwhile and a stop
@@ -84,7 +85,7 @@ class TSystemWizardHost : public TWizardHost {
   void ShowSystemInformation(ui::TForm& owner) override;
   void OpenAddress(ui::TForm& owner, const std::string& address) override;
   void LoadApplicationIcon(ui::TForm& window, const std::string& resourceName) override;
-  void ReportError(const std::string& error) override;
+  void ReportError(const std::string& error, const std::string& supportAddress) override;
   bool DownloadDefinition(const std::string& url, std::string& localPath) override;
   bool StahniSoubor(const TSetupDat& definition, const std::string& fileName, std::string& fileNameWithPath,
                     engine::ProgressSink* progress, bool reportError, bool mssql, const std::string& sha256) override;

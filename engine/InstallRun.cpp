@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/BackupFileList.h"
 #include "engine/BackupRestore.h"
 #include "engine/PackageExtraction.h"
 #include "platform/Files.h"
 #include "platform/FilesInUse.h"
 #include "platform/Text.h"
-#include "support/SystemUtil.h"
 
 namespace engine {
 

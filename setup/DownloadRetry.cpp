@@ -6,7 +6,7 @@
 
 #include "platform/Text.h"
 #include "setup/Downloader.h"
-#include "support/Application.h"
+#include "ui/Application.h"
 
 RetrySchedule& DownloadRetrySchedule() {
   static RetrySchedule schedule;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/Progress.h"
-#include "setup/HttpClient.h"
+#include "platform/HttpClient.h"
 
 struct RetrySchedule {
   using Milliseconds = std::chrono::milliseconds;

@@ -11,11 +11,11 @@
 #include "setup/DownloadRetry.h"
 #include "setup/PackageHash.h"
 #include "setup/ResumableDownload.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 std::atomic<bool> StopRequested{false};
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/Progress.h"
-#include "setup/HttpClient.h"
+#include "platform/HttpClient.h"
 
 // The program-wide stop request of downloads and of the installation run. Set by the stop
 // buttons on the user-interface thread; atomic so that a worker thread (or a signal handler of a

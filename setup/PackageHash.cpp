@@ -6,22 +6,6 @@
 #include "platform/Text.h"
 #include "setup/PackageRecords.h"
 
-const TMessage msgPackageHashMismatch = {
-    "Balíček \"%s\" byl změněn a nebude nainstalován: jeho SHA-256 je %s, definice instalace uvádí %s.",
-    "The package \"%s\" has been changed and will not be installed: its SHA-256 is %s, the setup definition "
-    "gives %s.",
-    "Das Paket \"%s\" wurde verändert und wird nicht installiert: sein SHA-256 ist %s, die Setup-Definition "
-    "nennt %s.",
-    "Balík \"%s\" bol zmenený a nebude nainštalovaný: jeho SHA-256 je %s, definícia inštalácie uvádza %s.",
-};
-
-const TMessage msgPackageHashUnreadable = {
-    "Balíček \"%s\" nelze ověřit a nebude nainstalován: %s",
-    "The package \"%s\" cannot be verified and will not be installed: %s",
-    "Das Paket \"%s\" kann nicht geprüft werden und wird nicht installiert: %s",
-    "Balík \"%s\" nie je možné overiť a nebude nainštalovaný: %s",
-};
-
 std::optional<std::string> ParseSha256Text(std::string_view text) {
   std::string digits = platform::Trim(std::string(text));
   if (digits.empty()) return digits;

@@ -28,5 +28,3 @@ std::string Sha256Hex(const std::array<std::uint8_t, 32>& digest);
 // current language, for the log and the run's report of a failed package.
 std::string PackageHashFault(const TZipFileCFG& package, const std::string& archivePath);
 
-extern const TMessage msgPackageHashMismatch;    // package, SHA-256 of the file, SHA-256 expected
-extern const TMessage msgPackageHashUnreadable;  // package, the reason

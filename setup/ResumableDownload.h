@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "engine/Progress.h"
-#include "setup/HttpClient.h"
+#include "platform/HttpClient.h"
 
 // The name a download is written under until it is complete.
 std::string PartialDownloadPath(const std::string& finalPath);

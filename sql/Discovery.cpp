@@ -18,14 +18,6 @@ namespace {
 constexpr const char* kDefaultInstanceKey = "SOFTWARE\\Microsoft\\MSSQLServer\\MSSQLServer\\CurrentVersion";
 constexpr const char* kInstancesKey = "SOFTWARE\\Microsoft\\Microsoft SQL Server";
 
-// Shown when the network scan found nothing because a source failed; the reason follows.
-const TMessage msgNetworkScanFailed = {
-    "Hledání Microsoft SQL Serveru v síti se nezdařilo.\n\r%s",
-    "Searching for Microsoft SQL Server on the network failed.\n\r%s",
-    "Die Suche nach Microsoft SQL Server im Netzwerk ist fehlgeschlagen.\n\r%s",
-    "Hľadanie Microsoft SQL Servera v sieti zlyhalo.\n\r%s",
-};
-
 void DefaultInstanceStep(TRegistryEx& reg, const std::string& computerName, std::vector<std::string>& list) {
   if (reg.OpenKeyReadOnly(kDefaultInstanceKey)) {
     if (reg.ValueExists("CurrentVersion")) list.push_back(computerName);

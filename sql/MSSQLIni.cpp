@@ -12,37 +12,6 @@
 
 namespace {
 
-const TMessage msgMSSQLIniEmpty = {
-    "Soubor MSSQL.ini je prázdný, proto nelze nabídnout instalaci Microsoft SQL Serveru.",
-    "The file MSSQL.ini is empty, so no Microsoft SQL Server can be offered for installation.",
-    "Die Datei MSSQL.ini ist leer, daher kann kein Microsoft SQL Server zur Installation angeboten werden.",
-    "Súbor MSSQL.ini je prázdny, preto nie je možné ponúknuť inštaláciu Microsoft SQL Servera.",
-};
-const TMessage msgMSSQLIniNotText = {
-    "Soubor MSSQL.ini je poškozený (není to textový soubor), proto nelze nabídnout instalaci Microsoft SQL Serveru.",
-    "The file MSSQL.ini is damaged (it is not a text file), so no Microsoft SQL Server can be offered for installation.",
-    "Die Datei MSSQL.ini ist beschädigt (sie ist keine Textdatei), daher kann kein Microsoft SQL Server zur Installation angeboten werden.",
-    "Súbor MSSQL.ini je poškodený (nie je to textový súbor), preto nie je možné ponúknuť inštaláciu Microsoft SQL Servera.",
-};
-const TMessage msgMSSQLIniNoSection = {
-    "Soubor MSSQL.ini nemá sekci [SQL], proto nelze nabídnout instalaci Microsoft SQL Serveru.",
-    "The file MSSQL.ini has no section [SQL], so no Microsoft SQL Server can be offered for installation.",
-    "Die Datei MSSQL.ini hat keinen Abschnitt [SQL], daher kann kein Microsoft SQL Server zur Installation angeboten werden.",
-    "Súbor MSSQL.ini nemá sekciu [SQL], preto nie je možné ponúknuť inštaláciu Microsoft SQL Servera.",
-};
-const TMessage msgMSSQLIniNoEntry = {
-    "Soubor MSSQL.ini neuvádí žádnou verzi Microsoft SQL Serveru s instalačním souborem.",
-    "The file MSSQL.ini names no edition of Microsoft SQL Server with an installer file.",
-    "Die Datei MSSQL.ini nennt keine Edition von Microsoft SQL Server mit einer Installationsdatei.",
-    "Súbor MSSQL.ini neuvádza žiadnu verziu Microsoft SQL Servera s inštalačným súborom.",
-};
-const TMessage msgMSSQLIniNoneSuits = {
-    "Žádná verze Microsoft SQL Serveru ze souboru MSSQL.ini není určena pro tento Windows (%s).",
-    "No edition of Microsoft SQL Server in the file MSSQL.ini is meant for this Windows (%s).",
-    "Keine Edition von Microsoft SQL Server in der Datei MSSQL.ini ist für dieses Windows (%s) bestimmt.",
-    "Žiadna verzia Microsoft SQL Servera zo súboru MSSQL.ini nie je určená pre tento Windows (%s).",
-};
-
 // A number field: an optional sign and decimal digits, within the integer range; anything
 // else gives the default, as a malformed field does.
 int IntegerField(const std::string& text, int fallback) {

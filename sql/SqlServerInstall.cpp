@@ -8,11 +8,11 @@
 #include "platform/Text.h"
 #include "setup/Downloader.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 namespace {
 // Set when a setup asked for a restart of Windows.
@@ -20,28 +20,6 @@ bool restartRequested = false;
 }  // namespace
 
 namespace {
-
-const TMessage msgRestartNeededAfterMSSQL = {
-    "Microsoft SQL Server byl nainstalován, ale k dokončení instalace je nutné restartovat Windows. "
-    "Po dokončení instalace systému VELMOR počítač restartujte.",
-    "Microsoft SQL Server has been installed, but Windows must be restarted to finish its installation. "
-    "Restart the computer when VELMOR has been installed.",
-    "Microsoft SQL Server wurde installiert, aber Windows muss neu gestartet werden, um die Installation "
-    "abzuschließen. Starten Sie den Computer nach der Installation von VELMOR neu.",
-    "Microsoft SQL Server bol nainštalovaný, ale na dokončenie inštalácie je potrebné reštartovať Windows. "
-    "Po dokončení inštalácie systému VELMOR počítač reštartujte.",
-};
-
-const TMessage msgWindowsRestarting = {
-    "Instalace Microsoft SQL Server spustila restart Windows. Instalace systému VELMOR nyní končí; "
-    "po restartu počítače ji spusťte znovu.",
-    "The Microsoft SQL Server setup has started a restart of Windows. The installation of VELMOR ends now; "
-    "start it again after the computer has restarted.",
-    "Das Setup von Microsoft SQL Server hat einen Neustart von Windows eingeleitet. Die Installation von VELMOR "
-    "endet jetzt; starten Sie sie nach dem Neustart des Computers erneut.",
-    "Inštalácia Microsoft SQL Server spustila reštart Windows. Inštalácia systému VELMOR teraz končí; "
-    "po reštarte počítača ju spustite znova.",
-};
 
 bool IsFile(const std::string& path) {
   std::error_code ec;

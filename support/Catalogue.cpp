@@ -1117,6 +1117,211 @@ const TMessage msgWeb = {
     "Web :",
 };
 
+// The program's own texts, beyond the numbered entries; each is CZ, EN, DE, SK.
+
+// The installation run's safeguards.
+const TMessage msgPackageFailed = {
+    "Balíček \"%s\" se nepodařilo nainstalovat:\n\r%s",
+    "The package \"%s\" could not be installed:\n\r%s",
+    "Das Paket \"%s\" konnte nicht installiert werden:\n\r%s",
+    "Balík \"%s\" sa nepodarilo nainštalovať:\n\r%s",
+};
+const TMessage msgFilesInUse = {
+    "Tyto programy používají soubory instalace ve složce \"%s\":\n\r%s\n\rUkončete je a zvolte Opakovat, nebo "
+    "instalaci zrušte.",
+    "These programs are using files of the installation in \"%s\":\n\r%s\n\rClose them and choose Retry, or cancel "
+    "the installation.",
+    "Diese Programme verwenden Dateien der Installation in \"%s\":\n\r%s\n\rSchließen Sie sie und wählen Sie "
+    "Wiederholen, oder brechen Sie die Installation ab.",
+    "Tieto programy používajú súbory inštalácie v priečinku \"%s\":\n\r%s\n\rUkončite ich a zvoľte Opakovať, alebo "
+    "inštaláciu zrušte.",
+};
+const TMessage msgRetry = {"&Opakovat", "&Retry", "&Wiederholen", "&Opakovať"};
+const TMessage msgCancel = {"&Zrušit", "&Cancel", "&Abbrechen", "&Zrušiť"};
+const TMessage msgTargetNotInstallationFolder = {
+    "\"%s\" je kořen disku nebo systémová složka (Windows, Program Files, profil uživatele) a nemůže být složkou "
+    "instalace.\n\rZvolte samostatnou složku, například \"%s\".",
+    "\"%s\" is a drive root or a system folder (Windows, Program Files, a user profile) and cannot be the "
+    "installation folder.\n\rChoose a folder of its own, for example \"%s\".",
+    "\"%s\" ist das Stammverzeichnis eines Laufwerks oder ein Systemordner (Windows, Programme, ein Benutzerprofil) "
+    "und kann nicht der Installationsordner sein.\n\rWählen Sie einen eigenen Ordner, zum Beispiel \"%s\".",
+    "\"%s\" je koreň disku alebo systémový priečinok (Windows, Program Files, profil používateľa) a nemôže byť "
+    "priečinkom inštalácie.\n\rZvoľte samostatný priečinok, napríklad \"%s\".",
+};
+const TMessage msgFolderNotEmpty = {
+    "Složka \"%s\" už obsahuje soubory, které nejsou instalací systému Velmor.\n\rPřesto instalovat do této složky",
+    "The folder \"%s\" already holds files that are not an installation of Velmor.\n\rInstall into this folder "
+    "anyway",
+    "Der Ordner \"%s\" enthält bereits Dateien, die keine Velmor-Installation sind.\n\rTrotzdem in diesen Ordner "
+    "installieren",
+    "Priečinok \"%s\" už obsahuje súbory, ktoré nie sú inštaláciou systému Velmor.\n\rNapriek tomu inštalovať do "
+    "tohto priečinka",
+};
+// Before the completion page: the selected packages that did not get installed.
+const TMessage msgPackagesNotInstalled = {
+    "Tyto balíčky nebyly nainstalovány:",
+    "These packages were not installed:",
+    "Diese Pakete wurden nicht installiert:",
+    "Tieto balíky neboli nainštalované:",
+};
+// The restore's result when files of the backup could not be written.
+const TMessage msgRestoreFilesLeft = {
+    "Tyto soubory se nepodařilo obnovit a zůstaly tak, jak byly:",
+    "These files could not be restored and were left as they were:",
+    "Diese Dateien konnten nicht wiederhergestellt werden und blieben, wie sie waren:",
+    "Tieto súbory sa nepodarilo obnoviť a zostali tak, ako boli:",
+};
+const TMessage msgRestoreMoreFilesLeft = {
+    "... a dalších %s (uvedeny v instalačním protokolu)",
+    "... and %s more (listed in the installation log)",
+    "... und %s weitere (im Installationsprotokoll aufgeführt)",
+    "... a ďalších %s (uvedené v inštalačnom protokole)",
+};
+
+// Package hashes.
+const TMessage msgPackageHashMismatch = {
+    "Balíček \"%s\" byl změněn a nebude nainstalován: jeho SHA-256 je %s, definice instalace uvádí %s.",
+    "The package \"%s\" has been changed and will not be installed: its SHA-256 is %s, the setup definition "
+    "gives %s.",
+    "Das Paket \"%s\" wurde verändert und wird nicht installiert: sein SHA-256 ist %s, die Setup-Definition "
+    "nennt %s.",
+    "Balík \"%s\" bol zmenený a nebude nainštalovaný: jeho SHA-256 je %s, definícia inštalácie uvádza %s.",
+};
+const TMessage msgPackageHashUnreadable = {
+    "Balíček \"%s\" nelze ověřit a nebude nainstalován: %s",
+    "The package \"%s\" cannot be verified and will not be installed: %s",
+    "Das Paket \"%s\" kann nicht geprüft werden und wird nicht installiert: %s",
+    "Balík \"%s\" nie je možné overiť a nebude nainštalovaný: %s",
+};
+
+// Start-up and the product index.
+const TMessage msgDefinitionFileNotLoaded = {
+    "Instalační soubor \"%s\" nelze načíst.",
+    "The setup definition \"%s\" cannot be loaded.",
+    "Die Installationsdefinition \"%s\" kann nicht geladen werden.",
+    "Inštalačný súbor \"%s\" nie je možné načítať.",
+};
+const TMessage msgIndexWithoutVersions = {
+    "Index verzí produktu %s nenabízí žádnou verzi: %s",
+    "The product index %s offers no product version: %s",
+    "Der Produktindex %s bietet keine Produktversion an: %s",
+    "Index verzií produktu %s neponúka žiadnu verziu: %s",
+};
+const TMessage msgIndexUnreadable = {
+    "soubor nelze přečíst.",
+    "the file cannot be read.",
+    "die Datei kann nicht gelesen werden.",
+    "súbor nie je možné prečítať.",
+};
+const TMessage msgIndexTooLarge = {
+    "soubor je větší než %s kB, které index smí mít.",
+    "the file is larger than the %s KiB an index may have.",
+    "die Datei ist größer als die %s KiB, die ein Index haben darf.",
+    "súbor je väčší ako %s kB, ktoré index smie mať.",
+};
+const TMessage msgIndexNoFirstVersion = {
+    "soubor nemá oddíl [Velmor1].",
+    "the file has no section [Velmor1].",
+    "die Datei hat keinen Abschnitt [Velmor1].",
+    "súbor nemá oddiel [Velmor1].",
+};
+
+// SQL Server: the network scan, MSSQL.ini, the SQL Server setup, Velmor.INI.
+// Shown when the network scan found nothing because a source failed; the reason follows.
+const TMessage msgNetworkScanFailed = {
+    "Hledání Microsoft SQL Serveru v síti se nezdařilo.\n\r%s",
+    "Searching for Microsoft SQL Server on the network failed.\n\r%s",
+    "Die Suche nach Microsoft SQL Server im Netzwerk ist fehlgeschlagen.\n\r%s",
+    "Hľadanie Microsoft SQL Servera v sieti zlyhalo.\n\r%s",
+};
+const TMessage msgMSSQLIniEmpty = {
+    "Soubor MSSQL.ini je prázdný, proto nelze nabídnout instalaci Microsoft SQL Serveru.",
+    "The file MSSQL.ini is empty, so no Microsoft SQL Server can be offered for installation.",
+    "Die Datei MSSQL.ini ist leer, daher kann kein Microsoft SQL Server zur Installation angeboten werden.",
+    "Súbor MSSQL.ini je prázdny, preto nie je možné ponúknuť inštaláciu Microsoft SQL Servera.",
+};
+const TMessage msgMSSQLIniNotText = {
+    "Soubor MSSQL.ini je poškozený (není to textový soubor), proto nelze nabídnout instalaci Microsoft SQL Serveru.",
+    "The file MSSQL.ini is damaged (it is not a text file), so no Microsoft SQL Server can be offered for installation.",
+    "Die Datei MSSQL.ini ist beschädigt (sie ist keine Textdatei), daher kann kein Microsoft SQL Server zur Installation angeboten werden.",
+    "Súbor MSSQL.ini je poškodený (nie je to textový súbor), preto nie je možné ponúknuť inštaláciu Microsoft SQL Servera.",
+};
+const TMessage msgMSSQLIniNoSection = {
+    "Soubor MSSQL.ini nemá sekci [SQL], proto nelze nabídnout instalaci Microsoft SQL Serveru.",
+    "The file MSSQL.ini has no section [SQL], so no Microsoft SQL Server can be offered for installation.",
+    "Die Datei MSSQL.ini hat keinen Abschnitt [SQL], daher kann kein Microsoft SQL Server zur Installation angeboten werden.",
+    "Súbor MSSQL.ini nemá sekciu [SQL], preto nie je možné ponúknuť inštaláciu Microsoft SQL Servera.",
+};
+const TMessage msgMSSQLIniNoEntry = {
+    "Soubor MSSQL.ini neuvádí žádnou verzi Microsoft SQL Serveru s instalačním souborem.",
+    "The file MSSQL.ini names no edition of Microsoft SQL Server with an installer file.",
+    "Die Datei MSSQL.ini nennt keine Edition von Microsoft SQL Server mit einer Installationsdatei.",
+    "Súbor MSSQL.ini neuvádza žiadnu verziu Microsoft SQL Servera s inštalačným súborom.",
+};
+const TMessage msgMSSQLIniNoneSuits = {
+    "Žádná verze Microsoft SQL Serveru ze souboru MSSQL.ini není určena pro tento Windows (%s).",
+    "No edition of Microsoft SQL Server in the file MSSQL.ini is meant for this Windows (%s).",
+    "Keine Edition von Microsoft SQL Server in der Datei MSSQL.ini ist für dieses Windows (%s) bestimmt.",
+    "Žiadna verzia Microsoft SQL Servera zo súboru MSSQL.ini nie je určená pre tento Windows (%s).",
+};
+const TMessage msgRestartNeededAfterMSSQL = {
+    "Microsoft SQL Server byl nainstalován, ale k dokončení instalace je nutné restartovat Windows. "
+    "Po dokončení instalace systému VELMOR počítač restartujte.",
+    "Microsoft SQL Server has been installed, but Windows must be restarted to finish its installation. "
+    "Restart the computer when VELMOR has been installed.",
+    "Microsoft SQL Server wurde installiert, aber Windows muss neu gestartet werden, um die Installation "
+    "abzuschließen. Starten Sie den Computer nach der Installation von VELMOR neu.",
+    "Microsoft SQL Server bol nainštalovaný, ale na dokončenie inštalácie je potrebné reštartovať Windows. "
+    "Po dokončení inštalácie systému VELMOR počítač reštartujte.",
+};
+const TMessage msgWindowsRestarting = {
+    "Instalace Microsoft SQL Server spustila restart Windows. Instalace systému VELMOR nyní končí; "
+    "po restartu počítače ji spusťte znovu.",
+    "The Microsoft SQL Server setup has started a restart of Windows. The installation of VELMOR ends now; "
+    "start it again after the computer has restarted.",
+    "Das Setup von Microsoft SQL Server hat einen Neustart von Windows eingeleitet. Die Installation von VELMOR "
+    "endet jetzt; starten Sie sie nach dem Neustart des Computers erneut.",
+    "Inštalácia Microsoft SQL Server spustila reštart Windows. Inštalácia systému VELMOR teraz končí; "
+    "po reštarte počítača ju spustite znova.",
+};
+// A question: the message window adds its question mark.
+const TMessage msgReplaceVelmorIni = {
+    "Instalační adresář již obsahuje konfigurační soubor Velmor.INI; při nahrazení bude uchován jako "
+    "Velmor.INI.bak.\n\rNahradit jej zvoleným serverem %s a databází %s",
+    "The installation directory already holds the configuration file Velmor.INI; if it is replaced, it is kept "
+    "as Velmor.INI.bak.\n\rReplace it with the chosen server %s and database %s",
+    "Das Installationsverzeichnis enthält bereits die Konfigurationsdatei Velmor.INI; wird sie ersetzt, bleibt sie "
+    "als Velmor.INI.bak erhalten.\n\rSoll sie durch den gewählten Server %s und die Datenbank %s ersetzt werden",
+    "Inštalačný adresár už obsahuje konfiguračný súbor Velmor.INI; pri nahradení bude uchovaný ako "
+    "Velmor.INI.bak.\n\rNahradiť ho zvoleným serverom %s a databázou %s",
+};
+
+// The command line.
+const TMessage msgUnknownArgument = {
+    "Neznámý parametr příkazové řádky: %s\n\rPovolené parametry:\n\r%s",
+    "Unknown command-line argument: %s\n\rAccepted arguments:\n\r%s",
+    "Unbekannter Befehlszeilenparameter: %s\n\rZulässige Parameter:\n\r%s",
+    "Neznámy parameter príkazového riadka: %s\n\rPovolené parametre:\n\r%s",
+};
+const TMessage msgArgumentWithoutValue = {
+    "Parametr příkazové řádky %s nemá hodnotu.\n\rPovolené parametry:\n\r%s",
+    "The command-line argument %s has no value.\n\rAccepted arguments:\n\r%s",
+    "Der Befehlszeilenparameter %s hat keinen Wert.\n\rZulässige Parameter:\n\r%s",
+    "Parameter príkazového riadka %s nemá hodnotu.\n\rPovolené parametre:\n\r%s",
+};
+const TMessage msgArgumentTwice = {
+    "Parametr příkazové řádky %s je uveden vícekrát.",
+    "The command-line argument %s is given more than once.",
+    "Der Befehlszeilenparameter %s ist mehrfach angegeben.",
+    "Parameter príkazového riadka %s je uvedený viackrát.",
+};
+const TMessage msgIndexOrSetupDat = {
+    "Zadejte buď /INDEX=, nebo /SETUPDAT=, ne oba parametry.",
+    "Give either /INDEX= or /SETUPDAT=, not both.",
+    "Geben Sie entweder /INDEX= oder /SETUPDAT= an, nicht beide.",
+    "Zadajte buď /INDEX=, alebo /SETUPDAT=, nie oba parametre.",
+};
+
 const std::array<const TMessage*, MessageCount> MessageCatalogue = {
     &msgErrorCode,
     &msgDownloadFile,
@@ -1322,6 +1527,8 @@ const std::array<TControlText, LanguageControlTextCount> LanguageControlTexts = 
     {"btnStop", TControlTextKind::Caption, &msgTerminate},
     {"btnInstalovat", TControlTextKind::Caption, &msgInstall},
     {"btnZnovuNacist", TControlTextKind::Caption, &msgRefresh},
+    {"btnStopDownload", TControlTextKind::Caption, &msgTerminateDownload},
+    {"btnUpdate", TControlTextKind::Caption, &msgUpdateVersion},
     {"rbExistMSSQL", TControlTextKind::Caption, &msgRbSelectExistingMSSQL},
     {"rbNewMSSQL", TControlTextKind::Caption, &msgRbInstallNewMSSQL},
     {"rbNetMSSQL", TControlTextKind::Caption, &msgRbSearchMSSQLNetwork},

@@ -92,7 +92,7 @@ struct TControlText {
   TControlTextKind Kind;
   const TMessage* Text;  // nullptr for DatabaseOptions
 };
-inline constexpr std::size_t LanguageControlTextCount = 41;
+inline constexpr std::size_t LanguageControlTextCount = 43;
 extern const std::array<TControlText, LanguageControlTextCount> LanguageControlTexts;
 inline constexpr const char* DatabaseOptionIndent = "   ";
 // "Velmor Kest" for the smaller edition, "Velmor Tarpel" for every other installation type.
@@ -253,6 +253,62 @@ extern const TMessage msgHotLineEmail;  // 146 "HOT-LINE e-mail :"
 extern const TMessage msgKnowledgeBase;  // 147 "Knowledge Base :"
 extern const TMessage msgManual;  // 148 "Manual :"
 extern const TMessage msgWeb;  // 149 "Web :"
+
+// --- The program's own texts -----------------------------------------------------------------
+
+// Texts for faults and safeguards the numbered entries have no text for; not numbered, in four
+// languages like every entry (CZ, EN, DE, SK).
+
+// The installation run's safeguards: a target that is no installation folder, files in use
+// before an update, a package that fails, what the restore left.
+// %s: the package's file name, then why it failed.
+extern const TMessage msgPackageFailed;  // "The package \"%s\" could not be installed:\n\r%s"
+// %s: the target folder, then the programs, one a line.
+extern const TMessage msgFilesInUse;  // "These programs are using files of the installation in \"%s\": ..."
+// The buttons of a Retry/Cancel question.
+extern const TMessage msgRetry;   // "&Retry"
+extern const TMessage msgCancel;  // "&Cancel"
+// %s: the refused folder, then a folder of its own inside it.
+extern const TMessage msgTargetNotInstallationFolder;  // "\"%s\" is a drive root or a system folder ..."
+// %s: the folder (a question: the dialog appends " ? ").
+extern const TMessage msgFolderNotEmpty;  // "The folder \"%s\" already holds files that are not an installation of Velmor. ..."
+// Before the completion page: the selected packages that did not get installed.
+extern const TMessage msgPackagesNotInstalled;  // "These packages were not installed:"
+// The restore's result when files of the backup could not be written; %s: how many more.
+extern const TMessage msgRestoreFilesLeft;      // "These files could not be restored and were left as they were:"
+extern const TMessage msgRestoreMoreFilesLeft;  // "... and %s more (listed in the installation log)"
+
+// Package hashes. %s: the package, the SHA-256 of the file, the SHA-256 expected.
+extern const TMessage msgPackageHashMismatch;  // "The package \"%s\" has been changed and will not be installed: ..."
+// %s: the package, the reason.
+extern const TMessage msgPackageHashUnreadable;  // "The package \"%s\" cannot be verified and will not be installed: %s"
+
+// Start-up and the product index.
+extern const TMessage msgDefinitionFileNotLoaded;  // "The setup definition \"%s\" cannot be loaded."
+// %s: the index, then why (one of the three texts below).
+extern const TMessage msgIndexWithoutVersions;  // "The product index %s offers no product version: %s"
+extern const TMessage msgIndexUnreadable;       // "the file cannot be read."
+extern const TMessage msgIndexTooLarge;         // "the file is larger than the %s KiB an index may have."
+extern const TMessage msgIndexNoFirstVersion;   // "the file has no section [Velmor1]."
+
+// SQL Server: the network scan, MSSQL.ini, the SQL Server setup, Velmor.INI.
+// Shown when the network scan found nothing because a source failed; the reason follows.
+extern const TMessage msgNetworkScanFailed;  // "Searching for Microsoft SQL Server on the network failed.\n\r%s"
+extern const TMessage msgMSSQLIniEmpty;      // "The file MSSQL.ini is empty, so no Microsoft SQL Server can be offered ..."
+extern const TMessage msgMSSQLIniNotText;    // "The file MSSQL.ini is damaged (it is not a text file), so ..."
+extern const TMessage msgMSSQLIniNoSection;  // "The file MSSQL.ini has no section [SQL], so ..."
+extern const TMessage msgMSSQLIniNoEntry;    // "The file MSSQL.ini names no edition of Microsoft SQL Server with an installer file."
+extern const TMessage msgMSSQLIniNoneSuits;  // "No edition of Microsoft SQL Server in the file MSSQL.ini is meant for this Windows (%s)."
+extern const TMessage msgRestartNeededAfterMSSQL;  // "Microsoft SQL Server has been installed, but Windows must be restarted ..."
+extern const TMessage msgWindowsRestarting;        // "The Microsoft SQL Server setup has started a restart of Windows. ..."
+// A question (the message window adds its question mark); %s: the server, the database.
+extern const TMessage msgReplaceVelmorIni;  // "The installation directory already holds the configuration file Velmor.INI; ..."
+
+// The command line. %s: the argument, then the accepted arguments, one a line.
+extern const TMessage msgUnknownArgument;       // "Unknown command-line argument: %s\n\rAccepted arguments:\n\r%s"
+extern const TMessage msgArgumentWithoutValue;  // "The command-line argument %s has no value.\n\rAccepted arguments:\n\r%s"
+extern const TMessage msgArgumentTwice;         // "The command-line argument %s is given more than once."
+extern const TMessage msgIndexOrSetupDat;       // "Give either /INDEX= or /SETUPDAT=, not both."
 
 // --- The unattended installation: command-line switches and the usage text -------------------
 extern const TMessage msgSwitchTakesNoValue;        // "The command-line switch %s takes no value."

@@ -3,11 +3,10 @@
 #include "platform/Files.h"
 #include "platform/Mail.h"
 #include "platform/Text.h"
-#include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
+#include "ui/Application.h"
 #include "ui/Backend.h"
 
 using namespace ui;
@@ -123,7 +122,7 @@ void TFInstallErrDlg::FormShow() {
   lblTextZpravy.SetCaption(Msg(msgTextMessage));
   lblPozn.SetCaption(Msg(msgLogAddedToMail));
   btnViewLog.SetCaption(Msg(msgViewLog));
-  btnSendLog.SetEnabled(!SetupDat().TechSupport().empty());
+  btnSendLog.SetEnabled(!FSupportAddress.empty());
 }
 
 void TFInstallErrDlg::btnViewLogClick() { FLogView->ShowModal(); }
@@ -144,10 +143,9 @@ void TFInstallErrDlg::btnSaveLogClick() {
 }
 
 void TFInstallErrDlg::btnSendLogClick() {
-  const std::string& support = SetupDat().TechSupport();
-  if (support.empty()) return;
+  if (FSupportAddress.empty()) return;
   std::string body = mmoEmailText.Text() + "\n\r" + InstallLogText();
-  SendMailMAPI(Msg(msgErrorInstallingVelmor), body, "", "", "Instalace", "", "SMTP:" + support);
+  SendMailMAPI(Msg(msgErrorInstallingVelmor), body, "", "", "Instalace", "", "SMTP:" + FSupportAddress);
 }
 
 namespace {
@@ -173,7 +171,7 @@ long SendMailMAPI(const std::string& subject, const std::string& body, const std
   return platform::SendSimpleMail(m, FInstallErrDlg().Handle());
 }
 
-void HandleUnhandledError(const std::string& message) {
+void HandleUnhandledError(const std::string& message, const std::string& supportAddress) {
   try {
     InstallLog().Add(message);
   } catch (...) {
@@ -183,6 +181,7 @@ void HandleUnhandledError(const std::string& message) {
   } catch (...) {
   }
   try {
+    FInstallErrDlg().SetSupportAddress(supportAddress);
     FInstallErrDlg().ShowModal();
   } catch (...) {
   }

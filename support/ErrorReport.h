@@ -4,6 +4,7 @@
 // ends the program.
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "ui/Controls.h"
 
@@ -40,6 +41,11 @@ class TFInstallErrDlg : public ui::TForm {
 
   TFInstalllogView& LogView() { return *FLogView; }
 
+  // The mailbox "Send log on email" writes to (the definition's TechSupport); empty: the button
+  // is disabled and sends nothing.
+  void SetSupportAddress(std::string address) { FSupportAddress = std::move(address); }
+  const std::string& SupportAddress() const { return FSupportAddress; }
+
   void btnViewLogClick();
   void btnSaveLogClick();
   void btnSendLogClick();
@@ -48,6 +54,7 @@ class TFInstallErrDlg : public ui::TForm {
   void FormCreate();
   void FormShow();
   std::unique_ptr<TFInstalllogView> FLogView;
+  std::string FSupportAddress;
 };
 
 // The program-wide error report dialog, made on first use (start-up makes it early).
@@ -65,6 +72,7 @@ long SendMailMAPI(const std::string& subject, const std::string& body, const std
                   const std::string& recipientName, const std::string& recipientAddress);
 
 // The end of the program after an error nothing caught: the message into the log, the error
-// copy of the log written, the report shown, and the application asked to terminate in every
-// case. Never throws.
-void HandleUnhandledError(const std::string& message);
+// copy of the log written, the report shown (its log goes by mail to supportAddress, the
+// definition's TechSupport, when that is not empty), and the application asked to terminate in
+// every case. Never throws.
+void HandleUnhandledError(const std::string& message, const std::string& supportAddress);

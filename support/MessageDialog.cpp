@@ -1,7 +1,7 @@
 #include "support/MessageDialog.h"
 
-#include "support/Application.h"
 #include "support/InstallLog.h"
+#include "ui/Application.h"
 
 namespace {
 class SilentPresenter : public TMessagePresenter {

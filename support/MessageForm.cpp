@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "support/Application.h"
 #include "support/Catalogue.h"
-#include "support/RunMessages.h"
+#include "ui/Application.h"
 
 using namespace ui;
 

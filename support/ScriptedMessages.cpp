@@ -1,6 +1,6 @@
 #include "support/ScriptedMessages.h"
 
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/Controls.h"
 
 TScriptedMessages::TScriptedMessages() : FPrevious(&MessagePresenter()) { SetMessagePresenter(this); }

@@ -69,10 +69,6 @@ void ReadFileVersion(std::string_view path, std::int64_t& key, std::string& text
 
 // True exactly when the directory exists and holds nothing.
 bool IsDirectoryEmpty(std::string_view directory);
-// Appends the full paths of the files to back up, depth first (the files of subfolders before a
-// folder's own files): subfolders whose names begin with "Backup" or "DemoData" (any case) are
-// skipped, and so are *.mdf files. Folder links are not followed.
-void ListFilesForBackup(std::string_view directory, std::vector<std::string>& list);
 
 // Free bytes available to the user on the volume of path (the path need not exist yet: its
 // nearest existing parent is asked); -1 when it cannot be determined.

@@ -1,6 +1,6 @@
 #include "ui/Backend.h"
 
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/headless/Headless.h"
 
 namespace ui {

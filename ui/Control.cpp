@@ -324,6 +324,15 @@ std::vector<TControl*> TWinControl::TabOrderedControls() const {
   return list;
 }
 
+TControl* TWinControl::FindControl(std::string_view name) const {
+  for (TControl* c : FControls) {
+    if (c->Name() == name) return c;
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+      if (TControl* found = w->FindControl(name)) return found;
+  }
+  return nullptr;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Simple controls
 

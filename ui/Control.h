@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/Types.h"
@@ -233,6 +234,8 @@ class TWinControl : public TControl {
   void DestroyHandle() override;
   // Children in tab order: by TabOrder, then by creation.
   std::vector<TControl*> TabOrderedControls() const;
+  // The first control of that name among the children and theirs, depth first; nullptr if none.
+  TControl* FindControl(std::string_view name) const;
 
  protected:
   std::vector<TControl*> FControls;

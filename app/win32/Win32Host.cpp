@@ -12,10 +12,10 @@
 #include "platform/win32/Wide.h"
 #include "setup/ProductIndex.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 using platform::win32::Wide;
@@ -170,7 +170,7 @@ void TWin32StartupHost::UnhandledError(const std::string& message) {
   if (FWizard)
     FWizard->RunErrorReport(message);
   else
-    HandleUnhandledError(message);
+    HandleUnhandledError(message, SetupDat().TechSupport());
 }
 
 int TWin32StartupHost::RunUnattended(const TCommandLine& options) {

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "setup/HttpClient.h"
+#include "platform/HttpClient.h"
 
 namespace http {
 

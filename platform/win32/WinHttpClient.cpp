@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/HttpClient.h"
 #include "platform/win32/Wide.h"
-#include "setup/HttpClient.h"
 
 namespace http {
 

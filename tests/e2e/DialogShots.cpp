@@ -10,14 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
-#include "support/RunMessages.h"
 #include "support/SetupInfo.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace {
@@ -99,9 +97,6 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring langs = argc > 2 ? argv[2] : L"CZ,EN,DE,SK";
   ui::win32::UseWin32Backend();
   UseMessageForm();
-  auto dat = std::make_unique<TSetupDat>(false);
-  dat->SetTechSupport("podpora@velmor.cz");
-  ReplaceSetupDat(std::move(dat));
   for (int i = 0; i < 12; ++i) InstallLog().Add("Krok instalace číslo " + std::to_string(i) + ": hotovo");
   InstallLog().AddError("Soubor C:\\Velmor\\Velmor.exe nelze přepsat");
 
@@ -143,7 +138,10 @@ int wmain(int argc, wchar_t** argv) {
       SaveWindow(static_cast<HWND>(wait->Handle()), outDir + L"\\" + p + L"wait.bmp");
     }
     CloseWait();
-    ShotModal(p + L"error-report", L"TFInstallErrDlg", [] { FInstallErrDlg().ShowModal(); });
+    ShotModal(p + L"error-report", L"TFInstallErrDlg", [] {
+      FInstallErrDlg().SetSupportAddress("podpora@velmor.cz");
+      FInstallErrDlg().ShowModal();
+    });
     ShotModal(p + L"log-view", L"TFInstalllogView", [] { FInstallErrDlg().LogView().ShowModal(); });
   }
   ShotModal(L"setup-info", L"TFSetupInfo", [] { ShowSetupInfo(nullptr); });

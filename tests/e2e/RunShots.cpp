@@ -15,11 +15,11 @@
 #include "app/win32/Win32Host.h"
 #include "platform/win32/Wide.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/MessageForm.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 using platform::win32::Utf8;

@@ -238,6 +238,79 @@ TEST(CatalogueTexts, LettersBelongToTheirLanguage) {
             << Entry(n)[c.language] << "\"";
 }
 
+// The program's own texts beyond the numbered entries keep the rules of the entries: the places,
+// line breaks and spaces of English in every language, letters the ANSI code page holds and that
+// belong to the language, and a translation in each.
+TEST(CatalogueTexts, ProgramsOwnTextsKeepTheRulesOfTheEntries) {
+  struct Own { const char* name; const TMessage& text; } own[] = {
+      {"msgPackageFailed", msgPackageFailed},
+      {"msgFilesInUse", msgFilesInUse},
+      {"msgRetry", msgRetry},
+      {"msgCancel", msgCancel},
+      {"msgTargetNotInstallationFolder", msgTargetNotInstallationFolder},
+      {"msgFolderNotEmpty", msgFolderNotEmpty},
+      {"msgPackagesNotInstalled", msgPackagesNotInstalled},
+      {"msgRestoreFilesLeft", msgRestoreFilesLeft},
+      {"msgRestoreMoreFilesLeft", msgRestoreMoreFilesLeft},
+      {"msgPackageHashMismatch", msgPackageHashMismatch},
+      {"msgPackageHashUnreadable", msgPackageHashUnreadable},
+      {"msgDefinitionFileNotLoaded", msgDefinitionFileNotLoaded},
+      {"msgIndexWithoutVersions", msgIndexWithoutVersions},
+      {"msgIndexUnreadable", msgIndexUnreadable},
+      {"msgIndexTooLarge", msgIndexTooLarge},
+      {"msgIndexNoFirstVersion", msgIndexNoFirstVersion},
+      {"msgNetworkScanFailed", msgNetworkScanFailed},
+      {"msgMSSQLIniEmpty", msgMSSQLIniEmpty},
+      {"msgMSSQLIniNotText", msgMSSQLIniNotText},
+      {"msgMSSQLIniNoSection", msgMSSQLIniNoSection},
+      {"msgMSSQLIniNoEntry", msgMSSQLIniNoEntry},
+      {"msgMSSQLIniNoneSuits", msgMSSQLIniNoneSuits},
+      {"msgRestartNeededAfterMSSQL", msgRestartNeededAfterMSSQL},
+      {"msgWindowsRestarting", msgWindowsRestarting},
+      {"msgReplaceVelmorIni", msgReplaceVelmorIni},
+      {"msgUnknownArgument", msgUnknownArgument},
+      {"msgArgumentWithoutValue", msgArgumentWithoutValue},
+      {"msgArgumentTwice", msgArgumentTwice},
+      {"msgIndexOrSetupDat", msgIndexOrSetupDat},
+      {"msgSwitchTakesNoValue", msgSwitchTakesNoValue},
+      {"msgSqlServerOrSqlNew", msgSqlServerOrSqlNew},
+      {"msgWrongInstallType", msgWrongInstallType},
+      {"msgWrongLanguage", msgWrongLanguage},
+      {"msgNeedsUnattended", msgNeedsUnattended},
+      {"msgLogFileNotWritable", msgLogFileNotWritable},
+      {"msgUsageHeading", msgUsageHeading},
+      {"msgUsageExitCodes", msgUsageExitCodes},
+  };
+  const std::vector<std::string> foreign[4] = {
+      {"ľ", "ĺ", "ŕ", "ô", "ä", "ö", "ü", "ß", "Ľ", "Ô"},
+      {"\xC3", "\xC4", "\xC5"},
+      {"č", "ř", "ž", "š", "ě", "ů", "ý", "í", "á", "é", "ú", "ľ", "ô", "ň", "ť", "ď"},
+      {"ř", "ů", "ě", "Ř", "Ů", "Ě", "ö", "ü", "ß"},
+  };
+  std::set<const TMessage*> numbered(MessageCatalogue.begin(), MessageCatalogue.end());
+  for (const Own& o : own) {
+    EXPECT_EQ(numbered.count(&o.text), 0u) << o.name << " is a numbered entry";
+    std::string_view en = o.text[langEN];
+    for (size_t lang = 0; lang < 4; ++lang) {
+      ASSERT_NE(o.text[lang], nullptr) << o.name;
+      std::string_view t = o.text[lang];
+      SCOPED_TRACE(testing::Message() << o.name << " " << LanguageNames[lang] << ": \"" << t << "\"");
+      EXPECT_FALSE(t.empty());
+      EXPECT_TRUE(ValidUtf8(t));
+      EXPECT_EQ(CountOf(t, "%s"), CountOf(en, "%s"));
+      EXPECT_EQ(CountOf(t, "%"), CountOf(en, "%"));
+      EXPECT_TRUE(BreaksOf(t) == BreaksOf(en)) << "line breaks differ from English";
+      EXPECT_EQ(BreaksOf(t).loneLF, 0);
+      EXPECT_EQ(LeadingSpaces(t), LeadingSpaces(en));
+      EXPECT_EQ(TrailingSpaces(t), TrailingSpaces(en));
+      EXPECT_EQ(platform::Utf8FromAnsi(platform::AnsiFromUtf8(t)), t) << "lost in the ANSI code page";
+      for (const std::string& letter : foreign[lang])
+        EXPECT_EQ(t.find(letter), std::string_view::npos) << "holds " << letter;
+      if (lang != langEN) EXPECT_NE(t, en) << "left in English";
+    }
+  }
+}
+
 TEST(CatalogueTexts, EntriesSharingEnglishAreSeparate) {
   // "Installation" as a caption and as a heading is the same word in every language.
   for (size_t lang = 0; lang < 4; ++lang) EXPECT_STREQ(Entry(18)[lang], Entry(102)[lang]);

@@ -2,7 +2,7 @@
 // events, focus and keys, the modal loop and the message pump.
 #include <gtest/gtest.h>
 
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/headless/Headless.h"
 
@@ -215,6 +215,24 @@ TEST_F(Controls, PageControlShowsOnlyTheActivePageFillingTheControl) {
     EXPECT_LE(page->Top(), 0);
   }
   EXPECT_THROW(TTabSheet(&form, "stray"), std::logic_error);
+}
+
+// The wizard finds the controls its language table names: on pages, in panels, at any depth.
+TEST_F(Controls, FindControlSearchesEveryLevelByName) {
+  TForm form("F");
+  TPanel head(&form, "pnlHead");
+  TLabel title(&head, "lblTitle");
+  TPageControl pgc(&form, "pgcInstall");
+  TTabSheet first(&pgc, "tsJazyk"), second(&pgc, "tsAdresar");
+  TPanel inner(&second, "pnlInner");
+  TButton deep(&inner, "btnDeep");
+  TLabel onPage(&first, "lblOnPage");
+  struct Case { const char* name; TControl* found; } cases[] = {
+      {"pnlHead", &head},   {"lblTitle", &title}, {"tsAdresar", &second}, {"btnDeep", &deep},
+      {"lblOnPage", &onPage}, {"F", nullptr},     {"", nullptr},           {"btndeep", nullptr},
+  };
+  for (const Case& c : cases) EXPECT_EQ(form.FindControl(c.name), c.found) << c.name;
+  EXPECT_EQ(second.FindControl("lblOnPage"), nullptr) << "only below the control asked";
 }
 
 TEST_F(Controls, TablessPageRectCoversTheControlWhateverThePlatformSays) {

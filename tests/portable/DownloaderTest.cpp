@@ -14,17 +14,17 @@
 #include "TestSupport.h"
 #include "platform/Crypto.h"
 #include "platform/Files.h"
+#include "platform/HttpClient.h"
 #include "setup/DownloadRetry.h"
 #include "setup/Downloader.h"
-#include "setup/HttpClient.h"
 #include "setup/PackageHash.h"
 #include "setup/ResumableDownload.h"
 #include "setup/SetupDat.h"
-#include "ui/Controls.h"
-#include "support/Application.h"
 #include "support/InstallLog.h"
 #include "support/ScriptedMessages.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
+#include "ui/Controls.h"
 
 using testing::HasSubstr;
 using testing::StartsWith;

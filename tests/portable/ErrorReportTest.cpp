@@ -7,13 +7,12 @@
 #include "platform/Files.h"
 #include "platform/Mail.h"
 #include "platform/Text.h"
-#include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/SetupInfo.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 #include "ui/headless/Headless.h"
 
 using namespace ui;
@@ -65,15 +64,27 @@ class ErrorReport : public testing::Test {
   void SetUp() override {
     headless::Instance().Reset();
     ResetInstallErrDlg();
-    ReplaceSetupDat(nullptr);
     SetCurrentLanguage(langEN);
   }
   void TearDown() override {
     headless::Instance().Reset();
     ResetInstallErrDlg();
-    ReplaceSetupDat(nullptr);
     SetCurrentLanguage(langCZ);
     Application().ResetTerminated();
+  }
+
+  // Removes the error copies of the log in the temporary folder that hold text; whether any did.
+  static bool RemoveErrorLogHolding(const std::string& text) {
+    bool found = false;
+    for (const auto& e : std::filesystem::directory_iterator(platform::PathFromUtf8(TempDirectory()))) {
+      std::string name = platform::Utf8FromPath(e.path().filename());
+      if (name.rfind("VelmorErrorInst", 0) == 0 &&
+          testing_support::ReadFile(platform::Utf8FromPath(e.path())).find(text) != std::string::npos) {
+        found = true;
+        std::filesystem::remove(e.path());
+      }
+    }
+    return found;
   }
 };
 }  // namespace
@@ -93,22 +104,37 @@ TEST_F(ErrorReport, UnhandledErrorIsLoggedSavedShownAndEndsTheProgram) {
     viewed = dlg.LogView().Memo1.Lines();
   });
   headless::QueueAction([] { headless::UserClick(FInstallErrDlg().btnOK); });
-  HandleUnhandledError("Access violation at address 0");
+  HandleUnhandledError("Access violation at address 0", "");
   EXPECT_TRUE(Application().Terminated());
   EXPECT_FALSE(sendEnabled);  // no support address in the definition
   ASSERT_GE(viewed.size(), 4u);
   EXPECT_NE(viewed[2].find("Access violation at address 0"), std::string::npos);
   // The error copy of the log is in the temporary folder.
-  bool found = false;
-  for (const auto& e : std::filesystem::directory_iterator(platform::PathFromUtf8(TempDirectory()))) {
-    std::string name = platform::Utf8FromPath(e.path().filename());
-    if (name.rfind("VelmorErrorInst", 0) == 0 &&
-        testing_support::ReadFile(platform::Utf8FromPath(e.path())).find("Access violation") != std::string::npos) {
-      found = true;
-      std::filesystem::remove(e.path());
-    }
-  }
-  EXPECT_TRUE(found);
+  EXPECT_TRUE(RemoveErrorLogHolding("Access violation at address 0"));
+}
+
+// The report mails the log to the address its caller gives (the definition's TechSupport).
+TEST_F(ErrorReport, UnhandledErrorReportMailsTheLogToTheAddressItIsGiven) {
+  InstallLog().Add("before the error");
+  bool sendEnabled = false;
+  headless::QueueAction([&] {
+    TFInstallErrDlg& dlg = FInstallErrDlg();
+    sendEnabled = dlg.btnSendLog.Enabled();
+    dlg.mmoEmailText.SetText("what I did");
+    headless::UserClick(dlg.btnSendLog);
+    headless::UserClick(dlg.btnOK);
+  });
+  HandleUnhandledError("Stack overflow in the report test", "podpora@example.cz");
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_TRUE(sendEnabled);
+#ifndef _WIN32
+  const platform::MailMessage* mail = platform::LastMailSent();
+  ASSERT_NE(mail, nullptr);
+  EXPECT_EQ(mail->RecipientAddress, "SMTP:podpora@example.cz");
+  EXPECT_EQ(mail->Body.rfind("what I did\n\r", 0), 0u);
+  EXPECT_NE(mail->Body.find("Stack overflow in the report test"), std::string::npos);
+#endif
+  EXPECT_TRUE(RemoveErrorLogHolding("Stack overflow in the report test"));
 }
 
 TEST_F(ErrorReport, SavedLogIsTheLogInAnsiWithCrLf) {
@@ -156,11 +182,9 @@ TEST_F(ErrorReport, ReportsAreCentredOnTheMainWindow) {
 }
 
 TEST_F(ErrorReport, SendLogPreparesTheSupportMail) {
-  auto dat = std::make_unique<TSetupDat>(false);
-  dat->SetTechSupport("podpora@example.cz");
-  ReplaceSetupDat(std::move(dat));
   InstallLog().Add("first line");
   TFInstallErrDlg& dlg = FInstallErrDlg();
+  dlg.SetSupportAddress("podpora@example.cz");
   headless::QueueAction([&] {
     EXPECT_TRUE(dlg.btnSendLog.Enabled());
     dlg.mmoEmailText.SetText("test");

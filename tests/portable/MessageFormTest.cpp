@@ -5,11 +5,11 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/MessageForm.h"
 #include "support/ScriptedMessages.h"
+#include "ui/Application.h"
 #include "ui/headless/Headless.h"
 
 using namespace ui;

@@ -15,10 +15,10 @@
 #include "setup/Downloader.h"
 #include "setup/SetupDat.h"
 #include "sql/SqlServerInstall.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/ScriptedMessages.h"
+#include "ui/Application.h"
 
 using testing::ElementsAre;
 using testing::HasSubstr;

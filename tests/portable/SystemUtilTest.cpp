@@ -7,13 +7,14 @@
 #include <filesystem>
 
 #include "TestSupport.h"
+#include "engine/BackupFileList.h"
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 #include "platform/Text.h"
-#include "support/Application.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 
 using platform::RegRoot;
 using testing_support::TempFolder;
@@ -170,7 +171,7 @@ TEST(ListFilesForBackup, SkipsBackupDemoDataAndDatabasesDepthFirst) {
   fs::create_directories(platform::PathFromUtf8(t / "Velmor/EmptyFolder"));
 
   std::vector<std::string> list = {"kept"};
-  ListFilesForBackup(root, list);
+  engine::ListFilesForBackup(root, list);
   auto p = [&](const std::string& rel) { return t / ("Velmor/" + rel); };
   std::vector<std::string> expected = {"kept",           p("Data/Deep/d.txt"), p("Data/MyBackup/f.txt"),
                                        p("Data/c.txt"),  p("data.mdf.txt"),    p("Velmor.exe"),
@@ -184,17 +185,17 @@ TEST(ListFilesForBackup, TargetInsideAFolderNamedBackupIsStillListed) {
   t.Write("Backup/Velmor/Data/a.txt", "x");
   t.Write("DemoData/Velmor/Data/b.txt", "x");
   std::vector<std::string> list;
-  ListFilesForBackup(t / "Backup/Velmor", list);
-  ListFilesForBackup(t / "DemoData/Velmor", list);
+  engine::ListFilesForBackup(t / "Backup/Velmor", list);
+  engine::ListFilesForBackup(t / "DemoData/Velmor", list);
   EXPECT_EQ(list, (std::vector<std::string>{t / "Backup/Velmor/Data/a.txt", t / "DemoData/Velmor/Data/b.txt"}));
 }
 
 TEST(ListFilesForBackup, MissingOrEmptyFolderAddsNothing) {
   TempFolder t;
   std::vector<std::string> list;
-  ListFilesForBackup(t / "missing", list);
-  ListFilesForBackup(t.Path(), list);
-  ListFilesForBackup("", list);
+  engine::ListFilesForBackup(t / "missing", list);
+  engine::ListFilesForBackup(t.Path(), list);
+  engine::ListFilesForBackup("", list);
   EXPECT_TRUE(list.empty());
 }
 
@@ -746,7 +747,7 @@ TEST(Shortcuts, NothingWhenTheShellFolderIsUnknown) {
   CreateStartMenuShortcut(target, "", "", "Dromak Solutions", "Velmor");
   EXPECT_TRUE(IsDirectoryEmpty(t.Path()) == false);  // only the target is there
   std::vector<std::string> files;
-  ListFilesForBackup(t.Path(), files);
+  engine::ListFilesForBackup(t.Path(), files);
   EXPECT_EQ(files, std::vector<std::string>{target});
 }
 

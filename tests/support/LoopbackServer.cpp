@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/Files.h"
+#include "platform/HttpClient.h"
 #include "platform/Process.h"
-#include "setup/HttpClient.h"
 
 #ifdef _WIN32
 #include <windows.h>

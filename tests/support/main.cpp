@@ -5,7 +5,7 @@
 #include "TestSupport.h"
 #include "setup/Downloader.h"
 #include "sql/Ssrp.h"
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "ui/headless/Headless.h"

@@ -4,10 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace {
@@ -47,11 +46,10 @@ void CALLBACK PressOkWhenShown(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST(RealErrorReport, UnhandledErrorShowsTheReportAndEndsTheProgram) {
   ui::win32::UseWin32Backend();
-  ReplaceSetupDat(nullptr);
   ResetInstallErrDlg();
   InstallLog().Add("before");
   SetTimer(nullptr, 0, 50, PressOkWhenShown);
-  HandleUnhandledError("Division by zero");
+  HandleUnhandledError("Division by zero", "");
   EXPECT_TRUE(seen.shown);
   EXPECT_TRUE(seen.okFound);
   EXPECT_FALSE(seen.sendEnabled);  // no support address

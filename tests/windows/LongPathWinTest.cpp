@@ -12,6 +12,7 @@
 
 #include "RecordingShellHandler.h"
 #include "TestSupport.h"
+#include "engine/BackupFileList.h"
 #include "engine/BackupRestore.h"
 #include "engine/ZipArchive.h"
 #include "platform/Files.h"
@@ -136,7 +137,7 @@ TEST(Win32LongPaths, DeepTargetWithNamesOutsideTheAnsiCodePage) {
 
   // The backup lists exactly these files (never the current folder's), and restores them.
   std::vector<std::string> files;
-  ListFilesForBackup(target, files);
+  engine::ListFilesForBackup(target, files);
   ASSERT_EQ(files.size(), content.size());
   for (const std::string& file : files) EXPECT_EQ(file.substr(0, target.size() + 1), target + "\\") << file;
   engine::BackupResult backup = engine::BackUpFiles(target, files, "20241208101502", engine::NoProgress());

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/MessageForm.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 namespace {

@@ -23,9 +23,9 @@
 #include "setup/SetupDat.h"
 #include "sql/Completion.h"
 #include "sql/SqlServerInstall.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/ScriptedMessages.h"
+#include "ui/Application.h"
 
 using platform::win32::Wide;
 using testing::HasSubstr;

@@ -7,7 +7,7 @@
 
 #include <stdexcept>
 
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/win32/Win32Backend.h"
 

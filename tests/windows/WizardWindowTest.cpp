@@ -17,12 +17,12 @@
 #include "platform/Text.h"
 #include "platform/win32/Wide.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
 #include "support/MessageDialog.h"
 #include "support/SystemUtil.h"
+#include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
 using platform::win32::Wide;

@@ -13,8 +13,8 @@
 #include "platform/FileVersion.h"
 #include "platform/Files.h"
 #include "setup/Downloader.h"
+#include "support/Catalogue.h"
 #include "support/InstallLog.h"
-#include "support/RunMessages.h"
 #include "support/SystemUtil.h"
 
 namespace wizard_test {

@@ -99,7 +99,7 @@ class FakeWizardHost : public TWizardHost {
     iconsLoaded.push_back(resourceName);
     window.SetIcon(resourceName);
   }
-  void ReportError(const std::string& error) override { reports.push_back(error); }
+  void ReportError(const std::string& error, const std::string&) override { reports.push_back(error); }
   bool DownloadDefinition(const std::string& url, std::string& local) override {
     downloads.push_back(url);
     if (duringDefinitionDownload) duringDefinitionDownload();

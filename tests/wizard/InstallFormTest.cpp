@@ -13,9 +13,9 @@
 #include "app/Install.h"
 #include "app/Startup.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
+#include "ui/Application.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "LoopbackServer.h"
 #include "WizardTestSupport.h"
 #include "platform/FilesInUse.h"
-#include "support/RunMessages.h"
+#include "support/Catalogue.h"
 
 namespace wizard_test {
 namespace {

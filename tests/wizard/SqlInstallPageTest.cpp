@@ -13,11 +13,11 @@
 #include "platform/Shell.h"
 #include "platform/Text.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/Registry.h"
 #include "support/ScriptedMessages.h"
+#include "ui/Application.h"
 
 using testing::ElementsAre;
 using testing_support::TempFolder;

@@ -11,7 +11,6 @@
 #include "WizardTestSupport.h"
 #include "app/Unattended.h"
 #include "platform/FilesInUse.h"
-#include "support/RunMessages.h"
 
 namespace wizard_test {
 namespace {

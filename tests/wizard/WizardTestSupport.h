@@ -16,10 +16,10 @@
 #include "app/Install.h"
 #include "app/Startup.h"
 #include "setup/SetupDat.h"
-#include "support/Application.h"
 #include "support/Catalogue.h"
 #include "support/InstallLog.h"
 #include "support/ScriptedMessages.h"
+#include "ui/Application.h"
 #include "ui/headless/Headless.h"
 
 namespace wizard_test {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "Command.h"
+#include "engine/BackupFileList.h"
 #include "engine/BackupRestore.h"
 #include "engine/ZipArchive.h"
 #include "platform/Clock.h"
@@ -89,7 +90,7 @@ int Backup(const std::vector<std::string>& args) {
     return ExitFailed;
   }
   std::vector<std::string> files;
-  ListFilesForBackup(dir, files);
+  engine::ListFilesForBackup(dir, files);
   LineProgress lines;
   engine::BackupResult result = engine::BackUpFiles(dir, files, TimeStampText(platform::NowLocal()),
                                                     o.Has("progress") ? lines : engine::NoProgress());

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "Command.h"
+#include "platform/HttpClient.h"
 #include "setup/Downloader.h"
-#include "setup/HttpClient.h"
 #include "support/InstallLog.h"
 
 namespace velkit {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "support/Application.h"
+#include "ui/Application.h"
 
 namespace ui::headless {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/win32/Peer.h"
 
 namespace ui::win32 {

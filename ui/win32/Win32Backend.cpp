@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "platform/win32/Wide.h"
-#include "support/Application.h"
+#include "ui/Application.h"
 #include "ui/win32/Dialogs.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Drawing.h"

@@ -1,4 +1,4 @@
-#include "support/Application.h"
+#include "ui/Application.h"
 
 #include <exception>
 

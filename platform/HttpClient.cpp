@@ -1,4 +1,4 @@
-#include "setup/HttpClient.h"
+#include "platform/HttpClient.h"
 
 #include <charconv>
 
