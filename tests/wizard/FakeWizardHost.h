@@ -45,6 +45,7 @@ class FakeWizardHost : public TWizardHost {
   std::vector<std::string> opened;
   std::vector<std::string> iconsLoaded;
   std::vector<std::string> reports;
+  std::vector<std::string> reportAddresses;  // the support address each report was given
 
   // url -> local file handed back by the definition download; urls not listed fail.
   std::map<std::string, std::string> definitions;
@@ -99,7 +100,10 @@ class FakeWizardHost : public TWizardHost {
     iconsLoaded.push_back(resourceName);
     window.SetIcon(resourceName);
   }
-  void ReportError(const std::string& error, const std::string&) override { reports.push_back(error); }
+  void ReportError(const std::string& error, const std::string& supportAddress) override {
+    reports.push_back(error);
+    reportAddresses.push_back(supportAddress);
+  }
   bool DownloadDefinition(const std::string& url, std::string& local) override {
     downloads.push_back(url);
     if (duringDefinitionDownload) duringDefinitionDownload();

@@ -252,6 +252,7 @@ TEST_F(NavigationTest, ADefinitionFromTheIndexIsTestedAgainstTheWindowsVersion) 
 // An error escaping a handler that ran while a long step let messages through goes to the
 // wizard's ApplicationEvents1Exception, not into the step's own error handling.
 TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicationHandler) {
+  definition.SetTechSupport("podpora@example.cz");
   TFInstall w(host, definition, start);
   w.FormCreate();
   w.ShowForm();
@@ -265,6 +266,7 @@ TEST_F(NavigationTest, AnErrorEscapingAHandlerInsideALongStepReachesTheApplicati
   }
   EXPECT_EQ(caughtByStep, "");
   EXPECT_EQ(host.reports, (Names{"Chyba v obsluze"}));
+  EXPECT_EQ(host.reportAddresses, (Names{"podpora@example.cz"}));  // the report mails the definition's support
   EXPECT_TRUE(Application().Terminated());  // the step sees the program ending
   EXPECT_TRUE(StopRequested);
 }
