@@ -184,6 +184,24 @@ DWORD WaitClosingWindows(HANDLE process, DWORD pid, int* windowsClosed) {
   return code;
 }
 
+// Starts the real exe with the arguments and waits for it to end, closing every window it shows;
+// its exit code, and in windowsClosed how many windows it showed. 999 when it could not start.
+DWORD RunInstaller(const std::wstring& arguments, int* windowsClosed) {
+  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
+  std::wstring cmd = L"\"" + exe + L"\"" + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    ADD_FAILURE() << "VelSetup.exe did not start: " << GetLastError();
+    return 999;
+  }
+  DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, windowsClosed);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
 TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   CountingHost host;
   TFInstall w{host, SetupDat()};
@@ -198,17 +216,8 @@ TEST_F(WizardWindowTest, SecondCopyIsRefusedAndBringsTheFirstToFront) {
   Pump(50);
 
   auto before = LogFiles("VelmorInst");
-  std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
-  std::wstring cmd = L"\"" + exe + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << GetLastError();
   int closed = 0;
-  DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  DWORD code = RunInstaller(L"", &closed);
   Pump(50);
   EXPECT_EQ(code, 1618u);  // ERROR_INSTALL_ALREADY_RUNNING, as a deployment script reads it
   EXPECT_GE(closed, 1);  // the refusal was shown in a window
@@ -248,17 +257,8 @@ TEST_F(WizardWindowTest, TheLockRefusesASecondCopyBeforeAnyWizardWindowExists) {
   } cases[] = {{L"", 1618, true}, {L" /VERYSILENT", 1618, false}, {L" /SILENT", 1618, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(platform::win32::Utf8(c.arguments));
-    std::wstring exe = Wide(std::string(VELSETUP_BINARY_DIR) + "/VelSetup.exe");
-    std::wstring cmd = L"\"" + exe + L"\"" + c.arguments;
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        << GetLastError();
     int closed = 0;
-    DWORD code = WaitClosingWindows(pi.hProcess, pi.dwProcessId, &closed);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    DWORD code = RunInstaller(c.arguments, &closed);
     EXPECT_EQ(code, c.code);
     EXPECT_EQ(closed >= 1, c.shown) << closed;
   }

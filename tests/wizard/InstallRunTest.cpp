@@ -16,46 +16,19 @@ namespace wizard_test {
 namespace {
 
 using Names = std::vector<std::string>;
-const char* const kPassword = "Kit#2024";
 
-class InstallRunTest : public WizardTest {
+class InstallRunTest : public KitWizardTest {
  protected:
   void SetUp() override {
-    WizardTest::SetUp();
-    kit = temp / "kit";
-    target = temp / "Velmor";
+    KitWizardTest::SetUp();
     // Two packages: the program and a language pack in a subfolder.
     temp.Write("src/Program/VELMOR.EXE", "new program");
     temp.Write("src/Program/Data/a.txt", "new a");
     temp.Write("src/Program/Data/b.txt", "new b");
     temp.Write("src/Lang/Velmor_EN.lng", "new english");
-    std::filesystem::create_directories(kit);
     Zip("Program", "Program.zip");
     Zip("Lang", "Lang_EN.zip");
-    TSetupDat& d = definition;
-    d.SetLocalPath(kit);
-    d.SetZipPassword(kPassword);
-    d.SetInstallServer(kit);
-    d.ZipFiles() = {Package("Program", ""), Package("Lang_EN.zip", "Lang", "EN")};
-  }
-  void Zip(const std::string& folder, const std::string& archive) {
-    ASSERT_EQ(testing_support::Run("cd '" + (temp / ("src/" + folder)) + "' && zip -q -r -X -P '" + kPassword +
-                                   "' '" + (kit + "/" + archive) + "' ."),
-              0);
-  }
-  static TZipFileCFG Package(const std::string& name, const std::string& dir, const std::string& lang = "") {
-    TZipFileCFG p;
-    p.SetFileName(name);
-    p.SetDirInstall(dir);
-    p.SetJazyk(!lang.empty());
-    p.SetJazykKod(lang);
-    return p;
-  }
-  // The previous installation: an older program and data the run will replace.
-  void PreviousInstallation() {
-    temp.Write("Velmor/VELMOR.EXE", "old program");
-    temp.Write("Velmor/Data/a.txt", "old a");
-    temp.Write("Velmor/Data/mine.txt", "the user's own");
+    definition.ZipFiles() = {Package("Program", ""), Package("Lang_EN.zip", "Lang", "EN")};
   }
   // The wizard on the directory page with the target typed in, ready for Next.
   std::unique_ptr<TFInstall> AtDirectory() {
@@ -70,7 +43,6 @@ class InstallRunTest : public WizardTest {
     for (auto& e : std::filesystem::directory_iterator(target + "/Backup", ec)) found += e.path().filename().string();
     return found;
   }
-  std::string File(const std::string& name) const { return testing_support::ReadFile(target + "/" + name); }
   // Presses Stop at the n-th point where the step lets input run, answering the question.
   void StopAt(TFInstall& w, int point, bool answer) {
     for (int i = 1; i < point; ++i) ui::headless::QueueAction([] {});
@@ -84,7 +56,6 @@ class InstallRunTest : public WizardTest {
     return w;
   }
 
-  std::string kit, target;
 };
 
 TEST_F(InstallRunTest, UpdateGoesFromTheDirectoryPageStraightIntoTheRun) {

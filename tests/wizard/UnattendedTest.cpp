@@ -15,8 +15,6 @@
 namespace wizard_test {
 namespace {
 
-const char* const kPassword = "Kit#2024";
-
 // A message as the log line of the unattended run writes it.
 std::string OneLineOf(std::string text) {
   for (char& c : text)
@@ -24,41 +22,18 @@ std::string OneLineOf(std::string text) {
   return text;
 }
 
-class UnattendedTest : public WizardTest {
+class UnattendedTest : public KitWizardTest {
  protected:
   void SetUp() override {
-    WizardTest::SetUp();
-    kit = temp / "kit";
-    target = temp / "Velmor";
+    KitWizardTest::SetUp();
     temp.Write("src/Program/VELMOR.EXE", "new program");
     temp.Write("src/Program/Data/a.txt", "new a");
     temp.Write("src/Lang/Velmor_EN.lng", "new english");
-    std::filesystem::create_directories(kit);
     Zip("Program", "Program.zip");
     Zip("Lang", "Lang_EN.zip");
-    TSetupDat& d = definition;
-    d.SetLocalPath(kit);
-    d.SetZipPassword(kPassword);
-    d.SetInstallServer(kit);
-    d.ZipFiles() = {Package("Program", ""), Package("Lang_EN.zip", "Lang")};
+    definition.ZipFiles() = {Package("Program", ""), Package("Lang_EN.zip", "Lang")};
     options.VerySilent = true;
     options.Dir = target;
-  }
-  void Zip(const std::string& folder, const std::string& archive) {
-    ASSERT_EQ(testing_support::Run("cd '" + (temp / ("src/" + folder)) + "' && zip -q -r -X -P '" + kPassword +
-                                   "' '" + (kit + "/" + archive) + "' ."),
-              0);
-  }
-  static TZipFileCFG Package(const std::string& name, const std::string& dir) {
-    TZipFileCFG p;
-    p.SetFileName(name);
-    p.SetDirInstall(dir);
-    return p;
-  }
-  void PreviousInstallation() {
-    temp.Write("Velmor/VELMOR.EXE", "old program");
-    temp.Write("Velmor/Data/a.txt", "old a");
-    temp.Write("Velmor/Data/mine.txt", "the user's own");
   }
   void ExpectPreviousInstallation() {
     EXPECT_EQ(File("VELMOR.EXE"), "old program");
@@ -97,9 +72,7 @@ class UnattendedTest : public WizardTest {
       if (l.find("procedura") == std::string::npos && l.find("-----") == std::string::npos) text += l + "\n";
     return text;
   }
-  std::string File(const std::string& name) const { return testing_support::ReadFile(target + "/" + name); }
 
-  std::string kit, target;
   TCommandLine options;
   // The headless wizard, and whether its window was visible when the completion step ran.
   std::unique_ptr<TFInstall> wizard;

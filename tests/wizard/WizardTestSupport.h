@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -65,6 +66,47 @@ class WizardTest : public testing::Test {
   TSetupDat definition{false};
   // What start-up hands to the wizards the test creates (the product index, the icon).
   TWizardState start;
+};
+
+// A wizard whose definition installs from a kit folder of the test's own: the packages are the
+// folders under src/ zipped with the kit's password, the target is the folder Velmor, and a test
+// that wants one puts a previous installation there first.
+class KitWizardTest : public WizardTest {
+ protected:
+  static constexpr const char* kPassword = "Kit#2024";
+
+  void SetUp() override {
+    WizardTest::SetUp();
+    kit = temp / "kit";
+    target = temp / "Velmor";
+    std::filesystem::create_directories(kit);
+    definition.SetLocalPath(kit);
+    definition.SetZipPassword(kPassword);
+    definition.SetInstallServer(kit);
+  }
+  // Zips src/<folder> into the kit as the archive.
+  void Zip(const std::string& folder, const std::string& archive) {
+    ASSERT_EQ(testing_support::Run("cd '" + (temp / ("src/" + folder)) + "' && zip -q -r -X -P '" + kPassword +
+                                   "' '" + (kit + "/" + archive) + "' ."),
+              0);
+  }
+  static TZipFileCFG Package(const std::string& name, const std::string& dir, const std::string& lang = "") {
+    TZipFileCFG p;
+    p.SetFileName(name);
+    p.SetDirInstall(dir);
+    p.SetJazyk(!lang.empty());
+    p.SetJazykKod(lang);
+    return p;
+  }
+  // The previous installation: an older program and data the run will replace, and the user's own file.
+  void PreviousInstallation() {
+    temp.Write("Velmor/VELMOR.EXE", "old program");
+    temp.Write("Velmor/Data/a.txt", "old a");
+    temp.Write("Velmor/Data/mine.txt", "the user's own");
+  }
+  std::string File(const std::string& name) const { return testing_support::ReadFile(target + "/" + name); }
+
+  std::string kit, target;
 };
 
 }  // namespace wizard_test
