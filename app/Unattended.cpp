@@ -129,7 +129,7 @@ class TDriver {
     ending.ClosedByUser = state.ClosedByUser;
     // An error that stopped a run which then completed (it was past its last stop) still fails.
     if (state.Failed) ending.Outcome.reset();
-    ending.RestartNeeded = WindowsRestartRequested();
+    ending.RestartNeeded = f.SQLServerInstall.WindowsRestartRequested();
     return ending;
   }
 

@@ -15,11 +15,6 @@
 #include "ui/Application.h"
 
 namespace {
-// Set when a setup asked for a restart of Windows.
-bool restartRequested = false;
-}  // namespace
-
-namespace {
 
 bool IsFile(const std::string& path) {
   std::error_code ec;
@@ -191,7 +186,7 @@ TInstallOutcome TSQLServerInstall::InstallSelected() {
   }
   // The restart is needed whether or not Management Studio then installed.
   if (sql == TInstallOutcome::InstalledRestartNeeded || studio == TInstallOutcome::InstalledRestartNeeded) {
-    restartRequested = true;
+    FRestartRequested = true;
     ShowInfo(Msg(msgRestartNeededAfterMSSQL), "");
   }
   if (sql == TInstallOutcome::Failed || studio == TInstallOutcome::Failed) return TInstallOutcome::Failed;
@@ -200,4 +195,3 @@ TInstallOutcome TSQLServerInstall::InstallSelected() {
              : TInstallOutcome::Installed;
 }
 
-bool WindowsRestartRequested() { return restartRequested; }

@@ -74,6 +74,9 @@ class TSQLServerInstall {
   TInstallOutcome InstallSelected();
 
   const std::vector<TMSSQLini>& Entries() const { return FEntries; }
+  // True once a SQL Server setup run here ended asking for a restart of Windows (3010): the
+  // installation's exit code reports it.
+  bool WindowsRestartRequested() const { return FRestartRequested; }
   // Why the edition list is empty (one sentence for the user), or empty.
   const std::string& Problem() const { return FProblem; }
 
@@ -106,8 +109,5 @@ class TSQLServerInstall {
   TPage FPage;
   std::vector<TMSSQLini> FEntries;
   std::string FProblem;
+  bool FRestartRequested = false;
 };
-
-// True once a SQL Server setup run by this program ended asking for a restart of Windows
-// (3010): the installation's exit code reports it.
-bool WindowsRestartRequested();

@@ -20,6 +20,8 @@ TForm::TForm(std::string name, TForm* owner) : TWinControl(nullptr, std::move(na
 }
 
 TForm::~TForm() {
+  // A main form that is gone is no main form: nothing may center over it afterwards.
+  if (MainForm() == this) SetMainForm(nullptr);
   // Children declared after the form's own members are gone by now; release the window last.
   FOwned.clear();
   DestroyHandle();

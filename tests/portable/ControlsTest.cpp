@@ -2,6 +2,8 @@
 // events, focus and keys, the modal loop and the message pump.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/headless/Headless.h"
@@ -422,6 +424,26 @@ TEST_F(Controls, ProcessMessagesRunsOneQueuedActionAtATime) {
   Application().ProcessMessages();
   Application().ProcessMessages();  // nothing left: nothing happens
   EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+}
+
+// A main form that has been destroyed is forgotten: a form centred over the main form then
+// centres on the screen instead of reading the destroyed one.
+TEST_F(Controls, ADestroyedMainFormIsNoLongerTheMainForm) {
+  headless::Instance().SetScreenSize({1000, 800});
+  {
+    auto main = std::make_unique<TForm>("Main");
+    main->SetBounds(0, 0, 400, 300);
+    SetMainForm(main.get());
+    main->ShowForm();
+    EXPECT_EQ(MainForm(), main.get());
+  }
+  EXPECT_EQ(MainForm(), nullptr);
+  TForm box("Box");
+  box.SetPosition(TPosition::poMainFormCenter);
+  box.SetBounds(0, 0, 200, 100);
+  box.ShowForm();
+  EXPECT_EQ(box.Left(), 400);
+  EXPECT_EQ(box.Top(), 350);
 }
 
 TEST_F(Controls, MainLoopEndsWhenTheMainFormClosesOrTheApplicationTerminates) {
