@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "LoopbackServer.h"
@@ -487,15 +488,27 @@ TEST_F(DownloadTest, WellFormedUnusualAnswersArriveWhole) {
       {"spacename", true},
   };
   std::unique_ptr<http::HttpClient> client = http::CreateHttpClient(http::DefaultOptions());
+  // Each of these answers ends by closing the connection without saying so. Wine's WinHTTP may
+  // send the next request on that pooled connection before it has seen the close, and then
+  // reports a line failure before anything arrived; the downloader tries a line failure again, and
+  // so does this test, once. An answer the client cannot read fails both times.
+  auto onceMoreAfterALineFailure = [](const std::function<http::Result()>& request) {
+    http::Result r = request();
+    if (!r.ok && r.received == 0 && IsTransientFailure(r)) r = request();
+    return r;
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind);
     std::string url = TestServer().Http("/raw/" + std::string(c.kind) + "/" + Unique("unusual.bin") + "?head=1");
     std::string body;
-    http::Result got = client->Get(url, [&](const char* data, size_t size) {
-      body.append(data, size);
-      return true;
-    }, {});
-    http::Result head = client->Head(url);
+    http::Result got = onceMoreAfterALineFailure([&] {
+      body.clear();
+      return client->Get(url, [&](const char* data, size_t size) {
+        body.append(data, size);
+        return true;
+      }, {});
+    });
+    http::Result head = onceMoreAfterALineFailure([&] { return client->Head(url); });
 #ifdef _WIN32
     if (c.wineCannotRead && !got.ok) {
       EXPECT_THAT(got.error, HasSubstr("the server sent a header line that cannot be read"));
