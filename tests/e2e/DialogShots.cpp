@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "WindowPicture.h"
 #include "support/Catalogue.h"
 #include "support/ErrorReport.h"
 #include "support/InstallLog.h"
@@ -24,39 +25,9 @@ std::wstring outDir, shotName;
 const wchar_t* shotClass = nullptr;
 int saved = 0;
 
+// Saves a picture of the window and counts it.
 bool SaveWindow(HWND wnd, const std::wstring& file) {
-  RECT r;
-  GetClientRect(wnd, &r);
-  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  SelectObject(mem, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  int stride = ((w * 3 + 3) / 4) * 4;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
-  GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof(fh) + sizeof(BITMAPINFOHEADER);
-  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* f = _wfopen(file.c_str(), L"wb");
-  if (!f) return false;
-  fwrite(&fh, sizeof(fh), 1, f);
-  fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
-  fwrite(pixels.data(), 1, pixels.size(), f);
-  fclose(f);
+  if (!SaveWindowPicture(wnd, file)) return false;
   ++saved;
   return true;
 }

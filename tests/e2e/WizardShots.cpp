@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "WindowPicture.h"
 #include "app/Install.h"
 #include "app/win32/Win32Host.h"
 #include "platform/win32/Wide.h"
@@ -30,46 +31,6 @@ void Pump(int milliseconds) {
     Application().ProcessMessages();
     Sleep(10);
   } while (GetTickCount() < end);
-}
-
-bool SaveWindow(HWND wnd, const std::wstring& file) {
-  // The client area: under Xvfb there is no window manager to draw a frame.
-  RECT r;
-  GetClientRect(wnd, &r);
-  MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  SelectObject(mem, old);
-  BITMAPINFOHEADER bi{};
-  bi.biSize = sizeof(bi);
-  bi.biWidth = w;
-  bi.biHeight = h;
-  bi.biPlanes = 1;
-  bi.biBitCount = 24;
-  int stride = ((w * 3 + 3) / 4) * 4;
-  std::vector<unsigned char> pixels(static_cast<size_t>(stride) * static_cast<size_t>(h));
-  BITMAPINFO info{};
-  info.bmiHeader = bi;
-  int lines = GetDIBits(mem, bmp, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS);
-  if (lines != h) fwprintf(stderr, L"GetDIBits gave %d of %d lines\n", lines, h);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfOffBits = sizeof(fh) + sizeof(bi);
-  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* f = _wfopen(file.c_str(), L"wb");
-  if (!f) return false;
-  fwrite(&fh, sizeof(fh), 1, f);
-  fwrite(&bi, sizeof(bi), 1, f);
-  fwrite(pixels.data(), 1, pixels.size(), f);
-  fclose(f);
-  return true;
 }
 
 // Sample content, so every page shows what it looks like in use.
@@ -104,7 +65,7 @@ std::wstring pendingShot;
 void CALLBACK ShootMessage(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   if (TFMessage* m = MessageFormPresenter().Showing()) {
-    SaveWindow(static_cast<HWND>(m->Handle()), pendingShot);
+    SaveWindowPicture(static_cast<HWND>(m->Handle()), pendingShot);
     PostMessageW(static_cast<HWND>(m->Handle()), WM_CLOSE, 0, 0);
   }
 }
@@ -115,7 +76,7 @@ int scanErrorTries = 0;
 void CALLBACK ShootScanError(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   if (TFMessage* m = MessageFormPresenter().Showing()) {
-    SaveWindow(static_cast<HWND>(m->Handle()), pendingShot);
+    SaveWindowPicture(static_cast<HWND>(m->Handle()), pendingShot);
     PostMessageW(static_cast<HWND>(m->Handle()), WM_CLOSE, 0, 0);
   } else if (++scanErrorTries < 50) {
     SetTimer(nullptr, 0, 100, ShootScanError);
@@ -144,7 +105,7 @@ void ShootMessages(const std::wstring& out, const wchar_t* lang) {
   ShowWait(Msg(msgInitializing), "", Msg(msgInstallation));
   Pump(300);
   if (TFMessage* wait = MessageFormPresenter().WaitForm())
-    SaveWindow(static_cast<HWND>(wait->Handle()), out + L"\\" + lang + L"-msg-wait.bmp");
+    SaveWindowPicture(static_cast<HWND>(wait->Handle()), out + L"\\" + lang + L"-msg-wait.bmp");
   CloseWait();
 }
 
@@ -209,7 +170,7 @@ int wmain(int argc, wchar_t** argv) {
       Pump(250);
       wchar_t name[64];
       swprintf(name, 64, L"\\%ls-%02d-%ls.bmp", l.code, p + 1, Wide(page.Name()).c_str());
-      if (SaveWindow(wnd, out + name)) ++saved;
+      if (SaveWindowPicture(wnd, out + name)) ++saved;
     }
     ShootMessages(out, l.code);
   }
