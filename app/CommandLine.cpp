@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "platform/Text.h"
 #include "support/Catalogue.h"
 
 namespace {
@@ -42,12 +43,6 @@ const TSwitch kSwitches[] = {
     {"HELP", nullptr, nullptr, &TCommandLine::Help, false},
     {"?", nullptr, nullptr, &TCommandLine::Help, false},
 };
-
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
 
 }  // namespace
 
@@ -135,7 +130,7 @@ TCommandLineResult ParseCommandLine(const std::vector<std::string>& arguments) {
   if (!o.Type.empty() && (o.Type.size() != 1 || o.Type[0] < '0' || o.Type[0] > '4'))
     return fail(FormatMsg(msgWrongInstallType, "/TYPE=" + o.Type));
   if (!o.Lang.empty()) {
-    std::string lang = Upper(o.Lang);
+    std::string lang = platform::UpperAscii(o.Lang);
     if (lang != "CZ" && lang != "EN" && lang != "DE" && lang != "SK")
       return fail(FormatMsg(msgWrongLanguage, "/LANG=" + o.Lang));
     o.Lang = lang;

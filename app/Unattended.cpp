@@ -1,6 +1,5 @@
 #include "app/Unattended.h"
 
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <string_view>
@@ -8,6 +7,7 @@
 
 #include "app/Install.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "setup/ProductIndex.h"
 #include "sql/SqlServerInstall.h"
 #include "ui/Application.h"
@@ -42,24 +42,11 @@ std::string OneLine(std::string text) {
   return text;
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
-std::string Trimmed(const std::string& text) {
-  size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The item of a list whose text is the name (blanks around it and letter case aside); -1 when
 // none is.
 int ItemNamed(const std::vector<std::string>& items, const std::string& name) {
   for (size_t i = 0; i < items.size(); ++i)
-    if (SameText(Trimmed(items[i]), Trimmed(name))) return static_cast<int>(i);
+    if (platform::SameTextAscii(platform::Trim(items[i]), platform::Trim(name))) return static_cast<int>(i);
   return -1;
 }
 
@@ -70,7 +57,7 @@ int ServerItem(const std::vector<std::string>& items, const std::string& name) {
   if (exact >= 0 || name.find('\\') != std::string::npos) return exact;
   for (size_t i = 0; i < items.size(); ++i) {
     size_t slash = items[i].rfind('\\');
-    if (slash != std::string::npos && SameText(items[i].substr(slash + 1), name)) return static_cast<int>(i);
+    if (slash != std::string::npos && platform::SameTextAscii(items[i].substr(slash + 1), name)) return static_cast<int>(i);
   }
   return -1;
 }
@@ -81,7 +68,7 @@ bool HoldsOnlyVelmorIni(const std::string& folder) {
   std::error_code ec;
   std::filesystem::directory_iterator it(platform::PathFromUtf8(folder), ec), end;
   if (ec || it == end) return false;
-  bool ini = it->is_regular_file(ec) && SameText(platform::Utf8FromPath(it->path().filename()), "Velmor.INI");
+  bool ini = it->is_regular_file(ec) && platform::SameTextAscii(platform::Utf8FromPath(it->path().filename()), "Velmor.INI");
   it.increment(ec);
   return ini && !ec && it == end;
 }
@@ -150,7 +137,7 @@ class TDriver {
         int item = ItemNamed(f.rgVerzeSW.Items(), o.Version);
         if (item < 0) {
           std::string offered;
-          for (const std::string& v : f.rgVerzeSW.Items()) offered += (offered.empty() ? "" : ", ") + Trimmed(v);
+          for (const std::string& v : f.rgVerzeSW.Items()) offered += (offered.empty() ? "" : ", ") + platform::Trim(v);
           Refuse("/VERSION=" + o.Version + ": the product index offers no such version (it offers: " + offered + ")");
           ending.BadArgument = true;
           return;
@@ -158,7 +145,7 @@ class TDriver {
         f.rgVerzeSW.SetItemIndex(item);
       }
       Note("product version " + (f.rgVerzeSW.ItemIndex() >= 0
-                                     ? Trimmed(f.rgVerzeSW.Items()[static_cast<size_t>(f.rgVerzeSW.ItemIndex())])
+                                     ? platform::Trim(f.rgVerzeSW.Items()[static_cast<size_t>(f.rgVerzeSW.ItemIndex())])
                                      : std::string("(none)")));
       if (!PressNext(f) || Stopped()) return;
     } else if (!o.Version.empty()) {
